@@ -1,0 +1,23 @@
+# Native build: the core under AddressSanitizer and UndefinedBehaviorSanitizer,
+# driven by GoogleTest through the fake platform.
+find_package(GTest REQUIRED)
+include(GoogleTest)
+
+set(KOLEKTOR_SANITIZE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+target_compile_options(kolektor_core PRIVATE ${KOLEKTOR_SANITIZE})
+
+add_executable(kolektor_native_tests
+  tests/native/fake_platform.cpp
+  tests/native/test_host.cpp
+  tests/native/descriptions_test.cpp
+  tests/native/goods_conversion_test.cpp
+  tests/native/export_command_test.cpp
+  tests/native/data_conversion_test.cpp
+  tests/native/journal_test.cpp
+  tests/native/import_command_test.cpp
+)
+target_link_libraries(kolektor_native_tests PRIVATE kolektor_core GTest::gtest_main)
+target_compile_options(kolektor_native_tests PRIVATE ${KOLEKTOR_SANITIZE})
+target_link_options(kolektor_native_tests PRIVATE ${KOLEKTOR_SANITIZE})
+gtest_discover_tests(kolektor_native_tests
+  PROPERTIES ENVIRONMENT "ASAN_OPTIONS=detect_leaks=1;UBSAN_OPTIONS=print_stacktrace=1")

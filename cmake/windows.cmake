@@ -1,0 +1,68 @@
+# Windows build: kolektor.dll, the vendor-utility stand-ins and the Windows
+# tests, which CTest runs through wine.
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+
+# Single precision must really be single precision (the x87 unit would keep
+# extra bits), and the callbacks and exports use the stdcall convention.
+set(KOLEKTOR_WIN_FLAGS -msse2 -mfpmath=sse)
+add_compile_options(${KOLEKTOR_WIN_FLAGS})
+add_compile_definitions("KOLEKTOR_STDCALL=__stdcall")
+# No runtime DLL of the compiler's may be needed on a shop's till.
+set(KOLEKTOR_STATIC -static -static-libgcc -static-libstdc++)
+
+enable_language(RC)
+add_library(kolektor SHARED plugin/exports.cpp platform/win32.cpp plugin/kolektor.rc)
+target_link_libraries(kolektor PRIVATE kolektor_core)
+target_link_options(kolektor PRIVATE ${KOLEKTOR_STATIC} -Wl,--kill-at)
+set_target_properties(kolektor PROPERTIES PREFIX "" OUTPUT_NAME kolektor)
+
+# The vendor utilities' stand-in: one program, started under both names.
+foreach(utility DLOOKUP2 IR_READ2)
+  add_executable(${utility} tools/terminal/standin.cpp)
+  target_link_options(${utility} PRIVATE ${KOLEKTOR_STATIC})
+  set_target_properties(${utility} PROPERTIES OUTPUT_NAME ${utility} SUFFIX ".EXE")
+endforeach()
+# The export starts DLOOKUP2.EXE from the host's installation directory,
+# which the test prefix's registry names.
+add_custom_command(TARGET DLOOKUP2 POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/install
+  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:DLOOKUP2> ${CMAKE_BINARY_DIR}/install/DLOOKUP2.EXE)
+
+# GoogleTest from the sources Debian installs, built with this compiler.
+set(GTEST_SRC /usr/src/googletest/googletest)
+add_library(gtest_win STATIC ${GTEST_SRC}/src/gtest-all.cc ${GTEST_SRC}/src/gtest_main.cc)
+target_include_directories(gtest_win PUBLIC ${GTEST_SRC}/include PRIVATE ${GTEST_SRC})
+
+set(KOLEKTOR_WINE ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh)
+function(kolektor_wine_test name)
+  cmake_parse_arguments(T "" "PREFIX;TIMEOUT" "SOURCES" ${ARGN})
+  add_executable(${name} ${T_SOURCES} tests/win32/plugin_loader.cpp)
+  target_link_libraries(${name} PRIVATE gtest_win)
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
+  target_link_options(${name} PRIVATE ${KOLEKTOR_STATIC})
+  add_dependencies(${name} kolektor DLOOKUP2 IR_READ2)
+  if(NOT T_PREFIX)
+    set(T_PREFIX main)
+  endif()
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 300)
+  endif()
+  # Each test case runs as its own process, so the fixed pauses overlap.
+  gtest_discover_tests(${name}
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 120
+    PROPERTIES TIMEOUT ${T_TIMEOUT} ENVIRONMENT "KOLEKTOR_WINE_PREFIX=${T_PREFIX}")
+  set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR "${KOLEKTOR_WINE};--prefix;${T_PREFIX}")
+endfunction()
+
+include(GoogleTest)
+kolektor_wine_test(win_plugin_tests SOURCES tests/win32/interface_test.cpp)
+kolektor_wine_test(win_export_tests SOURCES tests/win32/export_test.cpp)
+kolektor_wine_test(win_import_tests SOURCES tests/win32/import_test.cpp TIMEOUT 400)
+# Runs in a prefix of its own whose registry lacks the host's key.
+kolektor_wine_test(win_bare_registry_tests SOURCES tests/win32/bare_registry_test.cpp PREFIX bare)
+
+# The DLL exports exactly the ten entry points and imports system DLLs only.
+add_test(NAME dll_exports_and_imports
+  COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-dll.sh $<TARGET_FILE:kolektor>)

@@ -1,0 +1,134 @@
+#include "export/export_command.h"
+
+#include "export/goods_conversion.h"
+#include "plugin/host_link.h"
+#include "plugin/plugin_api.h"
+#include "plugin/texts.h"
+#include "platform/platform.h"
+
+namespace kolektor {
+
+namespace {
+
+namespace t = text;
+
+struct Choice {
+  std::string_view value;
+  std::string_view part;
+};
+
+// COM1..COM4 name their port number; any other value is copied as it is.
+constexpr Choice kUploadPorts[] = {
+    {"COM1", "1"}, {"COM2", "2"}, {"COM3", "3"}, {"COM4", "4"}};
+// The utility's speed codes; any other value adds nothing.
+constexpr Choice kUploadBauds[] = {{"115200", "1,1"},
+                                   {"57600", "2,1"},
+                                   {"38400", "3,1"},
+                                   {"19200", "4,1"},
+                                   {"9600", "5,1"}};
+
+constexpr std::uint32_t kPauseBeforeReading = 4000;  // the user docks the terminal
+
+std::string_view Pick(const Choice* table, std::size_t count,
+                      std::string_view value, std::string_view otherwise) {
+  for (std::size_t i = 0; i < count; ++i)
+    if (table[i].value == value) return table[i].part;
+  return otherwise;
+}
+
+int PriceLevel(std::string_view cena) {
+  if (cena == t::kCenaZak.view()) return 2;
+  return 1;  // "Cena det", and the default for anything else
+}
+
+}  // namespace
+
+GoodsPaths SplitGoodsPath(std::string_view goods_path) {
+  const std::size_t slash = goods_path.find_last_of('\\');
+  if (slash == std::string_view::npos || slash == 0)
+    return GoodsPaths{std::string(), "a"};
+  return GoodsPaths{std::string(goods_path.substr(0, slash)),
+                    std::string(goods_path.substr(0, slash + 1)) + "a"};
+}
+
+std::string UploadArguments(std::string_view port, std::string_view baud) {
+  std::string line = "\\DLOOKUP2.EXE a,";
+  line += Pick(kUploadPorts, std::size(kUploadPorts), port, port);
+  line += ',';
+  line += Pick(kUploadBauds, std::size(kUploadBauds), baud, "");
+  return line;
+}
+
+HostWord ExportGoods(Platform& platform, const PluginInstance* instance,
+                     HostWord operation_handle, const char* goods_path) {
+  if (instance == nullptr) return 0;
+  const HostLink host(*instance, operation_handle);
+  if (!host.CanOperate()) return 0;
+  const std::string path = goods_path != nullptr ? goods_path : "";
+
+  GoodsOptions options;
+  options.price_level = PriceLevel(host.Param(t::kParamCena));
+  host.Status(t::kTransactionInProgress);
+  platform.Sleep(kPauseBeforeReading);
+
+  std::unique_ptr<File> goods = platform.Open(path, OpenMode::kRead);
+  options.max_code_length = host.Param(t::kParamMaxKod) == "20" ? 20 : 13;
+  host.Param(t::kParamTimeout);  // asked for, but the upload has no limit
+  if (!goods) {
+    host.Error(t::kGoodsOpenFailed);
+    return 0;
+  }
+
+  const GoodsPaths paths = SplitGoodsPath(path);
+  std::unique_ptr<File> lookup =
+      platform.Open(paths.lookup_file, OpenMode::kWriteTruncate);
+  if (!lookup) {
+    host.Error(t::kWorkFileOpenFailed);
+    goods->Close();
+    return 0;
+  }
+  if (!KonwertujTowary(*goods, *lookup, options, host)) return 0;
+
+  RegistryKey key = 0;
+  if (!platform.RegistryOpen(kInstallKey, key)) {
+    host.Error(t::kRegistryOpenFailed);
+    return 0;
+  }
+  std::string install_dir;
+  if (!platform.RegistryReadString(key, kInstallValue, kInstallValueBytes,
+                                   install_dir)) {
+    platform.RegistryClose(key);
+    host.Error(t::kRegistryReadFailed);
+    return 0;
+  }
+  if (!platform.RegistryClose(key)) {
+    host.Error(t::kRegistryCloseFailed);
+    return 0;
+  }
+  // The vendor's utility cannot take blanks in its path; with no short
+  // form the start below fails and names the directory as it stands.
+  std::string short_dir;
+  if (platform.ShortPath(install_dir, short_dir)) install_dir = short_dir;
+
+  const std::string display_name = install_dir + "DLOOKUP2.EXE";
+  const std::string port = host.Param(t::kParamPort);
+  const std::string baud = host.Param(t::kParamBaud);
+  const std::string command_line = install_dir + UploadArguments(port, baud);
+
+  const ChildProcess child =
+      platform.Start(command_line, paths.directory, WindowState::kDefault);
+  if (child.process == 0) {
+    std::string message(t::kDriverStartFailedBegin);
+    message += display_name;
+    message += t::kDriverStartFailedEnd;
+    host.Error(message);
+    return 0;
+  }
+  // The upload takes as long as the terminal needs; its exit code tells
+  // nothing the host could act on.
+  platform.WaitForEnd(child);
+  platform.CloseChild(child);
+  return 1;
+}
+
+}  // namespace kolektor

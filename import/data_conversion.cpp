@@ -1,0 +1,208 @@
+#include "import/data_conversion.h"
+
+#include <charconv>
+#include <cstring>
+
+#include "plugin/texts.h"
+
+namespace kolektor {
+
+namespace {
+
+namespace t = text;
+
+constexpr std::size_t kCodeLimit = 20;
+constexpr std::size_t kQuantityLimit = 8;
+constexpr std::string_view kRecordTag = "INW;";
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' ||
+         c == '\r';
+}
+
+}  // namespace
+
+QuantityRead ReadThousandths(std::string_view text, std::int32_t& thousandths) {
+  std::size_t i = 0;
+  while (i < text.size() && IsSpace(text[i])) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+    negative = text[i] == '-';
+    ++i;
+  }
+  // Only the plain decimal form counts: digits, an optional point and
+  // fraction, an optional exponent. Infinity, NaN and hexadecimal forms
+  // are no numbers, whatever one runtime or another would make of them.
+  const std::size_t start = i;
+  std::size_t digits = 0;
+  while (i < text.size() && IsDigit(text[i])) ++i, ++digits;
+  if (i < text.size() && text[i] == '.') {
+    ++i;
+    while (i < text.size() && IsDigit(text[i])) ++i, ++digits;
+  }
+  if (digits == 0) return QuantityRead::kNoNumber;
+  const bool hexadecimal = i == start + 1 && text[start] == '0' &&
+                           i < text.size() && (text[i] == 'x' || text[i] == 'X');
+  if (hexadecimal) return QuantityRead::kNoNumber;
+  bool tiny_exponent = false;
+  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+    std::size_t e = i + 1;
+    bool exponent_negative = false;
+    if (e < text.size() && (text[e] == '+' || text[e] == '-')) {
+      exponent_negative = text[e] == '-';
+      ++e;
+    }
+    if (e < text.size() && IsDigit(text[e])) {
+      while (e < text.size() && IsDigit(text[e])) ++e;
+      i = e;
+      tiny_exponent = exponent_negative;
+    }
+  }
+
+  float q = 0.0f;
+  const char* first = text.data() + start;
+  const char* last = text.data() + i;
+  const auto result = std::from_chars(first, last, q, std::chars_format::general);
+  if (result.ec == std::errc::result_out_of_range) {
+    if (!tiny_exponent) return QuantityRead::kOutOfRange;
+    q = 0.0f;  // below the smallest float: nothing left of it
+  } else if (result.ec != std::errc() || result.ptr != last) {
+    return QuantityRead::kNoNumber;
+  }
+  if (negative) q = -q;
+
+  const float p = q * 1000.0f;  // single precision, as the terminal's counts
+  // The thousandfold must fit a signed 32-bit integer after truncation.
+  if (!(p >= -2147483648.0f && p < 2147483648.0f))
+    return QuantityRead::kOutOfRange;
+  thousandths = static_cast<std::int32_t>(p);
+  return QuantityRead::kNumber;
+}
+
+std::size_t FormatThousandths(std::int32_t value, char* out) {
+  char digits[16];
+  const std::int64_t wide = value;
+  const std::uint64_t magnitude =
+      static_cast<std::uint64_t>(wide < 0 ? -wide : wide);
+  const auto end = std::to_chars(digits, digits + sizeof digits, magnitude).ptr;
+  const auto count = static_cast<std::size_t>(end - digits);
+  std::size_t n = 0;
+  if (value < 0) out[n++] = '-';
+  const std::size_t width = value < 0 ? 4 : 5;
+  for (std::size_t k = count; k < width; ++k) out[n++] = '0';
+  std::memcpy(out + n, digits, count);
+  return n + count;
+}
+
+DataMachine::Step DataMachine::Refuse(std::string_view text) {
+  fault_ = text;
+  return Step::kFault;
+}
+
+DataMachine::Step DataMachine::Push(unsigned char byte) {
+  switch (byte) {
+    case '\n':
+      return Step::kNext;
+    case '\r': {
+      if (!comma_seen_) return Refuse(t::kData6);
+      if (field_size_ > kQuantityLimit) return Refuse(t::kData3);
+      std::int32_t thousandths = 0;
+      switch (ReadThousandths({field_, field_size_}, thousandths)) {
+        case QuantityRead::kNumber:
+          break;
+        case QuantityRead::kNoNumber:
+          // The terminal may end its data with such a record.
+          return Step::kEnd;
+        case QuantityRead::kOutOfRange:
+          return Refuse(t::kData3);
+      }
+      char* out = record_;
+      std::memcpy(out, kRecordTag.data(), kRecordTag.size());
+      out += kRecordTag.size();
+      std::memcpy(out, code_, code_size_);
+      out += code_size_;
+      *out++ = ';';
+      out += FormatThousandths(thousandths, out);
+      *out++ = '\r';
+      *out++ = '\n';
+      record_size_ = static_cast<std::size_t>(out - record_);
+      comma_seen_ = false;
+      field_size_ = 0;
+      return Step::kRecord;
+    }
+    case ',':
+      if (comma_seen_) return Refuse(t::kData4);
+      if (field_size_ > kCodeLimit) return Refuse(t::kData2);
+      std::memcpy(code_, field_, field_size_);
+      code_size_ = field_size_;
+      field_size_ = 0;
+      comma_seen_ = true;
+      return Step::kNext;
+    default:
+      if (field_size_ == kFieldLimit) return Refuse(t::kData7);
+      field_[field_size_++] = static_cast<char>(byte);
+      return Step::kNext;
+  }
+}
+
+bool ConvertDataFile(Platform& platform, const std::string& data_path,
+                     const std::string& counts_path, const HostLink& host) {
+  std::unique_ptr<File> data = platform.Open(data_path, OpenMode::kRead);
+  if (!data) {
+    host.Error(t::kDataFileMissing);
+    return false;
+  }
+  std::unique_ptr<File> counts =
+      platform.Open(counts_path, OpenMode::kWriteTruncate);
+  if (!counts) {
+    host.Error(t::kCountsOpenFailed);
+    data->Close();
+    return false;
+  }
+
+  DataMachine machine;
+  char buffer[1 << 16];
+  bool ok = true;
+  bool ended = false;
+  while (ok && !ended) {
+    const long got = data->Read(buffer, sizeof buffer);
+    if (got < 0) {
+      // A read error is no end of data: the counts would be short.
+      host.Error(t::kDataFileMissing);
+      ok = false;
+      break;
+    }
+    if (got == 0) break;
+    for (long i = 0; ok && !ended && i < got; ++i) {
+      switch (machine.Push(static_cast<unsigned char>(buffer[i]))) {
+        case DataMachine::Step::kNext:
+          break;
+        case DataMachine::Step::kRecord: {
+          const std::string_view record = machine.Record();
+          if (counts->Write(record.data(), record.size()) != record.size()) {
+            host.Error(t::kWorkFileWriteFailed);
+            ok = false;
+          }
+          break;
+        }
+        case DataMachine::Step::kEnd:
+          ended = true;
+          break;
+        case DataMachine::Step::kFault:
+          host.Error(machine.FaultText());
+          ok = false;
+          break;
+      }
+    }
+  }
+  data->Close();
+  const bool written = counts->Close();
+  if (ok && !written) {
+    host.Error(t::kWorkFileWriteFailed);
+    ok = false;
+  }
+  return ok;
+}
+
+}  // namespace kolektor

@@ -1,0 +1,46 @@
+#include "import/journal.h"
+
+#include "plugin/texts.h"
+#include "platform/line_file.h"
+
+namespace kolektor {
+
+namespace t = text;
+
+namespace {
+constexpr std::string_view kLineEnd = "\r\n";
+}
+
+bool TJournalTools::Append(Platform& platform, const std::string& source_path,
+                           const std::string& journal_path,
+                           JournalDirection direction) {
+  // The host may have taken its counts file away already; nothing to keep.
+  if (!platform.FileExists(source_path)) return true;
+
+  TMFile source(platform);
+  TMFile journal(platform);
+  source.SetPath(source_path);
+  source.SetReadOnly(true);
+  if (!source.Open()) return false;
+  journal.SetPath(journal_path);
+  journal.SetReadOnly(false);
+  std::uint64_t size = 0;
+  if (!journal.Open() || !journal.GetSize(size) || !journal.SetPointer(size))
+    return false;
+
+  std::string header(direction == JournalDirection::kImport
+                         ? t::kJournalImportPrefix.view()
+                         : t::kJournalExportPrefix.view());
+  header += TdtTools(platform.Now()).ToString(TdtFormat::kDateTime);
+  header += t::kJournalSuffix;
+  if (!journal.WriteLine(header, kLineEnd)) return false;
+
+  std::string line;
+  while (source.ReadLine(line, kLineEnd))
+    if (!journal.WriteLine(line, kLineEnd)) return false;
+  if (source.Failed()) return false;
+  source.Close();
+  return journal.Close();
+}
+
+}  // namespace kolektor

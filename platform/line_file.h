@@ -1,0 +1,69 @@
+// A small line-file layer in place of the host's support library, doing
+// only what the transfer journal needs of it: open a file for reading or
+// for appending, read and write lines with a chosen terminator, and put a
+// date into words. Every call reports failure by its result.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "platform/platform.h"
+
+namespace kolektor {
+
+class TMCustomFile {
+ public:
+  explicit TMCustomFile(Platform& platform) : platform_(platform) {}
+  virtual ~TMCustomFile() { Close(); }
+
+  void SetPath(std::string path) { path_ = std::move(path); }
+  // Read-only opens an existing file for reading; otherwise the file is
+  // opened for writing, created when missing, its content kept.
+  void SetReadOnly(bool read_only) { read_only_ = read_only; }
+  bool Open();
+  bool GetSize(std::uint64_t& size);
+  bool SetPointer(std::uint64_t position);
+  // Flushes and closes; false when written data could not be kept.
+  bool Close();
+
+ protected:
+  Platform& platform_;
+  std::unique_ptr<File> file_;
+  std::string path_;
+  bool read_only_ = true;
+};
+
+class TMFile : public TMCustomFile {
+ public:
+  using TMCustomFile::TMCustomFile;
+
+  // The next line without its terminator; false when no line is left or
+  // the file could not be read (then Failed() tells). A last line without
+  // terminator is still a line.
+  bool ReadLine(std::string& line, std::string_view terminator);
+  bool Failed() const { return failed_; }
+  // Writes the text and the terminator at the current position.
+  bool WriteLine(std::string_view text, std::string_view terminator);
+
+ private:
+  std::string pending_;  // read but not yet handed out, from start_
+  std::size_t start_ = 0;
+  bool at_end_ = false;
+  bool failed_ = false;
+};
+
+enum class TdtFormat { kDateTime = 7 };
+
+class TdtTools {
+ public:
+  explicit TdtTools(const LocalTime& moment) : moment_(moment) {}
+  // Format 7: "YYYY-MM-DD HH:MM:SS".
+  std::string ToString(TdtFormat format) const;
+
+ private:
+  LocalTime moment_;
+};
+
+}  // namespace kolektor

@@ -1,0 +1,104 @@
+// The only way the plug-in reaches the operating system. The commands take
+// a Platform as a parameter: win32.cpp is the real one, the tests hand in a
+// scriptable fake with a virtual clock and injected faults.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace kolektor {
+
+// An open file, handled as a byte stream (binary mode, no translation).
+class File {
+ public:
+  virtual ~File() = default;
+  // Reads up to `size` bytes: the count read, 0 at the end, -1 on an error.
+  virtual long Read(char* buffer, std::size_t size) = 0;
+  // Writes `size` bytes at the current position; returns how many were taken.
+  virtual std::size_t Write(const char* data, std::size_t size) = 0;
+  // The file's size in bytes; false when it cannot be told.
+  virtual bool Size(std::uint64_t& size) = 0;
+  // Moves the position for the next read or write; false on failure.
+  virtual bool Seek(std::uint64_t position) = 0;
+  // Writes out what is buffered and closes; false when that failed.
+  // Closing twice is harmless; the destructor closes a file left open.
+  virtual bool Close() = 0;
+};
+
+enum class OpenMode {
+  kRead,           // existing file, reading only
+  kWriteTruncate,  // created, or emptied when it exists
+  kWriteKeep,      // created when missing, existing content kept
+};
+
+// How the child's window is shown.
+enum class WindowState {
+  kDefault,            // start-up record all zero but its size
+  kMinimizedInactive,  // STARTF_USESHOWWINDOW with SW_SHOWMINNOACTIVE
+};
+
+struct ChildProcess {
+  std::uintptr_t process = 0;  // 0: not started
+  std::uintptr_t thread = 0;
+};
+
+inline constexpr std::uint32_t kStillActive = 259;
+
+struct LocalTime {
+  int year, month, day, hour, minute, second;
+};
+
+using RegistryKey = std::uintptr_t;
+
+class Platform {
+ public:
+  virtual ~Platform() = default;
+
+  // Pauses the calling thread; 0 gives up the rest of the time slice.
+  virtual void Sleep(std::uint32_t milliseconds) = 0;
+
+  // Opens a file; nullptr when it cannot be opened in that mode.
+  virtual std::unique_ptr<File> Open(const std::string& path, OpenMode mode) = 0;
+  virtual bool FileExists(const std::string& path) = 0;
+  // Deletes a file; false when it was not deleted (also when missing).
+  virtual bool RemoveFile(const std::string& path) = 0;
+
+  // Opens a key of the local-machine hive for reading.
+  virtual bool RegistryOpen(const std::string& key, RegistryKey& handle) = 0;
+  // Reads a string value into at most `max_bytes` bytes, its terminating
+  // zero included; false when missing, too long or not a string.
+  virtual bool RegistryReadString(RegistryKey handle, const std::string& name,
+                                  std::size_t max_bytes, std::string& value) = 0;
+  virtual bool RegistryClose(RegistryKey handle) = 0;
+
+  // The short (8.3) form of an existing path; false when it has none.
+  virtual bool ShortPath(const std::string& path, std::string& short_path) = 0;
+
+  // Starts a child with the command line (the program is found by the
+  // system's usual search) in `current_directory` (empty: the caller's).
+  virtual ChildProcess Start(const std::string& command_line,
+                             const std::string& current_directory,
+                             WindowState window) = 0;
+  // Waits with no time limit until the child has ended.
+  virtual void WaitForEnd(ChildProcess child) = 0;
+  // The exit status, kStillActive while it runs; false when not known.
+  virtual bool ExitStatus(ChildProcess child, std::uint32_t& status) = 0;
+  virtual bool Terminate(ChildProcess child, std::uint32_t exit_code) = 0;
+  // Closes the process handle, then the thread handle.
+  virtual void CloseChild(ChildProcess child) = 0;
+
+  // Shows a message box with an OK button and returns when it is closed.
+  virtual void ShowMessage(const std::string& text,
+                           const std::string& caption) = 0;
+
+  virtual LocalTime Now() = 0;
+};
+
+// Files through the C runtime; used by the Windows platform and by native
+// tools and tests that work on real files.
+std::unique_ptr<File> OpenStdioFile(const std::string& path, OpenMode mode);
+
+}  // namespace kolektor

@@ -1,0 +1,141 @@
+// The plug-in's only contact with Windows itself.
+#include "platform/win32.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace kolektor {
+
+namespace {
+
+HANDLE AsHandle(std::uintptr_t value) { return reinterpret_cast<HANDLE>(value); }
+
+class Win32Platform final : public Platform {
+ public:
+  void Sleep(std::uint32_t milliseconds) override { ::Sleep(milliseconds); }
+
+  std::unique_ptr<File> Open(const std::string& path, OpenMode mode) override {
+    return OpenStdioFile(path, mode);
+  }
+
+  bool FileExists(const std::string& path) override {
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+  }
+
+  bool RemoveFile(const std::string& path) override {
+    return ::DeleteFileA(path.c_str()) != 0;
+  }
+
+  bool RegistryOpen(const std::string& key, RegistryKey& handle) override {
+    HKEY opened = nullptr;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ,
+                        &opened) != ERROR_SUCCESS)
+      return false;
+    handle = reinterpret_cast<RegistryKey>(opened);
+    return true;
+  }
+
+  bool RegistryReadString(RegistryKey handle, const std::string& name,
+                          std::size_t max_bytes, std::string& value) override {
+    // One spare zero byte behind the host's limit, so a value stored
+    // without its terminator is still read safely.
+    std::vector<char> buffer(max_bytes + 1, '\0');
+    DWORD type = 0;
+    DWORD size = static_cast<DWORD>(max_bytes);
+    if (::RegQueryValueExA(reinterpret_cast<HKEY>(handle), name.c_str(),
+                           nullptr, &type,
+                           reinterpret_cast<BYTE*>(buffer.data()),
+                           &size) != ERROR_SUCCESS)
+      return false;
+    if (type != REG_SZ && type != REG_EXPAND_SZ) return false;
+    if (size > max_bytes) return false;
+    std::size_t length = 0;
+    while (length < size && buffer[length] != '\0') ++length;
+    // Unterminated and filling the whole buffer: it would need one byte more.
+    if (length == max_bytes) return false;
+    value.assign(buffer.data(), length);
+    return true;
+  }
+
+  bool RegistryClose(RegistryKey handle) override {
+    return ::RegCloseKey(reinterpret_cast<HKEY>(handle)) == ERROR_SUCCESS;
+  }
+
+  bool ShortPath(const std::string& path, std::string& short_path) override {
+    const DWORD needed = ::GetShortPathNameA(path.c_str(), nullptr, 0);
+    if (needed == 0) return false;
+    std::vector<char> buffer(needed + 1, '\0');
+    const DWORD got = ::GetShortPathNameA(path.c_str(), buffer.data(), needed);
+    if (got == 0 || got >= needed + 1) return false;
+    short_path.assign(buffer.data(), got);
+    return true;
+  }
+
+  ChildProcess Start(const std::string& command_line,
+                     const std::string& current_directory,
+                     WindowState window) override {
+    std::vector<char> line(command_line.begin(), command_line.end());
+    line.push_back('\0');  // CreateProcessA may write into its command line
+    STARTUPINFOA startup;
+    ZeroMemory(&startup, sizeof startup);
+    startup.cb = sizeof startup;
+    if (window == WindowState::kMinimizedInactive) {
+      startup.dwFlags = STARTF_USESHOWWINDOW;
+      startup.wShowWindow = SW_SHOWMINNOACTIVE;
+    }
+    PROCESS_INFORMATION info;
+    ZeroMemory(&info, sizeof info);
+    if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE,
+                          NORMAL_PRIORITY_CLASS, nullptr,
+                          current_directory.empty() ? nullptr
+                                                    : current_directory.c_str(),
+                          &startup, &info))
+      return ChildProcess{};
+    return ChildProcess{reinterpret_cast<std::uintptr_t>(info.hProcess),
+                        reinterpret_cast<std::uintptr_t>(info.hThread)};
+  }
+
+  void WaitForEnd(ChildProcess child) override {
+    ::WaitForSingleObject(AsHandle(child.process), INFINITE);
+  }
+
+  bool ExitStatus(ChildProcess child, std::uint32_t& status) override {
+    DWORD code = 0;
+    if (!::GetExitCodeProcess(AsHandle(child.process), &code)) return false;
+    status = code;
+    return true;
+  }
+
+  bool Terminate(ChildProcess child, std::uint32_t exit_code) override {
+    return ::TerminateProcess(AsHandle(child.process), exit_code) != 0;
+  }
+
+  void CloseChild(ChildProcess child) override {
+    if (child.process != 0) ::CloseHandle(AsHandle(child.process));
+    if (child.thread != 0) ::CloseHandle(AsHandle(child.thread));
+  }
+
+  void ShowMessage(const std::string& text, const std::string& caption) override {
+    ::MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_OK);
+  }
+
+  LocalTime Now() override {
+    SYSTEMTIME now;
+    ::GetLocalTime(&now);
+    return LocalTime{now.wYear, now.wMonth,  now.wDay,
+                     now.wHour, now.wMinute, now.wSecond};
+  }
+};
+
+}  // namespace
+
+Platform& SystemPlatform() {
+  // No state: one object serves every instance and call.
+  static Win32Platform platform;
+  return platform;
+}
+
+}  // namespace kolektor

@@ -1,0 +1,40 @@
+// The constant tables behind the settings form: five parameters, four
+// choice lists and the property texts.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+#include "plugin/plugin_api.h"
+
+namespace kolektor {
+
+struct ParameterRow {
+  std::string_view name, label, default_value, low, high;
+  HostWord kind;  // 2: one of the choices, 4: a number from low to high
+  // Width of each written text, zero-filled; 0 means the text and its
+  // terminating zero only.
+  std::size_t width;
+  std::size_t label_width;
+};
+
+struct ChoiceList {
+  std::string_view name;
+  const std::string_view* choices;
+  std::size_t count;
+  std::size_t width;  // as in ParameterRow
+};
+
+struct PropertyRow {
+  HostWord number;
+  std::string_view text;
+  std::size_t width;
+};
+
+extern const ParameterRow kParameters[5];
+extern const ChoiceList kChoiceLists[4];
+
+// Writes text then zero bytes up to width; width 0 writes text and one zero.
+void WriteFixedWidth(char* buffer, std::string_view text, std::size_t width);
+
+}  // namespace kolektor

@@ -1,0 +1,111 @@
+// The ten entry points the host resolves by name. Each forwards to the core
+// and catches everything: no exception may reach the host.
+#include <windows.h>
+
+#include <cstdint>
+
+#include "plugin/plugin_api.h"
+#include "platform/win32.h"
+
+using kolektor::HostWord;
+using kolektor::PluginInstance;
+
+#define KOLEKTOR_EXPORT extern "C" __declspec(dllexport)
+
+namespace {
+
+PluginInstance* AsInstance(void* instance) {
+  return static_cast<PluginInstance*>(instance);
+}
+
+}  // namespace
+
+KOLEKTOR_EXPORT HostWord __stdcall ZRBDLLTypBiblioteki() {
+  return kolektor::LibraryType();
+}
+
+KOLEKTOR_EXPORT void* __stdcall ZRBDLLRejestrujBiblioteke(HostWord host_context,
+                                                          HostWord, HostWord,
+                                                          HostWord) {
+  try {
+    return kolektor::RegisterLibrary(host_context);
+  } catch (...) {
+    return nullptr;
+  }
+}
+
+KOLEKTOR_EXPORT void __stdcall ZRBDLLZwolnijBiblioteke(void* instance) {
+  kolektor::FreeLibrary(AsInstance(instance));
+}
+
+KOLEKTOR_EXPORT HostWord __stdcall ZRBDLLRejestrujCallback(void* instance,
+                                                           void* callback,
+                                                           HostWord type) {
+  return static_cast<HostWord>(kolektor::RegisterCallback(
+      AsInstance(instance), reinterpret_cast<std::uintptr_t>(callback), type));
+}
+
+KOLEKTOR_EXPORT HostWord __stdcall ZRBDLLParametr(HostWord function,
+                                                  HostWord index, char* name,
+                                                  char* label,
+                                                  char* default_value,
+                                                  char* low, char* high,
+                                                  HostWord) {
+  try {
+    return kolektor::DescribeParameter(function, index, name, label,
+                                       default_value, low, high);
+  } catch (...) {
+    return 0;
+  }
+}
+
+KOLEKTOR_EXPORT HostWord __stdcall ZRBDLLTekstListyParametru(const char* name,
+                                                             HostWord index,
+                                                             char* buffer) {
+  try {
+    return kolektor::DescribeChoice(name, index, buffer);
+  } catch (...) {
+    return 0;
+  }
+}
+
+KOLEKTOR_EXPORT void __stdcall ZRBDLLWlasciwosci(char* buffer, HostWord number) {
+  try {
+    kolektor::DescribeProperty(buffer, number);
+  } catch (...) {
+  }
+}
+
+KOLEKTOR_EXPORT HostWord __stdcall ZRBDLLInwEksportujTowary(
+    void* instance, HostWord operation_handle, const char* goods_path) {
+  try {
+    return kolektor::ExportGoods(kolektor::SystemPlatform(),
+                                 AsInstance(instance), operation_handle,
+                                 goods_path);
+  } catch (...) {
+    return 0;
+  }
+}
+
+KOLEKTOR_EXPORT HostWord __stdcall ZRBDLLInwZeruj(void*, HostWord) {
+  try {
+    return kolektor::ClearStep(kolektor::SystemPlatform());
+  } catch (...) {
+    return 1;  // the pause is all the step does
+  }
+}
+
+KOLEKTOR_EXPORT HostWord __stdcall ZRBDLLInwImport(void* instance,
+                                                   HostWord operation_handle,
+                                                   const char* counts_path) {
+  try {
+    return kolektor::ImportCounts(kolektor::SystemPlatform(),
+                                  AsInstance(instance), operation_handle,
+                                  counts_path);
+  } catch (...) {
+    return 0;
+  }
+}
+
+// Loading and unloading do no work of the plug-in's own.
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) { return TRUE; }

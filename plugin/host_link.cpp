@@ -1,0 +1,29 @@
+#include "plugin/host_link.h"
+
+#include <cstring>
+
+namespace kolektor {
+
+void HostLink::Status(std::string_view text) const {
+  if (instance_.statusCallback == nullptr) return;
+  const std::string copy(text);  // the host expects a terminated text
+  instance_.statusCallback(instance_.hostContext, operation_, copy.c_str());
+}
+
+void HostLink::Error(std::string_view text) const {
+  const std::string copy(text);
+  instance_.errorCallback(instance_.hostContext, operation_, copy.c_str());
+}
+
+std::string HostLink::Param(std::string_view name) const {
+  // Zeroed before and terminated after, so a host that fills all 100 bytes
+  // or writes nothing cannot make us read past the buffer.
+  char value[kParamValueBytes] = {};
+  const std::string copy(name);
+  instance_.paramCallback(instance_.hostContext, operation_, copy.c_str(),
+                          value);
+  value[kParamValueBytes - 1] = '\0';
+  return std::string(value);
+}
+
+}  // namespace kolektor

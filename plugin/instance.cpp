@@ -1,0 +1,48 @@
+#include <new>
+
+#include "plugin/plugin_api.h"
+#include "platform/platform.h"
+
+namespace kolektor {
+
+HostWord LibraryType() { return kLibraryType; }
+
+PluginInstance* RegisterLibrary(HostWord host_context) {
+  auto* instance = new (std::nothrow) PluginInstance{};
+  if (instance != nullptr) instance->hostContext = host_context;
+  return instance;
+}
+
+void FreeLibrary(PluginInstance* instance) { delete instance; }
+
+std::intptr_t RegisterCallback(PluginInstance* instance, std::uintptr_t code,
+                               HostWord type) {
+  // The results are the host's convention: 0 for status and error, the
+  // pointer itself for the parameter callback, type - 7 for anything else.
+  switch (type) {
+    case kRegisterStatus:
+      if (instance != nullptr)
+        instance->statusCallback = reinterpret_cast<StatusCallback>(code);
+      return 0;
+    case kRegisterParam:
+      if (instance != nullptr)
+        instance->paramCallback = reinterpret_cast<ParamCallback>(code);
+      return static_cast<std::intptr_t>(code);
+    case kRegisterError:
+      if (instance != nullptr)
+        instance->errorCallback = reinterpret_cast<ErrorCallback>(code);
+      return 0;
+    default:
+      // Wraps like the host's 32-bit arithmetic, so no type can overflow.
+      return static_cast<HostWord>(static_cast<std::uint32_t>(type) - 7u);
+  }
+}
+
+HostWord ClearStep(Platform& platform) {
+  // The terminal is cleared by the user on the terminal itself; the host
+  // only expects the step to take a moment and succeed.
+  platform.Sleep(1000);
+  return 1;
+}
+
+}  // namespace kolektor

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs what a fresh Debian machine lacks to build and test kolektor:
+# the mingw cross compiler, wine (32-bit), GoogleTest, Google Benchmark,
+# clang with its sanitizer/fuzzer runtime, cmake and ninja.
+# Idempotent and quiet: packages already present are skipped.
+set -euo pipefail
+
+want=(g++ g++-mingw-w64-i686 wine wine32:i386 libgtest-dev googletest
+      libbenchmark-dev clang libclang-rt-14-dev cmake ninja-build
+      clang-format)
+
+SUDO=""
+if [ "$(id -u)" != 0 ]; then SUDO=sudo; fi
+
+missing=()
+for p in "${want[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $SUDO dpkg --add-architecture i386
+fi
+echo "bootstrap: installing ${missing[*]}" >&2
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq >/dev/null
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -1,0 +1,205 @@
+#include "tests/native/fake_platform.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace kolektor::testing {
+
+class FakeFile final : public File {
+ public:
+  FakeFile(FakePlatform& platform, std::string path, OpenMode mode)
+      : platform_(platform), path_(std::move(path)), mode_(mode) {
+    ++platform_.open_files_;
+  }
+  ~FakeFile() override { Close(); }
+
+  long Read(char* buffer, std::size_t size) override {
+    if (platform_.ShouldFail("read")) return -1;
+    const std::string& bytes = platform_.files[path_];
+    if (position_ >= bytes.size()) return 0;
+    const std::size_t n =
+        std::min({size, platform_.read_chunk, bytes.size() - position_});
+    std::memcpy(buffer, bytes.data() + position_, n);
+    position_ += n;
+    return static_cast<long>(n);
+  }
+
+  std::size_t Write(const char* data, std::size_t size) override {
+    if (mode_ == OpenMode::kRead) return 0;
+    if (platform_.ShouldFail("write")) {
+      // A full disk takes part of the block.
+      const std::size_t part = size / 2;
+      Put(data, part);
+      return part;
+    }
+    Put(data, size);
+    return size;
+  }
+
+  bool Size(std::uint64_t& size) override {
+    if (platform_.ShouldFail("size")) return false;
+    size = platform_.files[path_].size();
+    return true;
+  }
+
+  bool Seek(std::uint64_t position) override {
+    if (platform_.ShouldFail("seek")) return false;
+    position_ = static_cast<std::size_t>(position);
+    return true;
+  }
+
+  bool Close() override {
+    if (closed_) return result_;
+    closed_ = true;
+    --platform_.open_files_;
+    platform_.Record("close " + path_);
+    result_ = !platform_.ShouldFail("close");
+    return result_;
+  }
+
+ private:
+  void Put(const char* data, std::size_t size) {
+    std::string& bytes = platform_.files[path_];
+    if (bytes.size() < position_ + size) bytes.resize(position_ + size);
+    std::memcpy(&bytes[position_], data, size);
+    position_ += size;
+  }
+
+  FakePlatform& platform_;
+  std::string path_;
+  OpenMode mode_;
+  std::size_t position_ = 0;
+  bool closed_ = false;
+  bool result_ = true;
+};
+
+int FakePlatform::Calls(const std::string& operation) const {
+  const auto it = calls_.find(operation);
+  return it == calls_.end() ? 0 : it->second;
+}
+
+bool FakePlatform::ShouldFail(const std::string& operation) {
+  const int n = ++calls_[operation];
+  const auto it = fail_at_.find(operation);
+  return it != fail_at_.end() && it->second == n;
+}
+
+void FakePlatform::Sleep(std::uint32_t milliseconds) {
+  clock_ms += milliseconds;
+  // Polls are many; the log keeps only the other pauses.
+  if (milliseconds != 100) Record("sleep " + std::to_string(milliseconds));
+}
+
+std::unique_ptr<File> FakePlatform::Open(const std::string& path,
+                                         OpenMode mode) {
+  const char* how = mode == OpenMode::kRead            ? "read"
+                    : mode == OpenMode::kWriteTruncate ? "write"
+                                                       : "append";
+  Record(std::string("open ") + how + " " + path);
+  if (ShouldFail("open") || unopenable.count(path) != 0) return nullptr;
+  switch (mode) {
+    case OpenMode::kRead:
+      if (files.count(path) == 0) return nullptr;
+      break;
+    case OpenMode::kWriteTruncate:
+      files[path].clear();
+      break;
+    case OpenMode::kWriteKeep:
+      files[path];
+      break;
+  }
+  return std::make_unique<FakeFile>(*this, path, mode);
+}
+
+bool FakePlatform::FileExists(const std::string& path) {
+  if (ShouldFail("exists")) return false;
+  return files.count(path) != 0;
+}
+
+bool FakePlatform::RemoveFile(const std::string& path) {
+  Record("delete " + path);
+  if (ShouldFail("remove")) return false;
+  return files.erase(path) != 0;
+}
+
+bool FakePlatform::RegistryOpen(const std::string& key, RegistryKey& handle) {
+  Record("reg_open " + key);
+  if (ShouldFail("reg_open") || registry.count(key) == 0) return false;
+  open_keys_.push_back(key);
+  handle = open_keys_.size();
+  return true;
+}
+
+bool FakePlatform::RegistryReadString(RegistryKey handle,
+                                      const std::string& name,
+                                      std::size_t max_bytes,
+                                      std::string& value) {
+  Record("reg_read " + name);
+  if (ShouldFail("reg_read") || non_string.count(name) != 0) return false;
+  const auto& values = registry[open_keys_.at(handle - 1)];
+  const auto it = values.find(name);
+  if (it == values.end() || it->second.size() + 1 > max_bytes) return false;
+  value = it->second;
+  return true;
+}
+
+bool FakePlatform::RegistryClose(RegistryKey handle) {
+  Record("reg_close");
+  open_keys_.at(handle - 1) += " (closed)";
+  return !ShouldFail("reg_close");
+}
+
+bool FakePlatform::ShortPath(const std::string& path, std::string& short_path) {
+  if (ShouldFail("short_path")) return false;
+  const auto it = short_paths.find(path);
+  if (it == short_paths.end()) return false;
+  short_path = it->second;
+  return true;
+}
+
+ChildProcess FakePlatform::Start(const std::string& command_line,
+                                 const std::string& current_directory,
+                                 WindowState window) {
+  Record("start " + command_line + " in " + current_directory);
+  starts.push_back({command_line, current_directory, window});
+  if (ShouldFail("start")) return ChildProcess{};
+  queries_ = 0;
+  if (child.on_start) child.on_start(current_directory);
+  ++open_children;
+  return ChildProcess{1, 2};
+}
+
+void FakePlatform::WaitForEnd(ChildProcess) {
+  Record("wait");
+  if (child.running_queries > 0) clock_ms += 1000;
+}
+
+bool FakePlatform::ExitStatus(ChildProcess, std::uint32_t& status) {
+  ++polls;
+  if (ShouldFail("exit_status")) return false;
+  ++queries_;
+  const bool running = child.running_queries < 0 || queries_ <= child.running_queries;
+  status = running ? kStillActive : child.exit_code;
+  return true;
+}
+
+bool FakePlatform::Terminate(ChildProcess, std::uint32_t exit_code) {
+  Record("terminate " + std::to_string(exit_code));
+  terminated = true;
+  return !ShouldFail("terminate");
+}
+
+void FakePlatform::CloseChild(ChildProcess) {
+  Record("close_child");
+  --open_children;
+}
+
+void FakePlatform::ShowMessage(const std::string& text,
+                               const std::string& caption) {
+  Record("box " + caption + ": " + text);
+  messages.emplace_back(caption, text);
+}
+
+LocalTime FakePlatform::Now() { return now; }
+
+}  // namespace kolektor::testing

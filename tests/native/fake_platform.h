@@ -1,0 +1,101 @@
+// A scriptable platform for the native tests: files in memory, a registry
+// map, scripted children, a virtual clock, a log of every call, and faults
+// injected on the Nth call of any operation.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace kolektor::testing {
+
+// Shared by the fake platform and the test host, so that the order of
+// callbacks, pauses and platform calls can be checked as one sequence.
+using EventLog = std::vector<std::string>;
+
+struct ChildScript {
+  // Exit-status queries that still find the child running; -1: never ends.
+  long running_queries = 0;
+  std::uint32_t exit_code = 0;
+  // Called when the child starts, with its current directory: a download
+  // writes its a.dat here.
+  std::function<void(const std::string& current_directory)> on_start;
+};
+
+class FakePlatform : public Platform {
+ public:
+  explicit FakePlatform(EventLog& log) : log_(log) {}
+
+  // Files by path; a path in `unopenable` cannot be opened at all.
+  std::map<std::string, std::string> files;
+  std::set<std::string> unopenable;
+  std::size_t read_chunk = 7;  // small reads cross every buffer boundary
+
+  // Registry: key -> value name -> data; a value in `non_string` is not a
+  // string value.
+  std::map<std::string, std::map<std::string, std::string>> registry;
+  std::set<std::string> non_string;
+  // Short forms of paths; a path without an entry has no short form.
+  std::map<std::string, std::string> short_paths;
+
+  ChildScript child;
+  struct Start {
+    std::string command_line, current_directory;
+    WindowState window;
+  };
+  std::vector<Start> starts;
+  std::uint64_t polls = 0;
+  bool terminated = false;
+  int open_children = 0;
+
+  std::vector<std::pair<std::string, std::string>> messages;  // caption, text
+  LocalTime now{2026, 12, 7, 9, 5, 3};
+  std::uint64_t clock_ms = 0;
+
+  // Makes the nth call (1-based) of `operation` fail; operations are named
+  // as in the log: open, read, write, size, seek, close, exists, remove,
+  // reg_open, reg_read, reg_close, short_path, start, exit_status,
+  // terminate.
+  void FailAt(const std::string& operation, int nth) { fail_at_[operation] = nth; }
+  int Calls(const std::string& operation) const;
+  bool ShouldFail(const std::string& operation);
+
+  void Record(std::string event) { log_.push_back(std::move(event)); }
+  int OpenFiles() const { return open_files_; }
+
+  // Platform
+  void Sleep(std::uint32_t milliseconds) override;
+  std::unique_ptr<File> Open(const std::string& path, OpenMode mode) override;
+  bool FileExists(const std::string& path) override;
+  bool RemoveFile(const std::string& path) override;
+  bool RegistryOpen(const std::string& key, RegistryKey& handle) override;
+  bool RegistryReadString(RegistryKey handle, const std::string& name,
+                          std::size_t max_bytes, std::string& value) override;
+  bool RegistryClose(RegistryKey handle) override;
+  bool ShortPath(const std::string& path, std::string& short_path) override;
+  ChildProcess Start(const std::string& command_line,
+                     const std::string& current_directory,
+                     WindowState window) override;
+  void WaitForEnd(ChildProcess child) override;
+  bool ExitStatus(ChildProcess child, std::uint32_t& status) override;
+  bool Terminate(ChildProcess child, std::uint32_t exit_code) override;
+  void CloseChild(ChildProcess child) override;
+  void ShowMessage(const std::string& text, const std::string& caption) override;
+  LocalTime Now() override;
+
+ private:
+  friend class FakeFile;
+  EventLog& log_;
+  std::map<std::string, int> calls_;
+  std::map<std::string, int> fail_at_;
+  std::vector<std::string> open_keys_;
+  int open_files_ = 0;
+  long queries_ = 0;
+};
+
+}  // namespace kolektor::testing

@@ -1,0 +1,284 @@
+// The import step: callbacks, pauses, message boxes, the download's
+// supervision and time limits, and what every failure leaves behind.
+#include <gtest/gtest.h>
+
+#include "import/import_command.h"
+#include "plugin/plugin_api.h"
+#include "tests/native/test_host.h"
+
+namespace kolektor::testing {
+namespace {
+
+const std::string kCounts = "C:\\DANE\\INW\\imp.txt";
+const std::string kData = "C:\\DANE\\a.dat";
+const std::string kJournal = "C:\\DANE\\Inwent.bak";
+
+struct ImportRun {
+  EventLog log;
+  FakePlatform platform{log};
+  TestHost host{log};
+  std::string download = "5901234123457,12\r\n12,0.5\r\n";
+
+  ImportRun() {
+    platform.child.on_start = [this](const std::string& dir) {
+      platform.files[dir + "\\a.dat"] = download;
+    };
+  }
+  HostWord Run(const std::string& counts = kCounts) {
+    return ImportCounts(platform, host.instance(), 9, counts.c_str());
+  }
+};
+
+TEST(Import, SuccessInOrder) {
+  ImportRun r;
+  r.host.params["port"] = "1";
+  r.host.params["baud"] = "9600";
+  r.platform.files[kData] = "old data";
+  r.platform.child.running_queries = 3;
+  EXPECT_EQ(r.Run(), 1);
+  const std::string cmd = "IR_READ2.EXE a.dat,1,5,1,1,1,1,0";
+  const EventLog expected = {
+      "status \nTransakcja w toku...",
+      "sleep 1000",
+      "param port",
+      "param baud",
+      "param timeout",
+      "delete " + kData,
+      "sleep 1000",
+      "box sciezka_a: " + kData,
+      "box sciezka_bak: " + kJournal,
+      "box download: " + cmd,
+      "box invent_dir: C:\\DANE",
+      "box sciezka: " + kCounts,
+      "start " + cmd + " in C:\\DANE",
+      "sleep 0",
+      "close_child",
+      "sleep 5000",
+      "open read " + kData,
+      "open write " + kCounts,
+      "close " + kData,
+      "close " + kCounts,
+      "open read " + kCounts,
+      "open append " + kJournal,
+      "close " + kCounts,
+      "close " + kJournal,
+      "delete " + kData,
+  };
+  EXPECT_EQ(r.log, expected);
+  EXPECT_EQ(r.platform.files[kCounts], "INW;5901234123457;12000\r\nINW;12;00500\r\n");
+  EXPECT_EQ(r.platform.files[kJournal],
+            "\r\n------------ [IMPORT WYKONANY DNIA: 2026-12-07 09:05:03] ------------\r\n"
+            "INW;5901234123457;12000\r\nINW;12;00500\r\n");
+  EXPECT_EQ(r.platform.files.count(kData), 0u);
+  EXPECT_EQ(r.platform.starts.at(0).window, WindowState::kMinimizedInactive);
+  // 1 s + 1 s + three polls of 100 ms + 5 s.
+  EXPECT_EQ(r.platform.clock_ms, 7300u);
+  EXPECT_FALSE(r.platform.terminated);
+  EXPECT_EQ(r.platform.open_children, 0);
+  for (HostWord handle : r.host.handles_seen) EXPECT_EQ(handle, 9);
+}
+
+TEST(Import, CommandLines) {
+  struct Case {
+    std::string port, baud, command;
+  } cases[] = {
+      {"COM1", "9600", "IR_READ2.EXE a.dat,1,5,1,1,1,1,0"},
+      {"COM2", "115200", "IR_READ2.EXE a.dat,2,1,1,1,1,1,0"},
+      {"COM3", "57600", "IR_READ2.EXE a.dat,3,2,1,1,1,1,0"},
+      {"COM4", "38400", "IR_READ2.EXE a.dat,4,3,1,1,1,1,0"},
+      {"17", "19200", "IR_READ2.EXE a.dat,17,4,1,1,1,1,0"},
+      {"COM10", "4800", "IR_READ2.EXE a.dat,COM10,"},
+      {"", "", "IR_READ2.EXE a.dat,,"},
+  };
+  for (const Case& c : cases) {
+    ImportRun r;
+    r.host.params["port"] = c.port;
+    r.host.params["baud"] = c.baud;
+    EXPECT_EQ(r.Run(), 1);
+    EXPECT_EQ(r.platform.starts.at(0).command_line, c.command);
+  }
+}
+
+TEST(Import, InventDir) {
+  struct Case {
+    std::string counts;
+    bool ok;
+    std::string dir;
+  } cases[] = {
+      {"C:\\DANE\\INW\\imp.txt", true, "C:\\DANE"},
+      {"C:\\A\\B\\C\\imp.txt", true, "C:\\A\\B"},
+      {"C:\\INW\\imp.txt", true, "C:"},
+      {"\\INW\\imp.txt", true, ""},
+      {"C:\\imp.txt", false, ""},
+      {"imp.txt", false, ""},
+      {"", false, ""},
+      {"C:\\DANE\\INW\\", true, "C:\\DANE"},
+  };
+  for (const Case& c : cases) {
+    std::string dir = "unchanged";
+    EXPECT_EQ(InventDir(c.counts, dir), c.ok) << c.counts;
+    if (c.ok) EXPECT_EQ(dir, c.dir) << c.counts;
+  }
+}
+
+TEST(Import, TickLimitsReachedExactly) {
+  struct Case {
+    const char* timeout;
+    std::uint32_t ticks;
+  } cases[] = {{"1 min", 600},     {"2 min", 1200},   {"5 min", 3000},
+               {"10 min", 6000},   {"15 min", 9000},  {"30 min", 18000},
+               {"60 min", 36000},  {"120 min", 72000}, {"600 min", 360000},
+               {"", 3000},         {"3 min", 3000},   {"1 MIN", 3000}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.timeout);
+    EXPECT_EQ(TickLimit(c.timeout), c.ticks);
+    ImportRun r;
+    r.host.params["timeout"] = c.timeout;
+    r.platform.child.running_queries = -1;  // never ends
+    r.platform.files[kCounts] = "host's counts";
+    EXPECT_EQ(r.Run(), 0);
+    EXPECT_TRUE(r.platform.terminated);
+    EXPECT_EQ(r.host.errors,
+              std::vector<std::string>{Cp1250("Nie udało się nawiązac połączenia!")});
+    // The first query, then one per poll.
+    EXPECT_EQ(r.platform.polls, c.ticks + 1u);
+    EXPECT_EQ(r.platform.clock_ms, 2000u + 100u * c.ticks);
+    EXPECT_EQ(r.platform.files[kCounts], "host's counts");
+    EXPECT_EQ(r.platform.files.count(kData), 1u) << "a partial a.dat stays";
+    EXPECT_EQ(r.platform.open_children, 0);
+  }
+}
+
+TEST(Import, LimitBoundary) {
+  struct Case {
+    long running_queries;  // queries that still find it running
+    bool terminated;
+  } cases[] = {
+      {0, false},    // ended before the first query: no poll at all
+      {599, false},  // the last poll's query finds it ended
+      {600, false},  // ended exactly at the limit poll: not terminated
+      {601, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.running_queries);
+    ImportRun r;
+    r.host.params["timeout"] = "1 min";
+    r.platform.child.running_queries = c.running_queries;
+    EXPECT_EQ(r.Run(), c.terminated ? 0 : 1);
+    EXPECT_EQ(r.platform.terminated, c.terminated);
+    if (c.running_queries == 0) EXPECT_EQ(r.platform.polls, 1u);
+  }
+}
+
+TEST(Import, ExitCode259IsStillRunning) {
+  ImportRun r;
+  r.host.params["timeout"] = "1 min";
+  r.platform.child.running_queries = 0;
+  r.platform.child.exit_code = kStillActive;
+  EXPECT_EQ(r.Run(), 0);
+  EXPECT_TRUE(r.platform.terminated);
+}
+
+TEST(Import, UnknownStatusCountsAsRunning) {
+  ImportRun r;
+  r.host.params["timeout"] = "1 min";
+  r.platform.child.running_queries = 0;
+  r.platform.FailAt("exit_status", 1);
+  EXPECT_EQ(r.Run(), 1);
+  EXPECT_EQ(r.platform.polls, 2u) << "one more poll, then the child is seen ended";
+}
+
+const char* kStartFailed =
+    "Błąd uruchomienia driver'a (C:\\DANE\\IR_READ2.EXE a.dat,1,5,1,1,1,1,0).";
+
+struct ImportFailure {
+  const char* name;
+  std::function<void(ImportRun&)> arrange;
+  const char* error;  // UTF-8
+  std::string counts;   // after; "host's counts" when untouched
+  bool data_kept;
+  std::string journal;  // after
+};
+
+TEST(Import, EveryFailureReportedOnceWithWhatItLeaves) {
+  const std::string old_journal = "earlier\r\n";
+  const ImportFailure cases[] = {
+      {"utility missing", [](ImportRun& r) { r.platform.FailAt("start", 1); },
+       kStartFailed, "host's counts", false, old_journal},
+      {"no data file", [](ImportRun& r) { r.platform.child.on_start = nullptr; },
+       "Brak pliku wynikowego.", "host's counts", false, old_journal},
+      {"counts not creatable", [](ImportRun& r) { r.platform.unopenable.insert(kCounts); },
+       "Błąd otwarcia pliku \"imp\".", "host's counts", true, old_journal},
+      {"data fault", [](ImportRun& r) { r.download = "1,2\r\n\r\n"; },
+       "[6] Błąd składni pliku roboczego.", "INW;1;02000\r\n", true, old_journal},
+      {"journal not openable", [](ImportRun& r) { r.platform.unopenable.insert(kJournal); },
+       "Błąd zapisu do pliku roboczego.", "INW;5901234123457;12000\r\nINW;12;00500\r\n",
+       true, old_journal},
+      {"journal write", [](ImportRun& r) { r.platform.FailAt("write", 3); },
+       "Błąd zapisu do pliku roboczego.", "INW;5901234123457;12000\r\nINW;12;00500\r\n",
+       // Half of the 71-byte header reached the disk; what was there stays.
+       true, old_journal + "\r\n------------ [IMPORT WYKONANY DNI"},
+  };
+  for (const ImportFailure& c : cases) {
+    SCOPED_TRACE(c.name);
+    ImportRun r;
+    r.platform.files[kCounts] = "host's counts";
+    r.platform.files[kJournal] = old_journal;
+    c.arrange(r);
+    EXPECT_EQ(r.Run(), 0);
+    EXPECT_EQ(r.host.errors, std::vector<std::string>{Cp1250(c.error)});
+    EXPECT_EQ(LastHostCall(r.log), "error " + Cp1250(c.error));
+    EXPECT_EQ(r.platform.files[kCounts], c.counts);
+    EXPECT_EQ(r.platform.files.count(kData), c.data_kept ? 1u : 0u);
+    EXPECT_EQ(r.platform.files[kJournal], c.journal);
+    EXPECT_EQ(r.platform.messages.size(), 5u) << "the boxes show also before a failure";
+    EXPECT_EQ(r.platform.OpenFiles(), 0);
+    EXPECT_EQ(r.platform.open_children, 0);
+  }
+}
+
+TEST(Import, TwoImportsTwoBlocks) {
+  ImportRun r;
+  ASSERT_EQ(r.Run(), 1);
+  const std::string first = r.platform.files[kJournal];
+  r.download = "";
+  r.platform.now = LocalTime{2026, 12, 8, 10, 0, 0};
+  ASSERT_EQ(r.Run(), 1);
+  EXPECT_EQ(r.platform.files[kCounts], "");
+  EXPECT_EQ(r.platform.files[kJournal],
+            first + "\r\n------------ [IMPORT WYKONANY DNIA: 2026-12-08 10:00:00] ------------\r\n");
+}
+
+TEST(Import, NoFolderForTheDataFileStopsBeforeAnything) {
+  ImportRun r;
+  EXPECT_EQ(r.Run("C:\\imp.txt"), 0);
+  EXPECT_EQ(r.host.errors, std::vector<std::string>{Cp1250("Błąd otwarcia pliku \"imp\".")});
+  EXPECT_TRUE(r.platform.messages.empty());
+  EXPECT_TRUE(r.platform.starts.empty());
+  EXPECT_EQ(r.platform.Calls("remove"), 0);
+}
+
+TEST(Import, NoInstanceOrNoCallbacksTouchesNothing) {
+  ImportRun none;
+  EXPECT_EQ(ImportCounts(none.platform, nullptr, 1, kCounts.c_str()), 0);
+  EXPECT_TRUE(none.log.empty());
+  for (HostWord type : {kRegisterParam, kRegisterError}) {
+    ImportRun r;
+    r.platform.files[kData] = "old";
+    r.host.Unregister(type);
+    EXPECT_EQ(r.Run(), 0);
+    EXPECT_TRUE(r.log.empty());
+    EXPECT_EQ(r.platform.files[kData], "old");
+  }
+}
+
+TEST(Import, LongCountsPath) {
+  ImportRun r;
+  const std::string dir = "C:\\" + std::string(300, 'd');
+  EXPECT_EQ(r.Run(dir + "\\INW\\imp.txt"), 1);
+  EXPECT_EQ(r.platform.starts.at(0).current_directory, dir);
+  EXPECT_EQ(r.platform.files.count(dir + "\\Inwent.bak"), 1u);
+}
+
+}  // namespace
+}  // namespace kolektor::testing
