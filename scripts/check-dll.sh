@@ -4,7 +4,7 @@
 set -euo pipefail
 dll=$1
 dump=$(i686-w64-mingw32-objdump -p "$dll")
-exports=$(printf '%s\n' "$dump" | awk '/\[Ordinal\/Name Pointer\] Table/{t=1;next} t&&/^\s*\[/{print $NF;next} t&&!/^\s*\[/{t=0}' | sort)
+exports=$(printf '%s\n' "$dump" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | awk '/^[ \t]*\[ *[0-9]+\]/{print $NF}' | sort)
 expected=$(printf '%s\n' ZRBDLLInwEksportujTowary ZRBDLLInwImport ZRBDLLInwZeruj \
   ZRBDLLParametr ZRBDLLRejestrujBiblioteke ZRBDLLRejestrujCallback \
   ZRBDLLTekstListyParametru ZRBDLLTypBiblioteki ZRBDLLWlasciwosci \

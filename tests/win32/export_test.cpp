@@ -1,0 +1,124 @@
+// The real export under wine: registry value, short installation
+// directory, the DLOOKUP2.EXE stand-in started in the goods directory.
+#include <gtest/gtest.h>
+
+#include "tests/win32/plugin_loader.h"
+#include "tests/win32/standin_env.h"
+
+namespace kolektor::wintest {
+namespace {
+
+std::string InstallValue() {
+  char value[300] = {};
+  DWORD size = sizeof value;
+  EXPECT_EQ(RegGetValueA(HKEY_LOCAL_MACHINE, "Software\\Orvisk\\ZRBWin\\Instalacja",
+                         "Binaria", RRF_RT_REG_SZ, nullptr, value, &size),
+            ERROR_SUCCESS);
+  return value;
+}
+
+std::string ShortForm(const std::string& path) {
+  char out[MAX_PATH] = {};
+  const DWORD got = GetShortPathNameA(path.c_str(), out, sizeof out);
+  return got ? std::string(out, got) : path;
+}
+
+const char* kGoodsUtf8 =
+    "TOW;5901234123457;Mąka pszenna, typ 500 1kg;189;249;12000;5\r\n"
+    "TOW;5900000000017;Łódź,Kraków;1050;1299;-5;23\r\n";
+const std::string kLookup =
+    "5901234123457,Maka pszenna  ,2.49,12.000\r\n"
+    "5900000000017,Lodz Krakow,12.99,-0.005\r\n";
+
+TEST(WinExport, UploadStartedInTheGoodsDirectoryWithItsCommandLine) {
+  const std::string dir = FreshDir("export_ok");
+  StandinEnv env(dir);
+  StandinEnv::Set("KOLEKTOR_STANDIN_COPY", dir + "seen_by_upload");
+  WriteFileBytes(dir + "exp.txt", Cp1250(kGoodsUtf8));
+  Host host(1);
+  host.params["port"] = "2";
+  host.params["baud"] = "19200";
+  const DWORD start = GetTickCount();
+  EXPECT_EQ(LoadPlugin().eksport(host.instance(), 77, (dir + "exp.txt").c_str()), 1);
+  const DWORD took = GetTickCount() - start;
+  EXPECT_TRUE(host.errors.empty()) << host.errors.at(0);
+  EXPECT_EQ(ReadFileBytes(dir + "a"), kLookup);
+  EXPECT_EQ(ReadFileBytes(dir + "seen_by_upload"), kLookup) << "complete before the upload";
+  const std::string install = ShortForm(InstallValue());
+  const std::vector<std::string> starts = env.Starts();
+  ASSERT_EQ(starts.size(), 1u);
+  EXPECT_EQ(starts[0], "DLOOKUP2.EXE|" + install + "\\DLOOKUP2.EXE a,2,4,1|" +
+                           NoSlash(FullPath(dir)) + "|a=present");
+  const std::vector<std::string> order = {
+      "param cena", "status \nTransakcja w toku...", "param maxKod",
+      "param timeout", "param port", "param baud"};
+  EXPECT_EQ(host.events, order);
+  // About 4 s between the notice and reading the goods file.
+  const DWORD pause = host.event_ticks.at(2) - host.event_ticks.at(1);
+  EXPECT_GE(pause, 4000u - 20u);
+  EXPECT_LE(pause, 4400u);
+  EXPECT_GE(took, 4000u - 20u);
+  for (int h : host.handles) EXPECT_EQ(h, 77);
+}
+
+TEST(WinExport, NonzeroExitAndLongUploadStillSucceed) {
+  const std::string dir = FreshDir("export_exit");
+  StandinEnv env(dir);
+  StandinEnv::Set("KOLEKTOR_STANDIN_EXIT", "3");
+  StandinEnv::Set("KOLEKTOR_STANDIN_RUN_MS", "1500");
+  WriteFileBytes(dir + "exp.txt", Cp1250(kGoodsUtf8));
+  Host host(2);
+  host.params["timeout"] = "1 min";
+  const DWORD start = GetTickCount();
+  EXPECT_EQ(LoadPlugin().eksport(host.instance(), 1, (dir + "exp.txt").c_str()), 1);
+  EXPECT_GE(GetTickCount() - start, 5500u - 40u) << "the whole upload is awaited";
+  EXPECT_TRUE(host.errors.empty());
+  EXPECT_EQ(env.Starts().size(), 1u);
+}
+
+TEST(WinExport, GoodsFaultStopsBeforeTheRegistryAndUpload) {
+  const std::string dir = FreshDir("export_fault");
+  StandinEnv env(dir);
+  WriteFileBytes(dir + "exp.txt", Cp1250(kGoodsUtf8) + "TOW;77;x;1;1;1;1000\r\n");
+  Host host(3);
+  EXPECT_EQ(LoadPlugin().eksport(host.instance(), 1, (dir + "exp.txt").c_str()), 0);
+  EXPECT_EQ(host.errors,
+            std::vector<std::string>{Cp1250("[9] Błąd składni pliku \"exp\". - [77] błąd pola VAT")});
+  EXPECT_EQ(ReadFileBytes(dir + "a"), kLookup);
+  EXPECT_TRUE(env.Starts().empty());
+}
+
+TEST(WinExport, GoodsFileMissing) {
+  const std::string dir = FreshDir("export_missing");
+  StandinEnv env(dir);
+  Host host(4);
+  EXPECT_EQ(LoadPlugin().eksport(host.instance(), 1, (dir + "exp.txt").c_str()), 0);
+  EXPECT_EQ(host.errors, std::vector<std::string>{Cp1250("Błąd otwarcia pliku \"exp\".")});
+  EXPECT_FALSE(Exists(dir + "a"));
+  EXPECT_EQ(host.events.size(), 5u);
+}
+
+TEST(WinExport, HundredThousandLinesWithinHalfASecondOfThePause) {
+  const std::string dir = FreshDir("export_big");
+  StandinEnv env(dir);
+  std::string goods;
+  goods.reserve(100000 * 70);
+  const std::string name = Cp1250("Śmietana 18% Łaciata 200g, kubek");
+  for (int i = 0; i < 100000; ++i)
+    goods += "TOW;590" + std::to_string(1000000000 + i) + ";" + name + ";1899;2499;" +
+             std::to_string(i % 50000) + ";23\r\n";
+  WriteFileBytes(dir + "exp.txt", goods);
+  Host host(5);
+  const DWORD start = GetTickCount();
+  EXPECT_EQ(LoadPlugin().eksport(host.instance(), 1, (dir + "exp.txt").c_str()), 1);
+  const DWORD took = GetTickCount() - start;
+  const DWORD conversion = host.event_ticks.at(4) - host.event_ticks.at(3);
+  std::printf("export of 100000 lines: %lu ms in all, %lu ms converting\n",
+              static_cast<unsigned long>(took), static_cast<unsigned long>(conversion));
+  EXPECT_LE(took, 4500u);
+  const std::string lookup = ReadFileBytes(dir + "a");
+  EXPECT_EQ(std::count(lookup.begin(), lookup.end(), '\n'), 100000);
+}
+
+}  // namespace
+}  // namespace kolektor::wintest

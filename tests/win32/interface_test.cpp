@@ -1,0 +1,182 @@
+// The real DLL as the host drives it: type, instances, callbacks, the
+// settings form byte for byte, properties and the clear step.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "tests/win32/plugin_loader.h"
+
+namespace kolektor::wintest {
+namespace {
+
+constexpr char kGuard = '\x5A';
+
+struct Guarded {
+  char bytes[400];
+  Guarded() { std::memset(bytes, kGuard, sizeof bytes); }
+  void Expect(const std::string& text, std::size_t width) const {
+    EXPECT_EQ(std::string(bytes, text.size()), text);
+    for (std::size_t i = text.size(); i < width; ++i)
+      EXPECT_EQ(bytes[i], '\0') << text << " byte " << i;
+    EXPECT_EQ(bytes[width], kGuard) << text << " written past " << width;
+  }
+  bool Untouched() const {
+    for (char c : bytes)
+      if (c != kGuard) return false;
+    return true;
+  }
+};
+
+TEST(Interface, TypeAndRegistration) {
+  const Plugin& p = LoadPlugin();
+  EXPECT_EQ(p.typ(), 3);
+  void* instance = p.rejestruj(11, 1, 2, 3);
+  ASSERT_NE(instance, nullptr);
+  // Field 4 of the record is the host's context.
+  EXPECT_EQ(static_cast<int*>(instance)[3], 11);
+  void* a = reinterpret_cast<void*>(0x1234);
+  void* b = reinterpret_cast<void*>(0x5678);
+  EXPECT_EQ(p.callback(instance, a, 6), 0x1234);
+  EXPECT_EQ(p.callback(instance, a, 2), 0);
+  EXPECT_EQ(p.callback(instance, b, 2), 0);
+  EXPECT_EQ(p.callback(instance, b, 7), 0);
+  EXPECT_EQ(p.callback(instance, a, 5), -2);
+  EXPECT_EQ(p.callback(instance, a, 8), 1);
+  EXPECT_EQ(p.callback(instance, a, 0), -7);
+  void* const* fields = static_cast<void* const*>(instance);
+  EXPECT_EQ(fields[0], b) << "a second registration replaces the first";
+  EXPECT_EQ(fields[1], a);
+  EXPECT_EQ(fields[2], b);
+  p.zwolnij(instance);
+  p.zwolnij(nullptr);
+  EXPECT_EQ(p.typ(), 3);
+}
+
+TEST(Interface, EachInstanceGetsItsOwnContext) {
+  Host first(101), second(202);
+  const Plugin& p = LoadPlugin();
+  // Goods file missing: both still ask for their settings through callbacks.
+  EXPECT_EQ(p.eksport(first.instance(), 7, "Z:\\nonexistent\\exp.txt"), 0);
+  EXPECT_EQ(p.eksport(second.instance(), 8, "Z:\\nonexistent\\exp.txt"), 0);
+  ASSERT_FALSE(first.contexts.empty());
+  ASSERT_FALSE(second.contexts.empty());
+  for (int c : first.contexts) EXPECT_EQ(c, 101);
+  for (int c : second.contexts) EXPECT_EQ(c, 202);
+  for (int h : first.handles) EXPECT_EQ(h, 7);
+  for (int h : second.handles) EXPECT_EQ(h, 8);
+  EXPECT_EQ(first.events.at(1), "status \nTransakcja w toku...");
+}
+
+TEST(Interface, ClearStepTakesASecondWithNoCallback) {
+  Host host(303);
+  const Plugin& p = LoadPlugin();
+  const DWORD start = GetTickCount();
+  EXPECT_EQ(p.zeruj(host.instance(), 5), 1);
+  const DWORD took = GetTickCount() - start;
+  EXPECT_GE(took, 1000u - 20u);
+  EXPECT_LE(took, 1500u);
+  EXPECT_TRUE(host.events.empty());
+  EXPECT_EQ(p.zeruj(nullptr, 0), 1);
+}
+
+TEST(Interface, ParametersByteForByte) {
+  const Plugin& p = LoadPlugin();
+  struct Row {
+    int kind;
+    const char* texts[5];  // UTF-8
+    std::size_t widths[5];
+  } rows[] = {
+      {4, {"port", "Port RS232 COM:", "1", "1", "999"}, {20, 20, 20, 20, 20}},
+      {2, {"baud", "Prędkość", "9600", "", ""}, {20, 20, 20, 20, 20}},
+      {2, {"cena", "Poziom cen", "Cena det", "", ""}, {20, 20, 20, 20, 20}},
+      {2, {"maxKod", "Max. długość kodu kreskowego", "13", "", ""}, {20, 30, 20, 20, 20}},
+      {2, {"timeout", "Timeout", "5 min", "", ""}, {8, 8, 6, 1, 1}},
+  };
+  for (int index = 0; index < 5; ++index) {
+    Guarded b[5];
+    EXPECT_EQ(p.parametr(301, index, b[0].bytes, b[1].bytes, b[2].bytes, b[3].bytes,
+                         b[4].bytes, 0),
+              rows[index].kind);
+    for (int k = 0; k < 5; ++k) b[k].Expect(Cp1250(rows[index].texts[k]), rows[index].widths[k]);
+  }
+  for (auto [function, index] : {std::pair{300, 0}, {302, 0}, {301, 5}, {301, -1}}) {
+    Guarded b[5];
+    EXPECT_EQ(p.parametr(function, index, b[0].bytes, b[1].bytes, b[2].bytes,
+                         b[3].bytes, b[4].bytes, 0),
+              0);
+    for (const Guarded& g : b) EXPECT_TRUE(g.Untouched());
+  }
+}
+
+TEST(Interface, ChoiceListsByteForByte) {
+  const Plugin& p = LoadPlugin();
+  struct List {
+    const char* name;
+    std::vector<std::string> texts;
+    bool padded;
+  } lists[] = {
+      {"baud", {"9600", "19200", "38400", "57600", "115200"}, true},
+      {"cena", {"Cena det", "Cena zak"}, true},
+      {"maxKod", {"13", "20"}, true},
+      {"timeout", {"1 min", "2 min", "5 min", "10 min", "15 min", "30 min", "60 min", "120 min", "600 min"}, false},
+  };
+  for (const List& list : lists) {
+    for (std::size_t i = 0; i < list.texts.size(); ++i) {
+      Guarded b;
+      EXPECT_EQ(p.tekst_listy(list.name, static_cast<int>(i), b.bytes), 1);
+      b.Expect(list.texts[i], list.padded ? 10 : list.texts[i].size() + 1);
+    }
+    Guarded past;
+    EXPECT_EQ(p.tekst_listy(list.name, static_cast<int>(list.texts.size()), past.bytes), 0);
+    EXPECT_TRUE(past.Untouched());
+  }
+  for (const char* name : {"port", "Baud", "baud "}) {
+    Guarded b;
+    EXPECT_EQ(p.tekst_listy(name, 0, b.bytes), 0);
+    EXPECT_TRUE(b.Untouched());
+  }
+}
+
+TEST(Interface, PropertiesByteForByte) {
+  const Plugin& p = LoadPlugin();
+  const std::string send = Cp1250(
+      "Włącz zasilanie doku, sprawdź połączenie RS232 z komputerem,\n"
+      "następnie umieść inwentaryzator w doku i załącz go.\n\n"
+      "Wybierz z menu głównego: 2.WYSLIJ DO ZRB. poczym DATA FILE");
+  const std::string load = Cp1250(
+      "Włącz zasilanie doku, sprawdź połączenie RS232 z komputerem,\n"
+      "następnie umieść inwentaryzator w doku i załącz go.\n\n"
+      "Wybierz z menu głównego 3.KONFIGURACJA poczym 8.POBR. DANYCH Z ZRB.");
+  EXPECT_EQ(send.size(), 172u);
+  EXPECT_EQ(load.size(), 181u);
+  struct Case {
+    int number;
+    std::string text;
+    std::size_t width;
+  } cases[] = {{1, "CipherLab 8x00", 20}, {2, "RX_Valdor", 20}, {301, "1", 5},
+               {302, send, 299},          {303, load, 299},     {304, "", 2},
+               {305, "0", 5},             {306, "0", 5},        {307, "0", 5},
+               {308, "0", 5},             {0, "", 2},           {3, "", 2},
+               {300, "", 2},              {309, "", 2}};
+  for (const Case& c : cases) {
+    Guarded b;
+    p.wlasciwosci(b.bytes, c.number);
+    b.Expect(c.text, c.width);
+  }
+}
+
+TEST(Interface, NullPointersAreHarmless) {
+  const Plugin& p = LoadPlugin();
+  char buffer[40];
+  EXPECT_EQ(p.parametr(301, 0, nullptr, buffer, buffer, buffer, buffer, 0), 0);
+  EXPECT_EQ(p.tekst_listy(nullptr, 0, buffer), 0);
+  EXPECT_EQ(p.tekst_listy("baud", 0, nullptr), 0);
+  p.wlasciwosci(nullptr, 1);
+  EXPECT_EQ(p.eksport(nullptr, 0, "x"), 0);
+  EXPECT_EQ(p.import_(nullptr, 0, "x"), 0);
+  Host host(404);
+  EXPECT_EQ(p.eksport(host.instance(), 0, nullptr), 0);
+}
+
+}  // namespace
+}  // namespace kolektor::wintest
