@@ -15,8 +15,9 @@ add_executable(kolektor_native_tests
   tests/native/data_conversion_test.cpp
   tests/native/journal_test.cpp
   tests/native/import_command_test.cpp
+  tests/native/lookup_check_test.cpp
 )
-target_link_libraries(kolektor_native_tests PRIVATE kolektor_core GTest::gtest_main)
+target_link_libraries(kolektor_native_tests PRIVATE kolektor_core terminal_core GTest::gtest_main)
 target_compile_options(kolektor_native_tests PRIVATE ${KOLEKTOR_SANITIZE})
 target_link_options(kolektor_native_tests PRIVATE ${KOLEKTOR_SANITIZE})
 gtest_discover_tests(kolektor_native_tests

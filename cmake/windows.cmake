@@ -3,26 +3,43 @@
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 
-# Single precision must really be single precision (the x87 unit would keep
-# extra bits), and the callbacks and exports use the stdcall convention.
-set(KOLEKTOR_WIN_FLAGS -msse2 -mfpmath=sse)
-add_compile_options(${KOLEKTOR_WIN_FLAGS})
-add_compile_definitions("KOLEKTOR_STDCALL=__stdcall")
+# The callbacks and exports use the stdcall convention.
+target_compile_definitions(kolektor_core PUBLIC "KOLEKTOR_STDCALL=__stdcall")
 # No runtime DLL of the compiler's may be needed on a shop's till.
 set(KOLEKTOR_STATIC -static -static-libgcc -static-libstdc++)
 
 enable_language(RC)
-add_library(kolektor SHARED plugin/exports.cpp platform/win32.cpp plugin/kolektor.rc)
+
+# A version resource for a target: file description and file name.
+function(kolektor_version target description filename filetype)
+  set(KOLEKTOR_DESCRIPTION "${description}")
+  set(KOLEKTOR_FILENAME "${filename}")
+  set(KOLEKTOR_FILETYPE "${filetype}")
+  configure_file(${CMAKE_SOURCE_DIR}/cmake/version.rc.in ${CMAKE_BINARY_DIR}/rc/${target}.rc @ONLY)
+  target_sources(${target} PRIVATE ${CMAKE_BINARY_DIR}/rc/${target}.rc)
+endfunction()
+
+add_library(kolektor SHARED plugin/exports.cpp platform/win32.cpp)
 target_link_libraries(kolektor PRIVATE kolektor_core)
 target_link_options(kolektor PRIVATE ${KOLEKTOR_STATIC} -Wl,--kill-at)
 set_target_properties(kolektor PROPERTIES PREFIX "" OUTPUT_NAME kolektor)
+kolektor_version(kolektor "CipherLab 8x00 stocktaking plug-in for ZRB" kolektor.dll VFT_DLL)
 
-# The vendor utilities' stand-in: one program, started under both names.
-foreach(utility DLOOKUP2 IR_READ2)
-  add_executable(${utility} tools/terminal/standin.cpp)
-  target_link_options(${utility} PRIVATE ${KOLEKTOR_STATIC})
-  set_target_properties(${utility} PROPERTIES OUTPUT_NAME ${utility} SUFFIX ".EXE")
+# The diagnostic host: drives a plug-in DLL as the back-office host does.
+add_executable(zrbhost host/zrbhost.cpp)
+target_link_libraries(zrbhost PRIVATE kolektor_core)
+target_link_options(zrbhost PRIVATE ${KOLEKTOR_STATIC})
+kolektor_version(zrbhost "ZRB plug-in diagnostic host" zrbhost.exe VFT_APP)
+
+# The terminal simulator: one program, started as the two vendor utilities
+# and as the person's "terminal" command.
+foreach(program DLOOKUP2 IR_READ2 terminal)
+  add_executable(${program} tools/terminal/terminal.cpp)
+  target_link_libraries(${program} PRIVATE terminal_core)
+  target_link_options(${program} PRIVATE ${KOLEKTOR_STATIC})
+  kolektor_version(${program} "CipherLab 8x00 terminal simulator" ${program}.exe VFT_APP)
 endforeach()
+set_target_properties(DLOOKUP2 IR_READ2 PROPERTIES SUFFIX ".EXE")
 # The export starts DLOOKUP2.EXE from the host's installation directory,
 # which the test prefix's registry names.
 add_custom_command(TARGET DLOOKUP2 POST_BUILD
@@ -41,7 +58,7 @@ function(kolektor_wine_test name)
   target_link_libraries(${name} PRIVATE gtest_win)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
   target_link_options(${name} PRIVATE ${KOLEKTOR_STATIC})
-  add_dependencies(${name} kolektor DLOOKUP2 IR_READ2)
+  add_dependencies(${name} kolektor DLOOKUP2 IR_READ2 terminal zrbhost)
   if(NOT T_PREFIX)
     set(T_PREFIX main)
   endif()

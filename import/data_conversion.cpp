@@ -1,9 +1,14 @@
 #include "import/data_conversion.h"
 
+#include <cfloat>
 #include <charconv>
 #include <cstring>
 
 #include "plugin/texts.h"
+
+// The counts and prices are defined by single-precision arithmetic; a
+// compiler that evaluates floats in wider registers would change them.
+static_assert(FLT_EVAL_METHOD == 0, "build with SSE2 floating point");
 
 namespace kolektor {
 

@@ -65,6 +65,7 @@ TEST(WinImport, BoxesCommandLineCountsAndJournal) {
 TEST(WinImport, NoDataFile) {
   ImportSetup s("import_nodata");
   StandinEnv env(s.dir);
+  StandinEnv::Set("KOLEKTOR_STANDIN_DATA", "none");
   WriteFileBytes(s.invent_dir + "\\a.dat", "stale,1\r\n");
   WriteFileBytes(s.counts, "host's counts");
   Host host(22);

@@ -12,11 +12,13 @@ namespace kolektor::wintest {
 struct StandinEnv {
   explicit StandinEnv(const std::string& dir) : log(dir + "standin.log") {
     Set("KOLEKTOR_STANDIN_LOG", log.c_str());
+    // A terminal of this test's own.
+    Set("KOLEKTOR_TERMINAL", dir + "terminal");
   }
   ~StandinEnv() {
     for (const char* name : {"KOLEKTOR_STANDIN_LOG", "KOLEKTOR_STANDIN_COPY",
                              "KOLEKTOR_STANDIN_DATA", "KOLEKTOR_STANDIN_RUN_MS",
-                             "KOLEKTOR_STANDIN_EXIT"})
+                             "KOLEKTOR_STANDIN_EXIT", "KOLEKTOR_TERMINAL"})
       SetEnvironmentVariableA(name, nullptr);
   }
   static void Set(const char* name, const std::string& value) {

@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# A whole stocktaking round trip without the back-office host, the terminal
+# or the vendor utilities: zrbhost drives kolektor.dll as the host does, the
+# terminal simulator stands in for the CipherLab terminal in its dock.
+#   scripts/demo.sh [--no-build] [--check] [--name NAME]
+# --check compares the counts file with examples/expected-counts.txt.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/.." && pwd)
+build=true check=false name=demo
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --no-build) build=false ;;
+    --check) check=true ;;
+    --name) name=$2; shift ;;
+    *) echo "usage: $0 [--no-build] [--check] [--name NAME]" >&2; exit 2 ;;
+  esac
+  shift
+done
+
+step() { printf '\n\033[1m== %s\033[0m\n' "$*"; }
+winpath() { printf 'Z:%s' "$(printf '%s' "$1" | tr / '\\')"; }
+
+if $build; then
+  step "Installing what is missing and building kolektor.dll, zrbhost and the terminal simulator"
+  "$here/bootstrap.sh"
+  cmake --preset win32 >/dev/null
+  cmake --build --preset win32 >/dev/null
+fi
+bin="$root/build/win32/bin"
+work="$root/build/win32/$name"
+rm -rf "$work"
+mkdir -p "$work/DANE/INW" "$work/terminal"
+run() { "$here/wine-run.sh" --prefix "$name" "$@"; }
+host() { run "$bin/zrbhost.exe" "$@"; }
+terminal() { run "$bin/terminal.exe" "$@"; }
+export KOLEKTOR_TERMINAL; KOLEKTOR_TERMINAL=$(winpath "$work/terminal")
+
+step "Preparing a wine prefix and the registry value the export reads (the host's installer does this on a till)"
+host setup --install-dir "$(winpath "$bin")"
+
+step "What the host learns from the plug-in to build its settings form"
+host describe
+
+step "Sending the goods list to the terminal: $(grep -c . "$root/examples/towary.txt") goods (the plug-in pauses 4 s so the user can dock the terminal)"
+cp "$root/examples/towary.txt" "$work/DANE/exp.txt"
+host export "$(winpath "$work/DANE/exp.txt")"
+echo "-- lookup file \"a\" written beside the goods file (first lines):"
+head -n 5 "$work/DANE/a"
+
+step "Counting on the terminal: scanning the sample counts"
+terminal clear
+while read -r code quantity; do
+  terminal scan "$code" "$quantity"
+done < "$root/examples/scans.txt"
+
+step "Reading the counts back (pauses of 1 s, 1 s and 5 s; --yes confirms the five message boxes)"
+host --yes import "$(winpath "$work/DANE/INW/imp.txt")"
+
+step "The host's counts file"
+cat "$work/DANE/INW/imp.txt"
+step "The transfer journal Inwent.bak"
+iconv -f CP1250 -t UTF-8 "$work/DANE/Inwent.bak"
+
+if $check; then
+  if cmp -s "$work/DANE/INW/imp.txt" "$root/examples/expected-counts.txt" &&
+     [ ! -e "$work/DANE/a.dat" ] && grep -q 'IMPORT WYKONANY DNIA' "$work/DANE/Inwent.bak"; then
+    echo "round trip: counts file matches the scanned sample"
+  else
+    echo "round trip: counts file differs from the scanned sample" >&2
+    exit 1
+  fi
+fi
