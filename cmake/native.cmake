@@ -16,9 +16,11 @@ add_executable(kolektor_native_tests
   tests/native/journal_test.cpp
   tests/native/import_command_test.cpp
   tests/native/lookup_check_test.cpp
+  tests/native/corpus_test.cpp
 )
 target_link_libraries(kolektor_native_tests PRIVATE kolektor_core terminal_core GTest::gtest_main)
 target_compile_options(kolektor_native_tests PRIVATE ${KOLEKTOR_SANITIZE})
+target_compile_definitions(kolektor_native_tests PRIVATE KOLEKTOR_CORPUS_DIR="${CMAKE_SOURCE_DIR}/tests/corpus")
 target_link_options(kolektor_native_tests PRIVATE ${KOLEKTOR_SANITIZE})
 gtest_discover_tests(kolektor_native_tests
   PROPERTIES ENVIRONMENT "ASAN_OPTIONS=detect_leaks=1;UBSAN_OPTIONS=print_stacktrace=1")

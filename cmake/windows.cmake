@@ -65,21 +65,45 @@ function(kolektor_wine_test name)
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 300)
   endif()
+  set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR "${KOLEKTOR_WINE};--prefix;${T_PREFIX}")
   # Each test case runs as its own process, so the fixed pauses overlap.
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 120
-    PROPERTIES TIMEOUT ${T_TIMEOUT} ENVIRONMENT "KOLEKTOR_WINE_PREFIX=${T_PREFIX}")
-  set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR "${KOLEKTOR_WINE};--prefix;${T_PREFIX}")
+    PROPERTIES TIMEOUT ${T_TIMEOUT})
 endfunction()
 
 include(GoogleTest)
 kolektor_wine_test(win_plugin_tests SOURCES tests/win32/interface_test.cpp)
+target_link_libraries(win_plugin_tests PRIVATE version)
 kolektor_wine_test(win_export_tests SOURCES tests/win32/export_test.cpp)
 kolektor_wine_test(win_import_tests SOURCES tests/win32/import_test.cpp TIMEOUT 400)
+kolektor_wine_test(win_corpus_tests SOURCES tests/win32/corpus_test.cpp)
+target_compile_definitions(win_corpus_tests PRIVATE KOLEKTOR_CORPUS_DIR="${CMAKE_SOURCE_DIR}/tests/corpus")
 # Runs in a prefix of its own whose registry lacks the host's key.
 kolektor_wine_test(win_bare_registry_tests SOURCES tests/win32/bare_registry_test.cpp PREFIX bare)
 
 # The DLL exports exactly the ten entry points and imports system DLLs only.
 add_test(NAME dll_exports_and_imports
   COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-dll.sh $<TARGET_FILE:kolektor>)
+
+# The README's main command, unattended: the whole stocktaking round trip
+# through zrbhost and the terminal simulator, counts checked.
+add_test(NAME demo_round_trip
+  COMMAND ${CMAKE_SOURCE_DIR}/scripts/demo.sh --no-build --check --name demotest)
+set_tests_properties(demo_round_trip PROPERTIES TIMEOUT 300)
+
+# Release package: kolektor-<version>-win32.zip.
+install(TARGETS kolektor zrbhost RUNTIME DESTINATION . LIBRARY DESTINATION .)
+install(TARGETS DLOOKUP2 IR_READ2 terminal RUNTIME DESTINATION simulator)
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/INSTALL.txt DESTINATION .)
+install(FILES ${CMAKE_SOURCE_DIR}/examples/towary.txt ${CMAKE_SOURCE_DIR}/examples/scans.txt
+  DESTINATION examples)
+set(CPACK_GENERATOR ZIP)
+set(CPACK_PACKAGE_FILE_NAME "kolektor-${PROJECT_VERSION}-win32")
+set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+include(CPack)
+
+add_test(NAME release_package
+  COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-package.sh ${CMAKE_BINARY_DIR})
+set_tests_properties(release_package PROPERTIES TIMEOUT 120)

@@ -165,6 +165,24 @@ TEST(Interface, PropertiesByteForByte) {
   }
 }
 
+TEST(Interface, VersionResourceIsReadable) {
+  char path[MAX_PATH];
+  GetModuleFileNameA(LoadPlugin().module, path, sizeof path);
+  DWORD ignored = 0;
+  const DWORD size = GetFileVersionInfoSizeA(path, &ignored);
+  ASSERT_GT(size, 0u);
+  std::vector<char> info(size);
+  ASSERT_TRUE(GetFileVersionInfoA(path, 0, size, info.data()));
+  char* text = nullptr;
+  UINT length = 0;
+  ASSERT_TRUE(VerQueryValueA(info.data(), "\\StringFileInfo\\040904E4\\ProductName",
+                             reinterpret_cast<void**>(&text), &length));
+  EXPECT_STREQ(text, "kolektor");
+  ASSERT_TRUE(VerQueryValueA(info.data(), "\\StringFileInfo\\040904E4\\OriginalFilename",
+                             reinterpret_cast<void**>(&text), &length));
+  EXPECT_STREQ(text, "kolektor.dll");
+}
+
 TEST(Interface, NullPointersAreHarmless) {
   const Plugin& p = LoadPlugin();
   char buffer[40];

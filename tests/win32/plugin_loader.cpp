@@ -3,10 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <mutex>
 
 namespace kolektor::wintest {
 
 namespace {
+
+// Hosts may run on several threads at once (the corpus tests do).
+std::mutex g_hosts_mutex;
 
 std::map<Word, Host*>& Hosts() {
   static std::map<Word, Host*> hosts;
@@ -26,10 +30,10 @@ std::string ExeDir() {
   return dir.substr(0, dir.find_last_of('\\') + 1);
 }
 
-MessageBoxCatcher* g_catcher = nullptr;
+thread_local MessageBoxCatcher* g_catcher = nullptr;
 
 LRESULT CALLBACK CbtHook(int code, WPARAM wparam, LPARAM lparam) {
-  static HWND last_box = nullptr;
+  thread_local HWND last_box = nullptr;
   HWND box = reinterpret_cast<HWND>(wparam);
   char window_class[64] = {};
   if (code == HCBT_ACTIVATE) GetClassNameA(box, window_class, sizeof window_class);
@@ -71,7 +75,10 @@ const Plugin& LoadPlugin() {
 }
 
 Host::Host(Word context) : context_(context) {
-  Hosts()[context] = this;
+  {
+    std::lock_guard<std::mutex> lock(g_hosts_mutex);
+    Hosts()[context] = this;
+  }
   const Plugin& p = LoadPlugin();
   instance_ = p.rejestruj(context, 0, 0, 0);
   p.callback(instance_, reinterpret_cast<void*>(&OnStatus), 2);
@@ -83,11 +90,16 @@ Host::Host(Word context) : context_(context) {
 
 Host::~Host() {
   LoadPlugin().zwolnij(instance_);
+  std::lock_guard<std::mutex> lock(g_hosts_mutex);
   Hosts().erase(context_);
 }
 
 Host& Host::Find(Word context, Word handle) {
-  Host* host = Hosts().at(context);
+  Host* host = nullptr;
+  {
+    std::lock_guard<std::mutex> lock(g_hosts_mutex);
+    host = Hosts().at(context);
+  }
   host->contexts.push_back(context);
   host->handles.push_back(handle);
   host->event_ticks.push_back(GetTickCount());

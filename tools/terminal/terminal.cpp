@@ -16,6 +16,8 @@
 //   KOLEKTOR_STANDIN_COPY    (upload) copy the lookup file here
 //   KOLEKTOR_STANDIN_DATA    (download) file to write as a.dat instead of the
 //                            terminal's records; "none" writes no a.dat
+//   kolektor-standin.dat     (download) when in the current directory and no
+//                            KOLEKTOR_STANDIN_DATA is set: written as a.dat
 //   KOLEKTOR_STANDIN_RUN_MS  how long to run before ending; "forever"
 //   KOLEKTOR_STANDIN_EXIT    exit code (default 0, or 1 for a refused upload)
 #include <windows.h>
@@ -145,7 +147,7 @@ int Download(const std::string& name) {
   if (data == "none") return Finish(0);
   if (!data.empty()) {
     ReadAll(data, records);
-  } else {
+  } else if (!ReadAll("kolektor-standin.dat", records)) {
     ReadAll(MemoryDir() + "collected.txt", records);
   }
   if (!WriteAll(file, records)) return Finish(1);
