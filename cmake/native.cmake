@@ -17,6 +17,8 @@ add_executable(kolektor_native_tests
   tests/native/import_command_test.cpp
   tests/native/lookup_check_test.cpp
   tests/native/corpus_test.cpp
+  tests/native/fault_matrix_test.cpp
+  tests/native/real_files_test.cpp
 )
 target_link_libraries(kolektor_native_tests PRIVATE kolektor_core terminal_core GTest::gtest_main)
 target_compile_options(kolektor_native_tests PRIVATE ${KOLEKTOR_SANITIZE})

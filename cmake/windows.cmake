@@ -53,7 +53,7 @@ target_include_directories(gtest_win PUBLIC ${GTEST_SRC}/include PRIVATE ${GTEST
 
 set(KOLEKTOR_WINE ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh)
 function(kolektor_wine_test name)
-  cmake_parse_arguments(T "" "PREFIX;TIMEOUT" "SOURCES" ${ARGN})
+  cmake_parse_arguments(T "SERIAL" "PREFIX;TIMEOUT" "SOURCES" ${ARGN})
   add_executable(${name} ${T_SOURCES} tests/win32/plugin_loader.cpp)
   target_link_libraries(${name} PRIVATE gtest_win)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
@@ -70,7 +70,7 @@ function(kolektor_wine_test name)
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 120
-    PROPERTIES TIMEOUT ${T_TIMEOUT})
+    PROPERTIES TIMEOUT ${T_TIMEOUT} RUN_SERIAL ${T_SERIAL})
 endfunction()
 
 include(GoogleTest)
@@ -78,6 +78,8 @@ kolektor_wine_test(win_plugin_tests SOURCES tests/win32/interface_test.cpp)
 target_link_libraries(win_plugin_tests PRIVATE version)
 kolektor_wine_test(win_export_tests SOURCES tests/win32/export_test.cpp)
 kolektor_wine_test(win_import_tests SOURCES tests/win32/import_test.cpp TIMEOUT 400)
+kolektor_wine_test(win_performance_tests SOURCES tests/win32/performance_test.cpp SERIAL)
+kolektor_wine_test(win_soak_tests SOURCES tests/win32/soak_test.cpp)
 kolektor_wine_test(win_corpus_tests SOURCES tests/win32/corpus_test.cpp)
 target_compile_definitions(win_corpus_tests PRIVATE KOLEKTOR_CORPUS_DIR="${CMAKE_SOURCE_DIR}/tests/corpus")
 # Runs in a prefix of its own whose registry lacks the host's key.

@@ -14,14 +14,14 @@ constexpr std::string_view kLineEnd = "\r\n";
 bool TJournalTools::Append(Platform& platform, const std::string& source_path,
                            const std::string& journal_path,
                            JournalDirection direction) {
-  // The host may have taken its counts file away already; nothing to keep.
-  if (!platform.FileExists(source_path)) return true;
-
   TMFile source(platform);
   TMFile journal(platform);
   source.SetPath(source_path);
   source.SetReadOnly(true);
-  if (!source.Open()) return false;
+  // The host may have taken its counts file away already: nothing to keep.
+  // A counts file that exists but cannot be read is a failure, so the data
+  // file is kept.
+  if (!source.Open()) return !platform.FileExists(source_path);
   journal.SetPath(journal_path);
   journal.SetReadOnly(false);
   std::uint64_t size = 0;

@@ -15,7 +15,8 @@ class TJournalTools {
  public:
   // Appends the source file to the journal. True when the block was
   // written whole, or when there was no source file to copy; false when
-  // the journal could not be opened or written (what it held before stays).
+  // the source could not be read or the journal not opened or written
+  // (what the journal held before stays).
   bool Append(Platform& platform, const std::string& source_path,
               const std::string& journal_path, JournalDirection direction);
 };

@@ -98,27 +98,5 @@ TEST(WinExport, GoodsFileMissing) {
   EXPECT_EQ(host.events.size(), 5u);
 }
 
-TEST(WinExport, HundredThousandLinesWithinHalfASecondOfThePause) {
-  const std::string dir = FreshDir("export_big");
-  StandinEnv env(dir);
-  std::string goods;
-  goods.reserve(100000 * 70);
-  const std::string name = Cp1250("Śmietana 18% Łaciata 200g, kubek");
-  for (int i = 0; i < 100000; ++i)
-    goods += "TOW;590" + std::to_string(1000000000 + i) + ";" + name + ";1899;2499;" +
-             std::to_string(i % 50000) + ";23\r\n";
-  WriteFileBytes(dir + "exp.txt", goods);
-  Host host(5);
-  const DWORD start = GetTickCount();
-  EXPECT_EQ(LoadPlugin().eksport(host.instance(), 1, (dir + "exp.txt").c_str()), 1);
-  const DWORD took = GetTickCount() - start;
-  const DWORD conversion = host.event_ticks.at(4) - host.event_ticks.at(3);
-  std::printf("export of 100000 lines: %lu ms in all, %lu ms converting\n",
-              static_cast<unsigned long>(took), static_cast<unsigned long>(conversion));
-  EXPECT_LE(took, 4500u);
-  const std::string lookup = ReadFileBytes(dir + "a");
-  EXPECT_EQ(std::count(lookup.begin(), lookup.end(), '\n'), 100000);
-}
-
 }  // namespace
 }  // namespace kolektor::wintest

@@ -107,24 +107,5 @@ TEST(WinImport, ExitCode259IsTakenAsStillRunning) {
   EXPECT_TRUE(Exists(s.invent_dir + "\\a.dat")) << "the data file stays";
 }
 
-TEST(WinImport, HundredThousandRecordsWithinHalfASecondOfThePauses) {
-  ImportSetup s("import_big");
-  StandinEnv env(s.dir);
-  std::string data;
-  for (int i = 0; i < 100000; ++i)
-    data += "590" + std::to_string(1000000000 + i) + "," + std::to_string(i % 1000) + ".25\r\n";
-  s.Download(data);
-  Host host(25);
-  MessageBoxCatcher boxes;
-  const DWORD start = GetTickCount();
-  EXPECT_EQ(LoadPlugin().import_(host.instance(), 5, s.counts.c_str()), 1);
-  const DWORD took = GetTickCount() - start;
-  std::printf("import of 100000 records: %lu ms in all\n", static_cast<unsigned long>(took));
-  EXPECT_LE(took, 7500u);
-  const std::string counts = ReadFileBytes(s.counts);
-  EXPECT_EQ(std::count(counts.begin(), counts.end(), '\n'), 100000);
-  EXPECT_EQ(counts.substr(0, 23), "INW;5901000000000;00250");
-}
-
 }  // namespace
 }  // namespace kolektor::wintest

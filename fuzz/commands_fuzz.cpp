@@ -1,0 +1,65 @@
+// Whole export and import runs over the fake platform with any parameter
+// texts, paths, file bytes and utility outcome: one error exactly when the
+// result is 0, the goods file never changed, the journal only appended,
+// a downloaded a.dat kept whenever the import fails, nothing left open.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include "fuzz/invariants.h"
+#include "plugin/plugin_api.h"
+#include "tests/native/test_host.h"
+
+using namespace kolektor;
+
+namespace {
+const char* kOperations[] = {"open", "read", "write", "size", "seek", "close", "exists",
+                             "remove", "reg_open", "reg_read", "reg_close", "short_path",
+                             "start", "exit_status", "terminate"};
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  FuzzedDataProvider in(data, size);
+  testing::EventLog log;
+  testing::FakePlatform platform(log);
+  testing::TestHost host(log);
+  for (const char* name : {"port", "baud", "cena", "maxKod", "timeout"})
+    if (in.ConsumeBool()) host.params[name] = in.ConsumeRandomLengthString(12);
+  if (in.ConsumeBool())
+    platform.FailAt(kOperations[in.ConsumeIntegralInRange<std::size_t>(0, 14)],
+                    in.ConsumeIntegralInRange<int>(1, 4));
+  platform.read_chunk = in.ConsumeIntegralInRange<std::size_t>(1, 64);
+  platform.child.running_queries = in.ConsumeIntegralInRange<long>(-1, 5);
+  platform.child.exit_code = in.ConsumeBool() ? kStillActive : 0;
+  const bool export_run = in.ConsumeBool();
+  std::string path = in.ConsumeBool() ? "C:\\DANE\\INW\\f.txt" : in.ConsumeRandomLengthString(24);
+  platform.registry["Software\\Orvisk\\ZRBWin\\Instalacja"]["Binaria"] =
+      in.ConsumeBool() ? "C:\\ZRB" : in.ConsumeRandomLengthString(240);
+  const std::string payload = in.ConsumeRemainingBytesAsString();
+
+  if (export_run) {
+    platform.files[path] = payload;
+    const HostWord result = ExportGoods(platform, host.instance(), 1, path.c_str());
+    fuzz::Require(host.errors.size() == (result == 1 ? 0u : 1u), "export: one error exactly on 0");
+    fuzz::Require(platform.files[path] == payload, "the goods file is only read");
+  } else {
+    const std::string journal_before = "earlier block\r\n";
+    std::string data_path;
+    platform.child.on_start = [&](const std::string& dir) {
+      data_path = dir + "\\a.dat";
+      platform.files[data_path] = payload;
+    };
+    platform.files["C:\\DANE\\Inwent.bak"] = journal_before;
+    const HostWord result = ImportCounts(platform, host.instance(), 1, path.c_str());
+    fuzz::Require(host.errors.size() == (result == 1 ? 0u : 1u), "import: one error exactly on 0");
+    const std::string& after = platform.files["C:\\DANE\\Inwent.bak"];
+    fuzz::Require(after.compare(0, journal_before.size(), journal_before) == 0,
+                  "the journal is only appended");
+    // Once the download has run, a failed import keeps what it delivered.
+    if (result == 0 && !data_path.empty())
+      fuzz::Require(platform.files.count(data_path) == 1 && platform.files[data_path] == payload,
+                    "a.dat kept after a failed import");
+    if (result == 1) fuzz::Require(platform.files.count(data_path) == 0, "a.dat removed after success");
+  }
+  fuzz::Require(platform.OpenFiles() == 0, "no file left open");
+  fuzz::Require(platform.open_children == 0, "no child handle left open");
+  return 0;
+}

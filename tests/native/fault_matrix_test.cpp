@@ -1,0 +1,122 @@
+// Every platform call of a full export and a full import made to fail in
+// turn: exactly one error with the result 0 (or success when the fault
+// cannot matter), the goods file unchanged, the host's counts file
+// untouched until the data file was read, a downloaded a.dat kept whenever
+// the import fails, the journal only appended, nothing left open.
+#include <gtest/gtest.h>
+
+#include "plugin/plugin_api.h"
+#include "tests/native/test_host.h"
+
+namespace kolektor::testing {
+namespace {
+
+const char* kOperations[] = {"open",     "read",      "write",    "size",
+                             "seek",     "close",     "exists",   "remove",
+                             "reg_open", "reg_read",  "reg_close", "short_path",
+                             "start",    "exit_status", "terminate"};
+
+const std::string kGoodsPath = "C:\\DANE\\exp.txt";
+const std::string kGoods = "TOW;1;Chleb;100;150;2000;5\r\nTOW;2;Mleko;200;250;1000;5\r\n";
+const std::string kLookup = "1,Chleb,1.50,2.000\r\n2,Mleko,2.50,1.000\r\n";
+
+struct ExportCase {
+  EventLog log;
+  FakePlatform platform{log};
+  TestHost host{log};
+  ExportCase() {
+    platform.read_chunk = 16;
+    platform.files[kGoodsPath] = kGoods;
+    platform.registry["Software\\Orvisk\\ZRBWin\\Instalacja"]["Binaria"] = "C:\\ZRB";
+    platform.short_paths["C:\\ZRB"] = "C:\\ZRB";
+  }
+};
+
+TEST(FaultMatrix, Export) {
+  ExportCase clean;
+  ASSERT_EQ(ExportGoods(clean.platform, clean.host.instance(), 1, kGoodsPath.c_str()), 1);
+  int cases = 0;
+  for (const char* operation : kOperations) {
+    for (int nth = 1; nth <= clean.platform.Calls(operation); ++nth, ++cases) {
+      SCOPED_TRACE(std::string(operation) + " #" + std::to_string(nth));
+      ExportCase c;
+      c.platform.FailAt(operation, nth);
+      const HostWord result = ExportGoods(c.platform, c.host.instance(), 1, kGoodsPath.c_str());
+      EXPECT_EQ(c.host.errors.size(), result == 1 ? 0u : 1u);
+      if (result == 0) EXPECT_EQ(LastHostCall(c.log), "error " + c.host.errors.at(0));
+      if (result == 1) {
+        EXPECT_EQ(c.platform.files["C:\\DANE\\a"], kLookup);
+        EXPECT_EQ(c.platform.starts.size(), 1u);
+      } else {
+        EXPECT_TRUE(c.platform.starts.empty() || std::string(operation) == "start");
+      }
+      EXPECT_EQ(c.platform.files[kGoodsPath], kGoods);
+      EXPECT_EQ(c.platform.OpenFiles(), 0);
+      EXPECT_EQ(c.platform.open_children, 0);
+    }
+  }
+  EXPECT_GE(cases, 10);
+  std::printf("export fault matrix: %d calls failed in turn\n", cases);
+}
+
+const std::string kCounts = "C:\\DANE\\INW\\imp.txt";
+const std::string kData = "C:\\DANE\\a.dat";
+const std::string kJournal = "C:\\DANE\\Inwent.bak";
+const std::string kDownload = "1,2\r\n2,0.5\r\n";
+const std::string kCountsFile = "INW;1;02000\r\nINW;2;00500\r\n";
+
+struct ImportCase {
+  EventLog log;
+  FakePlatform platform{log};
+  TestHost host{log};
+  bool downloaded = false;
+  ImportCase() {
+    platform.read_chunk = 8;
+    platform.files[kCounts] = "host's counts";
+    platform.files[kJournal] = "earlier\r\n";
+    platform.child.running_queries = 2;
+    platform.child.on_start = [this](const std::string&) {
+      platform.files[kData] = kDownload;
+      downloaded = true;
+    };
+  }
+};
+
+TEST(FaultMatrix, Import) {
+  ImportCase clean;
+  ASSERT_EQ(ImportCounts(clean.platform, clean.host.instance(), 1, kCounts.c_str()), 1);
+  const std::string full_journal = clean.platform.files[kJournal];
+  int cases = 0;
+  for (const char* operation : kOperations) {
+    for (int nth = 1; nth <= clean.platform.Calls(operation); ++nth, ++cases) {
+      SCOPED_TRACE(std::string(operation) + " #" + std::to_string(nth));
+      ImportCase c;
+      c.platform.FailAt(operation, nth);
+      const HostWord result = ImportCounts(c.platform, c.host.instance(), 1, kCounts.c_str());
+      EXPECT_EQ(c.host.errors.size(), result == 1 ? 0u : 1u);
+      if (result == 0) EXPECT_EQ(LastHostCall(c.log), "error " + c.host.errors.at(0));
+      const std::string& journal = c.platform.files[kJournal];
+      EXPECT_EQ(journal.rfind("earlier\r\n", 0), 0u) << "the journal is only appended";
+      if (result == 1) {
+        EXPECT_EQ(c.platform.files[kCounts], kCountsFile);
+        EXPECT_EQ(journal, full_journal);
+        // A data file that could not be deleted after success stays; the
+        // next import deletes it before the download.
+        const bool final_delete = std::string(operation) == "remove" && nth == 2;
+        EXPECT_EQ(c.platform.files.count(kData), final_delete ? 1u : 0u);
+      } else {
+        if (c.downloaded) EXPECT_EQ(c.platform.files[kData], kDownload) << "a.dat kept";
+        const bool counts_opened =
+            std::find(c.log.begin(), c.log.end(), "open write " + kCounts) != c.log.end();
+        if (!counts_opened) EXPECT_EQ(c.platform.files[kCounts], "host's counts");
+      }
+      EXPECT_EQ(c.platform.OpenFiles(), 0);
+      EXPECT_EQ(c.platform.open_children, 0);
+    }
+  }
+  EXPECT_GE(cases, 10);
+  std::printf("import fault matrix: %d calls failed in turn\n", cases);
+}
+
+}  // namespace
+}  // namespace kolektor::testing

@@ -1,0 +1,59 @@
+// Large files through the real DLL: the conversions must stay within half
+// a second of the fixed pauses. Run alone (RUN_SERIAL) so that other tests
+// do not share the two cores while the clock runs.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "tests/win32/plugin_loader.h"
+#include "tests/win32/standin_env.h"
+
+namespace kolektor::wintest {
+namespace {
+
+TEST(WinPerformance, HundredThousandLinesWithinHalfASecondOfThePause) {
+  const std::string dir = FreshDir("export_big");
+  StandinEnv env(dir);
+  std::string goods;
+  goods.reserve(100000 * 70);
+  const std::string name = Cp1250("Śmietana 18% Łaciata 200g, kubek");
+  for (int i = 0; i < 100000; ++i)
+    goods += "TOW;590" + std::to_string(1000000000 + i) + ";" + name + ";1899;2499;" +
+             std::to_string(i % 50000) + ";23\r\n";
+  WriteFileBytes(dir + "exp.txt", goods);
+  Host host(5);
+  const DWORD start = GetTickCount();
+  EXPECT_EQ(LoadPlugin().eksport(host.instance(), 1, (dir + "exp.txt").c_str()), 1);
+  const DWORD took = GetTickCount() - start;
+  const DWORD conversion = host.event_ticks.at(4) - host.event_ticks.at(3);
+  std::printf("export of 100000 lines: %lu ms in all, %lu ms converting\n",
+              static_cast<unsigned long>(took), static_cast<unsigned long>(conversion));
+  EXPECT_LE(took, 4500u);
+  const std::string lookup = ReadFileBytes(dir + "a");
+  EXPECT_EQ(std::count(lookup.begin(), lookup.end(), '\n'), 100000);
+}
+
+TEST(WinPerformance, HundredThousandRecordsWithinHalfASecondOfThePauses) {
+  const std::string dir = FreshDir("import_big");
+  CreateDirectoryA((dir + "INW").c_str(), nullptr);
+  const std::string invent_dir = NoSlash(FullPath(dir));
+  const std::string counts_path = invent_dir + "\\INW\\imp.txt";
+  StandinEnv env(dir);
+  std::string data;
+  for (int i = 0; i < 100000; ++i)
+    data += "590" + std::to_string(1000000000 + i) + "," + std::to_string(i % 1000) + ".25\r\n";
+  WriteFileBytes(dir + "kolektor-standin.dat", data);
+  Host host(25);
+  MessageBoxCatcher boxes;
+  const DWORD start = GetTickCount();
+  EXPECT_EQ(LoadPlugin().import_(host.instance(), 5, counts_path.c_str()), 1);
+  const DWORD took = GetTickCount() - start;
+  std::printf("import of 100000 records: %lu ms in all\n", static_cast<unsigned long>(took));
+  EXPECT_LE(took, 7500u);
+  const std::string counts = ReadFileBytes(counts_path);
+  EXPECT_EQ(std::count(counts.begin(), counts.end(), '\n'), 100000);
+  EXPECT_EQ(counts.substr(0, 23), "INW;5901000000000;00250");
+}
+
+}  // namespace
+}  // namespace kolektor::wintest
