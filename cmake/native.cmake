@@ -3,8 +3,13 @@
 find_package(GTest REQUIRED)
 include(GoogleTest)
 
-set(KOLEKTOR_SANITIZE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
-target_compile_options(kolektor_core PRIVATE ${KOLEKTOR_SANITIZE})
+option(KOLEKTOR_SANITIZE "Build the core and its tests with ASan and UBSan" ON)
+if(KOLEKTOR_SANITIZE)
+  set(KOLEKTOR_SANITIZE_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+else()
+  set(KOLEKTOR_SANITIZE_FLAGS)
+endif()
+target_compile_options(kolektor_core PRIVATE ${KOLEKTOR_SANITIZE_FLAGS})
 
 add_executable(kolektor_native_tests
   tests/native/fake_platform.cpp
@@ -21,8 +26,19 @@ add_executable(kolektor_native_tests
   tests/native/real_files_test.cpp
 )
 target_link_libraries(kolektor_native_tests PRIVATE kolektor_core terminal_core GTest::gtest_main)
-target_compile_options(kolektor_native_tests PRIVATE ${KOLEKTOR_SANITIZE})
+target_compile_options(kolektor_native_tests PRIVATE ${KOLEKTOR_SANITIZE_FLAGS})
 target_compile_definitions(kolektor_native_tests PRIVATE KOLEKTOR_CORPUS_DIR="${CMAKE_SOURCE_DIR}/tests/corpus")
-target_link_options(kolektor_native_tests PRIVATE ${KOLEKTOR_SANITIZE})
+target_link_options(kolektor_native_tests PRIVATE ${KOLEKTOR_SANITIZE_FLAGS})
 gtest_discover_tests(kolektor_native_tests
   PROPERTIES ENVIRONMENT "ASAN_OPTIONS=detect_leaks=1;UBSAN_OPTIONS=print_stacktrace=1")
+
+# Benchmarks and the one-conversion tool (meant for the release preset).
+find_package(benchmark QUIET)
+if(benchmark_FOUND)
+  add_executable(kolektor_bench bench/conversion_bench.cpp)
+  target_link_libraries(kolektor_bench PRIVATE kolektor_core benchmark::benchmark)
+endif()
+add_executable(kolektor_convert bench/convert_tool.cpp)
+target_link_libraries(kolektor_convert PRIVATE kolektor_core)
+target_compile_options(kolektor_convert PRIVATE ${KOLEKTOR_SANITIZE_FLAGS})
+target_link_options(kolektor_convert PRIVATE ${KOLEKTOR_SANITIZE_FLAGS})

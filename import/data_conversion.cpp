@@ -166,12 +166,16 @@ bool ConvertDataFile(Platform& platform, const std::string& data_path,
     return false;
   }
 
+  return ConvertDataStream(*data, *counts, host);
+}
+
+bool ConvertDataStream(File& data, File& counts, const HostLink& host) {
   DataMachine machine;
   char buffer[1 << 16];
   bool ok = true;
   bool ended = false;
   while (ok && !ended) {
-    const long got = data->Read(buffer, sizeof buffer);
+    const long got = data.Read(buffer, sizeof buffer);
     if (got < 0) {
       // A read error is no end of data: the counts would be short.
       host.Error(t::kDataFileMissing);
@@ -185,7 +189,7 @@ bool ConvertDataFile(Platform& platform, const std::string& data_path,
           break;
         case DataMachine::Step::kRecord: {
           const std::string_view record = machine.Record();
-          if (counts->Write(record.data(), record.size()) != record.size()) {
+          if (counts.Write(record.data(), record.size()) != record.size()) {
             host.Error(t::kWorkFileWriteFailed);
             ok = false;
           }
@@ -201,8 +205,8 @@ bool ConvertDataFile(Platform& platform, const std::string& data_path,
       }
     }
   }
-  data->Close();
-  const bool written = counts->Close();
+  data.Close();
+  const bool written = counts.Close();
   if (ok && !written) {
     host.Error(t::kWorkFileWriteFailed);
     ok = false;

@@ -51,5 +51,7 @@ class DataMachine {
 // was opened; both are closed on return.
 bool ConvertDataFile(Platform& platform, const std::string& data_path,
                      const std::string& counts_path, const HostLink& host);
+// The conversion itself, over files already open; closes both.
+bool ConvertDataStream(File& data, File& counts, const HostLink& host);
 
 }  // namespace kolektor

@@ -1,0 +1,117 @@
+// Throughput of the two conversions beside a raw pass over the same bytes
+// that only counts line ends (the baseline): bytes/s, lines/s and the ratio.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+
+#include "bench/bench_files.h"
+#include "export/goods_conversion.h"
+#include "import/data_conversion.h"
+#include "plugin/cp1250.h"
+
+namespace kolektor::bench {
+namespace {
+
+// The conversions need a host to report to; nothing fails here.
+void KOLEKTOR_STDCALL NoText(HostWord, HostWord, const char*) {}
+void KOLEKTOR_STDCALL NoParam(HostWord, HostWord, const char*, char* value) { value[0] = 0; }
+const PluginInstance kInstance{&NoText, &NoParam, &NoText, 0};
+
+std::string Utf8ToCp1250(const std::string& utf8) {
+  std::string out;
+  for (std::size_t i = 0; i < utf8.size();) {
+    const auto lead = static_cast<unsigned char>(utf8[i]);
+    if (lead < 0x80) {
+      out += utf8[i++];
+      continue;
+    }
+    const char32_t cp = ((lead & 0x1F) << 6) | (static_cast<unsigned char>(utf8[i + 1]) & 0x3F);
+    out += static_cast<char>(Cp1250Byte(cp));
+    i += 2;
+  }
+  return out;
+}
+
+const std::string& File(const char* kind, long lines, long& bytes) {
+  static std::map<std::string, std::pair<std::string, long>> files;
+  const std::string key = std::string(kind) + std::to_string(lines);
+  auto it = files.find(key);
+  if (it == files.end()) {
+    const std::string path = "/tmp/kolektor-bench-" + key;
+    const long size =
+        kind[0] == 'g' ? WriteLines(path, lines, [](long i) { return Utf8ToCp1250(GoodsLine(i)); })
+                       : WriteLines(path, lines, DataLine);
+    it = files.emplace(key, std::make_pair(path, size)).first;
+  }
+  bytes = it->second.second;
+  return it->second.first;
+}
+
+void Report(benchmark::State& state, long bytes, long lines) {
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * bytes);
+  state.counters["lines/s"] = benchmark::Counter(static_cast<double>(lines) * state.iterations(),
+                                                 benchmark::Counter::kIsRate);
+}
+
+void Baseline(benchmark::State& state, const char* kind) {
+  const long lines = state.range(0);
+  long bytes = 0;
+  const std::string& path = File(kind, lines, bytes);
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto in = OpenStdioFile(path, OpenMode::kRead);
+    state.ResumeTiming();
+    char buffer[1 << 16];
+    long ends = 0;
+    for (long got; (got = in->Read(buffer, sizeof buffer)) > 0;)
+      for (long i = 0; i < got; ++i) ends += buffer[i] == '\n';
+    benchmark::DoNotOptimize(ends);
+  }
+  Report(state, bytes, lines);
+}
+
+void BM_GoodsBaseline(benchmark::State& state) { Baseline(state, "goods"); }
+void BM_DataBaseline(benchmark::State& state) { Baseline(state, "data"); }
+
+void BM_GoodsConversion(benchmark::State& state) {
+  const long lines = state.range(0);
+  long bytes = 0;
+  const std::string& path = File("goods", lines, bytes);
+  for (auto _ : state) {
+    // Opening the files is the export command's part, not the conversion's.
+    state.PauseTiming();
+    auto in = OpenStdioFile(path, OpenMode::kRead);
+    auto out = OpenStdioFile("/dev/shm/kolektor-bench-a", OpenMode::kWriteTruncate);
+    state.ResumeTiming();
+    if (!KonwertujTowary(*in, *out, GoodsOptions{}, HostLink(kInstance, 1)))
+      state.SkipWithError("conversion failed");
+  }
+  Report(state, bytes, lines);
+}
+
+void BM_DataConversion(benchmark::State& state) {
+  const long lines = state.range(0);
+  long bytes = 0;
+  const std::string& path = File("data", lines, bytes);
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto in = OpenStdioFile(path, OpenMode::kRead);
+    auto out = OpenStdioFile("/dev/shm/kolektor-bench-imp", OpenMode::kWriteTruncate);
+    state.ResumeTiming();
+    if (!ConvertDataStream(*in, *out, HostLink(kInstance, 1)))
+      state.SkipWithError("conversion failed");
+  }
+  Report(state, bytes, lines);
+}
+
+#define SIZES ->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)
+BENCHMARK(BM_GoodsBaseline) SIZES;
+BENCHMARK(BM_GoodsConversion) SIZES;
+BENCHMARK(BM_DataBaseline) SIZES;
+BENCHMARK(BM_DataConversion) SIZES;
+
+}  // namespace
+}  // namespace kolektor::bench
+
+BENCHMARK_MAIN();

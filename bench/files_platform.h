@@ -1,0 +1,32 @@
+// A platform with real files and nothing else, for running the
+// conversions on their own outside the plug-in.
+#pragma once
+
+#include "platform/platform.h"
+
+namespace kolektor::bench {
+
+class FilesPlatform final : public Platform {
+ public:
+  void Sleep(std::uint32_t) override {}
+  std::unique_ptr<File> Open(const std::string& path, OpenMode mode) override {
+    return OpenStdioFile(path, mode);
+  }
+  bool FileExists(const std::string&) override { return true; }
+  bool RemoveFile(const std::string&) override { return false; }
+  bool RegistryOpen(const std::string&, RegistryKey&) override { return false; }
+  bool RegistryReadString(RegistryKey, const std::string&, std::size_t, std::string&) override {
+    return false;
+  }
+  bool RegistryClose(RegistryKey) override { return false; }
+  bool ShortPath(const std::string&, std::string&) override { return false; }
+  ChildProcess Start(const std::string&, const std::string&, WindowState) override { return {}; }
+  void WaitForEnd(ChildProcess) override {}
+  bool ExitStatus(ChildProcess, std::uint32_t&) override { return false; }
+  bool Terminate(ChildProcess, std::uint32_t) override { return false; }
+  void CloseChild(ChildProcess) override {}
+  void ShowMessage(const std::string&, const std::string&) override {}
+  LocalTime Now() override { return {}; }
+};
+
+}  // namespace kolektor::bench
