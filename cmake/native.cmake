@@ -34,7 +34,7 @@ gtest_discover_tests(kolektor_native_tests
 
 # Benchmarks and the one-conversion tool (meant for the release preset).
 find_package(benchmark QUIET)
-if(benchmark_FOUND)
+if(benchmark_FOUND AND NOT KOLEKTOR_SANITIZE)
   add_executable(kolektor_bench bench/conversion_bench.cpp)
   target_link_libraries(kolektor_bench PRIVATE kolektor_core benchmark::benchmark)
 endif()
