@@ -9,10 +9,10 @@ namespace kolektor::bench {
 // Goods lines as the host writes them: EAN-13 codes, Polish names of
 // 20-40 bytes (Windows-1250), prices and quantities of everyday size.
 inline std::string GoodsLine(long i) {
-  static const char* kNames[] = {"Mąka pszenna, typ 500 1kg", "Śmietana 18% Łaciata 200g",
+  static const char* kNames[] = {"Mąka pszenna, typ 500 1kg",       "Śmietana 18% Łaciata 200g",
                                  "Chleb żytni razowy krojony 500g", "Kiełbasa śląska wędzona",
-                                 "Masło ekstra 82% 200g", "Jogurt naturalny gęsty 180g",
-                                 "Sok jabłkowy 100% tłoczony 1l", "Ręczniki papierowe 2 rolki"};
+                                 "Masło ekstra 82% 200g",           "Jogurt naturalny gęsty 180g",
+                                 "Sok jabłkowy 100% tłoczony 1l",   "Ręczniki papierowe 2 rolki"};
   char line[160];
   const int n = std::snprintf(line, sizeof line, "TOW;59%011ld;%s;%ld;%ld;%ld;23\r\n", i,
                               kNames[i % 8], 100 + i % 9000, 150 + i % 12000, (i * 37) % 900000);

@@ -1,10 +1,10 @@
 #include "export/export_command.h"
 
 #include "export/goods_conversion.h"
+#include "platform/platform.h"
 #include "plugin/host_link.h"
 #include "plugin/plugin_api.h"
 #include "plugin/texts.h"
-#include "platform/platform.h"
 
 namespace kolektor {
 
@@ -18,19 +18,15 @@ struct Choice {
 };
 
 // COM1..COM4 name their port number; any other value is copied as it is.
-constexpr Choice kUploadPorts[] = {
-    {"COM1", "1"}, {"COM2", "2"}, {"COM3", "3"}, {"COM4", "4"}};
+constexpr Choice kUploadPorts[] = {{"COM1", "1"}, {"COM2", "2"}, {"COM3", "3"}, {"COM4", "4"}};
 // The utility's speed codes; any other value adds nothing.
-constexpr Choice kUploadBauds[] = {{"115200", "1,1"},
-                                   {"57600", "2,1"},
-                                   {"38400", "3,1"},
-                                   {"19200", "4,1"},
-                                   {"9600", "5,1"}};
+constexpr Choice kUploadBauds[] = {
+    {"115200", "1,1"}, {"57600", "2,1"}, {"38400", "3,1"}, {"19200", "4,1"}, {"9600", "5,1"}};
 
 constexpr std::uint32_t kPauseBeforeReading = 4000;  // the user docks the terminal
 
-std::string_view Pick(const Choice* table, std::size_t count,
-                      std::string_view value, std::string_view otherwise) {
+std::string_view Pick(const Choice* table, std::size_t count, std::string_view value,
+                      std::string_view otherwise) {
   for (std::size_t i = 0; i < count; ++i)
     if (table[i].value == value) return table[i].part;
   return otherwise;
@@ -45,8 +41,7 @@ int PriceLevel(std::string_view cena) {
 
 GoodsPaths SplitGoodsPath(std::string_view goods_path) {
   const std::size_t slash = goods_path.find_last_of('\\');
-  if (slash == std::string_view::npos || slash == 0)
-    return GoodsPaths{std::string(), "a"};
+  if (slash == std::string_view::npos || slash == 0) return GoodsPaths{std::string(), "a"};
   return GoodsPaths{std::string(goods_path.substr(0, slash)),
                     std::string(goods_path.substr(0, slash + 1)) + "a"};
 }
@@ -59,8 +54,8 @@ std::string UploadArguments(std::string_view port, std::string_view baud) {
   return line;
 }
 
-HostWord ExportGoods(Platform& platform, const PluginInstance* instance,
-                     HostWord operation_handle, const char* goods_path) {
+HostWord ExportGoods(Platform& platform, const PluginInstance* instance, HostWord operation_handle,
+                     const char* goods_path) {
   if (instance == nullptr) return 0;
   const HostLink host(*instance, operation_handle);
   if (!host.CanOperate()) return 0;
@@ -80,8 +75,7 @@ HostWord ExportGoods(Platform& platform, const PluginInstance* instance,
   }
 
   const GoodsPaths paths = SplitGoodsPath(path);
-  std::unique_ptr<File> lookup =
-      platform.Open(paths.lookup_file, OpenMode::kWriteTruncate);
+  std::unique_ptr<File> lookup = platform.Open(paths.lookup_file, OpenMode::kWriteTruncate);
   if (!lookup) {
     host.Error(t::kWorkFileOpenFailed);
     goods->Close();
@@ -95,8 +89,7 @@ HostWord ExportGoods(Platform& platform, const PluginInstance* instance,
     return 0;
   }
   std::string install_dir;
-  if (!platform.RegistryReadString(key, kInstallValue, kInstallValueBytes,
-                                   install_dir)) {
+  if (!platform.RegistryReadString(key, kInstallValue, kInstallValueBytes, install_dir)) {
     platform.RegistryClose(key);
     host.Error(t::kRegistryReadFailed);
     return 0;
@@ -115,8 +108,7 @@ HostWord ExportGoods(Platform& platform, const PluginInstance* instance,
   const std::string baud = host.Param(t::kParamBaud);
   const std::string command_line = install_dir + UploadArguments(port, baud);
 
-  const ChildProcess child =
-      platform.Start(command_line, paths.directory, WindowState::kDefault);
+  const ChildProcess child = platform.Start(command_line, paths.directory, WindowState::kDefault);
   if (child.process == 0) {
     std::string message(t::kDriverStartFailedBegin);
     message += display_name;

@@ -42,10 +42,9 @@ struct TerminalLetter {
   unsigned char from, to;
 };
 constexpr TerminalLetter kTerminalLetters[] = {
-    {0x8C, 'S'}, {0x9C, 's'}, {0x8F, 'Z'}, {0x9F, 'z'}, {0xA3, 'L'},
-    {0xB3, 'l'}, {0xA5, 'A'}, {0xB9, 'a'}, {0xAF, 'Z'}, {0xBF, 'z'},
-    {0xC6, 'C'}, {0xE6, 'c'}, {0xCA, 'E'}, {0xEA, 'e'}, {0xD1, 'N'},
-    {0xF1, 'n'}, {0xD3, 'O'}, {0xF3, 'o'}, {',', ' '},
+    {0x8C, 'S'}, {0x9C, 's'}, {0x8F, 'Z'}, {0x9F, 'z'}, {0xA3, 'L'}, {0xB3, 'l'}, {0xA5, 'A'},
+    {0xB9, 'a'}, {0xAF, 'Z'}, {0xBF, 'z'}, {0xC6, 'C'}, {0xE6, 'c'}, {0xCA, 'E'}, {0xEA, 'e'},
+    {0xD1, 'N'}, {0xF1, 'n'}, {0xD3, 'O'}, {0xF3, 'o'}, {',', ' '},
 };
 static_assert(sizeof(kTerminalLetters) / sizeof(kTerminalLetters[0]) == 19);
 
@@ -69,9 +68,7 @@ constexpr std::size_t kNumberColumn = 8;
 
 // Blanks as the formatted-input conversions skip them (CR and LF cannot
 // occur inside a field).
-bool IsBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\v' || c == '\f';
-}
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // A whole number read the way "%u" reads it: blanks, an optional sign,
@@ -115,20 +112,16 @@ bool VatHoldsNoNumber(const char* text, std::size_t size) {
 
 // "%.*f" of a value first rounded to single precision, as the terminal's
 // table was always written. to_chars gives the same bytes on every runtime.
-std::size_t FormatSingle(double exact, int decimals, char* out,
-                         std::size_t capacity) {
+std::size_t FormatSingle(double exact, int decimals, char* out, std::size_t capacity) {
   const float single = static_cast<float>(exact);
-  const auto result =
-      std::to_chars(out, out + capacity, static_cast<double>(single),
-                    std::chars_format::fixed, decimals);
+  const auto result = std::to_chars(out, out + capacity, static_cast<double>(single),
+                                    std::chars_format::fixed, decimals);
   return static_cast<std::size_t>(result.ptr - out);
 }
 
 }  // namespace
 
-unsigned char ZnakDlaTerminala(unsigned char byte) {
-  return kTerminalMap.to[byte];
-}
+unsigned char ZnakDlaTerminala(unsigned char byte) { return kTerminalMap.to[byte]; }
 
 GoodsMachine::GoodsMachine(const GoodsOptions& options) : options_(options) {
   // A price level outside the two choices falls back to the default
@@ -196,10 +189,10 @@ GoodsMachine::Step GoodsMachine::CompleteField() {
       const ScannedNumber q = ScanWholeNumber(f, n);
       if (!q.has_digits) return Refuse(GoodsFault::kQuantityNumber);
       // At most 9 bytes: the value always fits a signed 32-bit integer.
-      const auto thousandths = q.negative ? -static_cast<std::int64_t>(q.value)
-                                          : static_cast<std::int64_t>(q.value);
-      quantity_size_ = FormatSingle(static_cast<double>(thousandths) / 1000.0,
-                                    3, quantity_, sizeof quantity_);
+      const auto thousandths =
+          q.negative ? -static_cast<std::int64_t>(q.value) : static_cast<std::int64_t>(q.value);
+      quantity_size_ =
+          FormatSingle(static_cast<double>(thousandths) / 1000.0, 3, quantity_, sizeof quantity_);
       break;
     }
     case 6:
@@ -233,14 +226,10 @@ GoodsMachine::Step GoodsMachine::CompleteLine() {
   const ScannedNumber book = ScanWholeNumber(book_, book_size_);
   if (!book.has_digits || book.negative || book.too_big)
     return Refuse(GoodsFault::kBookPriceNumber);
-  const std::size_t sale_size =
-      FormatSingle(sale.value / 100.0, 2, sale_text, sizeof sale_text);
-  const std::size_t book_size =
-      FormatSingle(book.value / 100.0, 2, book_text, sizeof book_text);
+  const std::size_t sale_size = FormatSingle(sale.value / 100.0, 2, sale_text, sizeof sale_text);
+  const std::size_t book_size = FormatSingle(book.value / 100.0, 2, book_text, sizeof book_text);
 
-  auto cut = [](std::size_t size, std::size_t limit) {
-    return size < limit ? size : limit;
-  };
+  auto cut = [](std::size_t size, std::size_t limit) { return size < limit ? size : limit; };
   char* out = record_;
   const std::size_t code_size = cut(code_size_, options_.max_code_length);
   std::memcpy(out, code_, code_size);
@@ -248,8 +237,7 @@ GoodsMachine::Step GoodsMachine::CompleteLine() {
   *out++ = ',';
   const std::size_t name_size = cut(name_size_, kNameColumn);
   for (std::size_t i = 0; i < name_size; ++i)
-    *out++ = static_cast<char>(
-        ZnakDlaTerminala(static_cast<unsigned char>(name_[i])));
+    *out++ = static_cast<char>(ZnakDlaTerminala(static_cast<unsigned char>(name_[i])));
   *out++ = ',';
   const char* price = options_.price_level == 2 ? book_text : sale_text;
   const std::size_t price_size =
@@ -291,8 +279,7 @@ void GoodsMachine::SkipToNextLine() {
   fault_ = GoodsFault::kNone;
 }
 
-bool KonwertujTowary(File& goods, File& lookup, const GoodsOptions& options,
-                     const HostLink& host) {
+bool KonwertujTowary(File& goods, File& lookup, const GoodsOptions& options, const HostLink& host) {
   GoodsMachine machine(options);
   char buffer[1 << 16];
   bool ok = true;

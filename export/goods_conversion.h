@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "plugin/host_link.h"
 #include "platform/platform.h"
+#include "plugin/host_link.h"
 
 namespace kolektor {
 
@@ -22,18 +22,18 @@ struct GoodsOptions {
 // Why a goods line was refused; the numbers are those the user sees.
 enum class GoodsFault {
   kNone,
-  kTow,               // [1]
-  kCodeLength,        // [2]
-  kBookPriceLength,   // [4]
-  kSalePriceLength,   // [5]
-  kFieldCount,        // [6] an eighth field, or a line ended too early
-  kQuantityLength,    // [7]
-  kQuantityNumber,    // [8]
-  kVatLength,         // [9]
-  kFieldTooLong,      // [10]
-  kSalePriceNumber,   // [11]
-  kBookPriceNumber,   // [11]
-  kVatNumber,         // [12]
+  kTow,              // [1]
+  kCodeLength,       // [2]
+  kBookPriceLength,  // [4]
+  kSalePriceLength,  // [5]
+  kFieldCount,       // [6] an eighth field, or a line ended too early
+  kQuantityLength,   // [7]
+  kQuantityNumber,   // [8]
+  kVatLength,        // [9]
+  kFieldTooLong,     // [10]
+  kSalePriceNumber,  // [11]
+  kBookPriceNumber,  // [11]
+  kVatNumber,        // [12]
 };
 
 // One byte of a goods name as the terminal's display can show it: Polish
@@ -100,8 +100,7 @@ class GoodsMachine {
 // fault, which is reported once through the host. Both files are closed on
 // return. True when the goods file was read to its end and every record was
 // written.
-bool KonwertujTowary(File& goods, File& lookup, const GoodsOptions& options,
-                     const HostLink& host);
+bool KonwertujTowary(File& goods, File& lookup, const GoodsOptions& options, const HostLink& host);
 
 // Every fault of a goods file, for people preparing one (the diagnostic
 // host's `check`); uses the same reader as the export.
@@ -116,8 +115,7 @@ struct GoodsCheckSummary {
   bool read_error = false;
 };
 template <typename OnFault>
-GoodsCheckSummary CheckGoods(File& goods, const GoodsOptions& options,
-                             OnFault&& on_fault) {
+GoodsCheckSummary CheckGoods(File& goods, const GoodsOptions& options, OnFault&& on_fault) {
   GoodsMachine machine(options);
   GoodsCheckSummary summary;
   char buffer[1 << 14];

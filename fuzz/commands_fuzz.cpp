@@ -11,9 +11,9 @@
 using namespace kolektor;
 
 namespace {
-const char* kOperations[] = {"open", "read", "write", "size", "seek", "close", "exists",
-                             "remove", "reg_open", "reg_read", "reg_close", "short_path",
-                             "start", "exit_status", "terminate"};
+const char* kOperations[] = {"open",      "read",       "write",  "size",        "seek",
+                             "close",     "exists",     "remove", "reg_open",    "reg_read",
+                             "reg_close", "short_path", "start",  "exit_status", "terminate"};
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -57,7 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (result == 0 && !data_path.empty())
       fuzz::Require(platform.files.count(data_path) == 1 && platform.files[data_path] == payload,
                     "a.dat kept after a failed import");
-    if (result == 1) fuzz::Require(platform.files.count(data_path) == 0, "a.dat removed after success");
+    if (result == 1)
+      fuzz::Require(platform.files.count(data_path) == 0, "a.dat removed after success");
   }
   fuzz::Require(platform.OpenFiles() == 0, "no file left open");
   fuzz::Require(platform.open_children == 0, "no child handle left open");

@@ -53,11 +53,13 @@ inline void CheckLookupFile(std::string_view file, std::size_t max_code) {
     const std::string_view quantity = r.substr(q + 1);
     Require(n <= max_code, "code cut to the maximum length");
     Require(name.size() <= 14, "name at most 14 bytes");
-    for (char c : name) Require(!IsPolishLetter(static_cast<unsigned char>(c)) && c != ',', "name mapped");
+    for (char c : name)
+      Require(!IsPolishLetter(static_cast<unsigned char>(c)) && c != ',', "name mapped");
     Require(price.size() >= 4 && price.size() <= 8, "price 4 to 8 bytes");
     Require(quantity.size() >= 5 && quantity.size() <= 8, "quantity 5 to 8 bytes");
     Require(price.find_first_not_of("0123456789.") == std::string_view::npos, "price digits");
-    Require(quantity.find_first_not_of("-0123456789.") == std::string_view::npos, "quantity digits");
+    Require(quantity.find_first_not_of("-0123456789.") == std::string_view::npos,
+            "quantity digits");
   }
 }
 

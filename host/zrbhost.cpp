@@ -21,8 +21,8 @@
 #include <vector>
 
 #include "export/goods_conversion.h"
-#include "plugin/cp1250.h"
 #include "platform/platform.h"
+#include "plugin/cp1250.h"
 
 namespace {
 
@@ -220,7 +220,8 @@ int DescribeCommand(const Plugin& p, const std::vector<Parameter>& parameters) {
       Print(", a number from " + parameter.low + " to " + parameter.high + "\n");
     } else {
       std::string choices;
-      for (const std::string& c : parameter.choices) choices += (choices.empty() ? "" : " | ") + Utf8(c);
+      for (const std::string& c : parameter.choices)
+        choices += (choices.empty() ? "" : " | ") + Utf8(c);
       Print(", one of: " + choices + "\n");
     }
     Print("      now: \"" + Utf8(g_values[parameter.name]) + "\"\n");
@@ -239,7 +240,8 @@ int DescribeCommand(const Plugin& p, const std::vector<Parameter>& parameters) {
 }
 
 int CheckCommand(const std::string& goods_path) {
-  std::unique_ptr<kolektor::File> goods = kolektor::OpenStdioFile(goods_path, kolektor::OpenMode::kRead);
+  std::unique_ptr<kolektor::File> goods =
+      kolektor::OpenStdioFile(goods_path, kolektor::OpenMode::kRead);
   if (!goods) {
     std::fprintf(stderr, "zrbhost: cannot open %s\n", goods_path.c_str());
     return 2;
@@ -267,9 +269,9 @@ int SetupCommand(const std::string& install_dir) {
     std::fprintf(stderr, "zrbhost: cannot write the registry (run as administrator)\n");
     return 1;
   }
-  const LONG r = RegSetValueExA(key, "Binaria", 0, REG_SZ,
-                                reinterpret_cast<const BYTE*>(install_dir.c_str()),
-                                static_cast<DWORD>(install_dir.size() + 1));
+  const LONG r =
+      RegSetValueExA(key, "Binaria", 0, REG_SZ, reinterpret_cast<const BYTE*>(install_dir.c_str()),
+                     static_cast<DWORD>(install_dir.size() + 1));
   RegCloseKey(key);
   if (r != ERROR_SUCCESS) return 1;
   Print("HKLM\\Software\\Orvisk\\ZRBWin\\Instalacja  Binaria = " + install_dir + "\n");
@@ -329,8 +331,9 @@ int main(int argc, char** argv) {
   p.callback(instance, reinterpret_cast<void*>(&OnStatus), 2);
   p.callback(instance, reinterpret_cast<void*>(&OnParam), 6);
   p.callback(instance, reinterpret_cast<void*>(&OnError), 7);
-  HHOOK hook = g_auto_confirm ? SetWindowsHookExA(WH_CBT, ConfirmBoxes, nullptr, GetCurrentThreadId())
-                              : nullptr;
+  HHOOK hook = g_auto_confirm
+                   ? SetWindowsHookExA(WH_CBT, ConfirmBoxes, nullptr, GetCurrentThreadId())
+                   : nullptr;
   int result = -1;
   if (command == "export" && args.size() == 2) {
     result = p.eksport(instance, 1, args[1].c_str());

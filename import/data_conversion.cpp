@@ -22,8 +22,7 @@ constexpr std::string_view kRecordTag = "INW;";
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' ||
-         c == '\r';
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
 }  // namespace
@@ -47,8 +46,8 @@ QuantityRead ReadThousandths(std::string_view text, std::int32_t& thousandths) {
     while (i < text.size() && IsDigit(text[i])) ++i, ++digits;
   }
   if (digits == 0) return QuantityRead::kNoNumber;
-  const bool hexadecimal = i == start + 1 && text[start] == '0' &&
-                           i < text.size() && (text[i] == 'x' || text[i] == 'X');
+  const bool hexadecimal =
+      i == start + 1 && text[start] == '0' && i < text.size() && (text[i] == 'x' || text[i] == 'X');
   if (hexadecimal) return QuantityRead::kNoNumber;
   bool tiny_exponent = false;
   if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
@@ -79,8 +78,7 @@ QuantityRead ReadThousandths(std::string_view text, std::int32_t& thousandths) {
 
   const float p = q * 1000.0f;  // single precision, as the terminal's counts
   // The thousandfold must fit a signed 32-bit integer after truncation.
-  if (!(p >= -2147483648.0f && p < 2147483648.0f))
-    return QuantityRead::kOutOfRange;
+  if (!(p >= -2147483648.0f && p < 2147483648.0f)) return QuantityRead::kOutOfRange;
   thousandths = static_cast<std::int32_t>(p);
   return QuantityRead::kNumber;
 }
@@ -88,8 +86,7 @@ QuantityRead ReadThousandths(std::string_view text, std::int32_t& thousandths) {
 std::size_t FormatThousandths(std::int32_t value, char* out) {
   char digits[16];
   const std::int64_t wide = value;
-  const std::uint64_t magnitude =
-      static_cast<std::uint64_t>(wide < 0 ? -wide : wide);
+  const std::uint64_t magnitude = static_cast<std::uint64_t>(wide < 0 ? -wide : wide);
   const auto end = std::to_chars(digits, digits + sizeof digits, magnitude).ptr;
   const auto count = static_cast<std::size_t>(end - digits);
   std::size_t n = 0;
@@ -158,8 +155,7 @@ bool ConvertDataFile(Platform& platform, const std::string& data_path,
     host.Error(t::kDataFileMissing);
     return false;
   }
-  std::unique_ptr<File> counts =
-      platform.Open(counts_path, OpenMode::kWriteTruncate);
+  std::unique_ptr<File> counts = platform.Open(counts_path, OpenMode::kWriteTruncate);
   if (!counts) {
     host.Error(t::kCountsOpenFailed);
     data->Close();

@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "plugin/host_link.h"
 #include "platform/platform.h"
+#include "plugin/host_link.h"
 
 namespace kolektor {
 

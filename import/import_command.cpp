@@ -2,10 +2,10 @@
 
 #include "import/data_conversion.h"
 #include "import/journal.h"
+#include "platform/platform.h"
 #include "plugin/host_link.h"
 #include "plugin/plugin_api.h"
 #include "plugin/texts.h"
-#include "platform/platform.h"
 
 namespace kolektor {
 
@@ -18,8 +18,7 @@ struct Choice {
   std::string_view part;
 };
 
-constexpr Choice kDownloadPorts[] = {
-    {"COM1", "1"}, {"COM2", "2"}, {"COM3", "3"}, {"COM4", "4"}};
+constexpr Choice kDownloadPorts[] = {{"COM1", "1"}, {"COM2", "2"}, {"COM3", "3"}, {"COM4", "4"}};
 constexpr Choice kDownloadBauds[] = {{"115200", "1,1,1,1,1,0"},
                                      {"57600", "2,1,1,1,1,0"},
                                      {"38400", "3,1,1,1,1,0"},
@@ -30,10 +29,9 @@ struct Timeout {
   std::string_view value;
   std::uint32_t ticks;
 };
-constexpr Timeout kTimeouts[] = {
-    {"1 min", 600},    {"2 min", 1200},   {"5 min", 3000},
-    {"10 min", 6000},  {"15 min", 9000},  {"30 min", 18000},
-    {"60 min", 36000}, {"120 min", 72000}, {"600 min", 360000}};
+constexpr Timeout kTimeouts[] = {{"1 min", 600},    {"2 min", 1200},    {"5 min", 3000},
+                                 {"10 min", 6000},  {"15 min", 9000},   {"30 min", 18000},
+                                 {"60 min", 36000}, {"120 min", 72000}, {"600 min", 360000}};
 constexpr std::uint32_t kDefaultTicks = 3000;
 static_assert(sizeof(kTimeouts) / sizeof(kTimeouts[0]) == 9);
 
@@ -43,8 +41,8 @@ constexpr std::uint32_t kPollPause = 100;
 // The utility may still be flushing a.dat when it ends.
 constexpr std::uint32_t kPauseAfterDownload = 5000;
 
-std::string_view Pick(const Choice* table, std::size_t count,
-                      std::string_view value, std::string_view otherwise) {
+std::string_view Pick(const Choice* table, std::size_t count, std::string_view value,
+                      std::string_view otherwise) {
   for (std::size_t i = 0; i < count; ++i)
     if (table[i].value == value) return table[i].part;
   return otherwise;
@@ -53,8 +51,7 @@ std::string_view Pick(const Choice* table, std::size_t count,
 enum class Download { kEnded, kTimedOut };
 
 // Polls every 100 ms until the utility ends or the limit is reached.
-Download Supervise(Platform& platform, ChildProcess child,
-                   std::uint32_t tick_limit) {
+Download Supervise(Platform& platform, ChildProcess child, std::uint32_t tick_limit) {
   platform.Sleep(0);
   std::uint32_t polls = 0;
   std::uint32_t status = kStillActive;
@@ -101,8 +98,8 @@ std::uint32_t TickLimit(std::string_view timeout) {
   return kDefaultTicks;
 }
 
-HostWord ImportCounts(Platform& platform, const PluginInstance* instance,
-                      HostWord operation_handle, const char* counts_path) {
+HostWord ImportCounts(Platform& platform, const PluginInstance* instance, HostWord operation_handle,
+                      const char* counts_path) {
   if (instance == nullptr) return 0;
   const HostLink host(*instance, operation_handle);
   if (!host.CanOperate()) return 0;
@@ -134,8 +131,8 @@ HostWord ImportCounts(Platform& platform, const PluginInstance* instance,
   platform.ShowMessage(invent_dir, std::string(t::kCaptionInventDir));
   platform.ShowMessage(counts, std::string(t::kCaptionCountsPath));
 
-  const ChildProcess child = platform.Start(command_line, invent_dir,
-                                            WindowState::kMinimizedInactive);
+  const ChildProcess child =
+      platform.Start(command_line, invent_dir, WindowState::kMinimizedInactive);
   if (child.process == 0) {
     std::string message(t::kDriverStartFailedBegin);
     message += invent_dir;
@@ -156,8 +153,7 @@ HostWord ImportCounts(Platform& platform, const PluginInstance* instance,
   if (!ConvertDataFile(platform, data_path, counts, host)) return 0;
 
   TJournalTools journal;
-  if (!journal.Append(platform, counts, journal_path,
-                      JournalDirection::kImport)) {
+  if (!journal.Append(platform, counts, journal_path, JournalDirection::kImport)) {
     // The data file stays: it is the only other copy of these counts.
     host.Error(t::kWorkFileWriteFailed);
     return 0;

@@ -1,7 +1,7 @@
 #include "import/journal.h"
 
-#include "plugin/texts.h"
 #include "platform/line_file.h"
+#include "plugin/texts.h"
 
 namespace kolektor {
 
@@ -12,8 +12,7 @@ constexpr std::string_view kLineEnd = "\r\n";
 }
 
 bool TJournalTools::Append(Platform& platform, const std::string& source_path,
-                           const std::string& journal_path,
-                           JournalDirection direction) {
+                           const std::string& journal_path, JournalDirection direction) {
   TMFile source(platform);
   TMFile journal(platform);
   source.SetPath(source_path);
@@ -25,12 +24,10 @@ bool TJournalTools::Append(Platform& platform, const std::string& source_path,
   journal.SetPath(journal_path);
   journal.SetReadOnly(false);
   std::uint64_t size = 0;
-  if (!journal.Open() || !journal.GetSize(size) || !journal.SetPointer(size))
-    return false;
+  if (!journal.Open() || !journal.GetSize(size) || !journal.SetPointer(size)) return false;
 
-  std::string header(direction == JournalDirection::kImport
-                         ? t::kJournalImportPrefix.view()
-                         : t::kJournalExportPrefix.view());
+  std::string header(direction == JournalDirection::kImport ? t::kJournalImportPrefix.view()
+                                                            : t::kJournalExportPrefix.view());
   header += TdtTools(platform.Now()).ToString(TdtFormat::kDateTime);
   header += t::kJournalSuffix;
   if (!journal.WriteLine(header, kLineEnd)) return false;

@@ -17,8 +17,8 @@ class TJournalTools {
   // written whole, or when there was no source file to copy; false when
   // the source could not be read or the journal not opened or written
   // (what the journal held before stays).
-  bool Append(Platform& platform, const std::string& source_path,
-              const std::string& journal_path, JournalDirection direction);
+  bool Append(Platform& platform, const std::string& source_path, const std::string& journal_path,
+              JournalDirection direction);
 };
 
 }  // namespace kolektor

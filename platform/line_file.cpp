@@ -4,18 +4,13 @@ namespace kolektor {
 
 bool TMCustomFile::Open() {
   Close();
-  file_ = platform_.Open(path_, read_only_ ? OpenMode::kRead
-                                           : OpenMode::kWriteKeep);
+  file_ = platform_.Open(path_, read_only_ ? OpenMode::kRead : OpenMode::kWriteKeep);
   return file_ != nullptr;
 }
 
-bool TMCustomFile::GetSize(std::uint64_t& size) {
-  return file_ && file_->Size(size);
-}
+bool TMCustomFile::GetSize(std::uint64_t& size) { return file_ && file_->Size(size); }
 
-bool TMCustomFile::SetPointer(std::uint64_t position) {
-  return file_ && file_->Seek(position);
-}
+bool TMCustomFile::SetPointer(std::uint64_t position) { return file_ && file_->Seek(position); }
 
 bool TMCustomFile::Close() {
   if (!file_) return true;
@@ -57,8 +52,7 @@ bool TMFile::ReadLine(std::string& line, std::string_view terminator) {
 bool TMFile::WriteLine(std::string_view text, std::string_view terminator) {
   if (!file_) return false;
   return file_->Write(text.data(), text.size()) == text.size() &&
-         file_->Write(terminator.data(), terminator.size()) ==
-             terminator.size();
+         file_->Write(terminator.data(), terminator.size()) == terminator.size();
 }
 
 std::string TdtTools::ToString(TdtFormat) const {

@@ -79,8 +79,7 @@ class Platform {
 
   // Starts a child with the command line (the program is found by the
   // system's usual search) in `current_directory` (empty: the caller's).
-  virtual ChildProcess Start(const std::string& command_line,
-                             const std::string& current_directory,
+  virtual ChildProcess Start(const std::string& command_line, const std::string& current_directory,
                              WindowState window) = 0;
   // Waits with no time limit until the child has ended.
   virtual void WaitForEnd(ChildProcess child) = 0;
@@ -91,8 +90,7 @@ class Platform {
   virtual void CloseChild(ChildProcess child) = 0;
 
   // Shows a message box with an OK button and returns when it is closed.
-  virtual void ShowMessage(const std::string& text,
-                           const std::string& caption) = 0;
+  virtual void ShowMessage(const std::string& text, const std::string& caption) = 0;
 
   virtual LocalTime Now() = 0;
 };

@@ -21,34 +21,28 @@ class Win32Platform final : public Platform {
 
   bool FileExists(const std::string& path) override {
     const DWORD attributes = ::GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES &&
-           (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
   }
 
-  bool RemoveFile(const std::string& path) override {
-    return ::DeleteFileA(path.c_str()) != 0;
-  }
+  bool RemoveFile(const std::string& path) override { return ::DeleteFileA(path.c_str()) != 0; }
 
   bool RegistryOpen(const std::string& key, RegistryKey& handle) override {
     HKEY opened = nullptr;
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ,
-                        &opened) != ERROR_SUCCESS)
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS)
       return false;
     handle = reinterpret_cast<RegistryKey>(opened);
     return true;
   }
 
-  bool RegistryReadString(RegistryKey handle, const std::string& name,
-                          std::size_t max_bytes, std::string& value) override {
+  bool RegistryReadString(RegistryKey handle, const std::string& name, std::size_t max_bytes,
+                          std::string& value) override {
     // One spare zero byte behind the host's limit, so a value stored
     // without its terminator is still read safely.
     std::vector<char> buffer(max_bytes + 1, '\0');
     DWORD type = 0;
     DWORD size = static_cast<DWORD>(max_bytes);
-    if (::RegQueryValueExA(reinterpret_cast<HKEY>(handle), name.c_str(),
-                           nullptr, &type,
-                           reinterpret_cast<BYTE*>(buffer.data()),
-                           &size) != ERROR_SUCCESS)
+    if (::RegQueryValueExA(reinterpret_cast<HKEY>(handle), name.c_str(), nullptr, &type,
+                           reinterpret_cast<BYTE*>(buffer.data()), &size) != ERROR_SUCCESS)
       return false;
     if (type != REG_SZ && type != REG_EXPAND_SZ) return false;
     if (size > max_bytes) return false;
@@ -74,8 +68,7 @@ class Win32Platform final : public Platform {
     return true;
   }
 
-  ChildProcess Start(const std::string& command_line,
-                     const std::string& current_directory,
+  ChildProcess Start(const std::string& command_line, const std::string& current_directory,
                      WindowState window) override {
     std::vector<char> line(command_line.begin(), command_line.end());
     line.push_back('\0');  // CreateProcessA may write into its command line
@@ -88,10 +81,8 @@ class Win32Platform final : public Platform {
     }
     PROCESS_INFORMATION info;
     ZeroMemory(&info, sizeof info);
-    if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE,
-                          NORMAL_PRIORITY_CLASS, nullptr,
-                          current_directory.empty() ? nullptr
-                                                    : current_directory.c_str(),
+    if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS,
+                          nullptr, current_directory.empty() ? nullptr : current_directory.c_str(),
                           &startup, &info))
       return ChildProcess{};
     return ChildProcess{reinterpret_cast<std::uintptr_t>(info.hProcess),
@@ -125,8 +116,7 @@ class Win32Platform final : public Platform {
   LocalTime Now() override {
     SYSTEMTIME now;
     ::GetLocalTime(&now);
-    return LocalTime{now.wYear, now.wMonth,  now.wDay,
-                     now.wHour, now.wMinute, now.wSecond};
+    return LocalTime{now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
   }
 };
 

@@ -10,13 +10,11 @@ namespace {
 
 namespace t = text;
 
-constexpr std::string_view kBaudChoices[] = {"9600", "19200", "38400", "57600",
-                                             "115200"};
+constexpr std::string_view kBaudChoices[] = {"9600", "19200", "38400", "57600", "115200"};
 constexpr std::string_view kCenaChoices[] = {t::kCenaDet, t::kCenaZak};
 constexpr std::string_view kMaxKodChoices[] = {"13", "20"};
-constexpr std::string_view kTimeoutChoices[] = {
-    "1 min",  "2 min",  "5 min",   "10 min", "15 min",
-    "30 min", "60 min", "120 min", "600 min"};
+constexpr std::string_view kTimeoutChoices[] = {"1 min",  "2 min",  "5 min",   "10 min", "15 min",
+                                                "30 min", "60 min", "120 min", "600 min"};
 
 constexpr PropertyRow kProperties[] = {
     {1, t::kPropertyModel, 20},
@@ -61,9 +59,8 @@ void WriteFixedWidth(char* buffer, std::string_view text, std::size_t width) {
   std::memset(buffer + text.size(), 0, end - text.size());
 }
 
-HostWord DescribeParameter(HostWord function, HostWord index, char* name,
-                           char* label, char* default_value, char* low,
-                           char* high) {
+HostWord DescribeParameter(HostWord function, HostWord index, char* name, char* label,
+                           char* default_value, char* low, char* high) {
   if (function != kParameterFunction) return 0;
   const auto row_index = static_cast<std::uint32_t>(index);
   if (row_index >= CountOf(kParameters)) return 0;

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "plugin/plugin_api.h"
 #include "platform/win32.h"
+#include "plugin/plugin_api.h"
 
 using kolektor::HostWord;
 using kolektor::PluginInstance;
@@ -14,18 +14,13 @@ using kolektor::PluginInstance;
 
 namespace {
 
-PluginInstance* AsInstance(void* instance) {
-  return static_cast<PluginInstance*>(instance);
-}
+PluginInstance* AsInstance(void* instance) { return static_cast<PluginInstance*>(instance); }
 
 }  // namespace
 
-KOLEKTOR_EXPORT HostWord __stdcall ZRBDLLTypBiblioteki() {
-  return kolektor::LibraryType();
-}
+KOLEKTOR_EXPORT HostWord __stdcall ZRBDLLTypBiblioteki() { return kolektor::LibraryType(); }
 
-KOLEKTOR_EXPORT void* __stdcall ZRBDLLRejestrujBiblioteke(HostWord host_context,
-                                                          HostWord, HostWord,
+KOLEKTOR_EXPORT void* __stdcall ZRBDLLRejestrujBiblioteke(HostWord host_context, HostWord, HostWord,
                                                           HostWord) {
   try {
     return kolektor::RegisterLibrary(host_context);
@@ -38,29 +33,23 @@ KOLEKTOR_EXPORT void __stdcall ZRBDLLZwolnijBiblioteke(void* instance) {
   kolektor::FreeLibrary(AsInstance(instance));
 }
 
-KOLEKTOR_EXPORT HostWord __stdcall ZRBDLLRejestrujCallback(void* instance,
-                                                           void* callback,
+KOLEKTOR_EXPORT HostWord __stdcall ZRBDLLRejestrujCallback(void* instance, void* callback,
                                                            HostWord type) {
   return static_cast<HostWord>(kolektor::RegisterCallback(
       AsInstance(instance), reinterpret_cast<std::uintptr_t>(callback), type));
 }
 
-KOLEKTOR_EXPORT HostWord __stdcall ZRBDLLParametr(HostWord function,
-                                                  HostWord index, char* name,
-                                                  char* label,
-                                                  char* default_value,
-                                                  char* low, char* high,
-                                                  HostWord) {
+KOLEKTOR_EXPORT HostWord __stdcall ZRBDLLParametr(HostWord function, HostWord index, char* name,
+                                                  char* label, char* default_value, char* low,
+                                                  char* high, HostWord) {
   try {
-    return kolektor::DescribeParameter(function, index, name, label,
-                                       default_value, low, high);
+    return kolektor::DescribeParameter(function, index, name, label, default_value, low, high);
   } catch (...) {
     return 0;
   }
 }
 
-KOLEKTOR_EXPORT HostWord __stdcall ZRBDLLTekstListyParametru(const char* name,
-                                                             HostWord index,
+KOLEKTOR_EXPORT HostWord __stdcall ZRBDLLTekstListyParametru(const char* name, HostWord index,
                                                              char* buffer) {
   try {
     return kolektor::DescribeChoice(name, index, buffer);
@@ -76,11 +65,11 @@ KOLEKTOR_EXPORT void __stdcall ZRBDLLWlasciwosci(char* buffer, HostWord number) 
   }
 }
 
-KOLEKTOR_EXPORT HostWord __stdcall ZRBDLLInwEksportujTowary(
-    void* instance, HostWord operation_handle, const char* goods_path) {
+KOLEKTOR_EXPORT HostWord __stdcall ZRBDLLInwEksportujTowary(void* instance,
+                                                            HostWord operation_handle,
+                                                            const char* goods_path) {
   try {
-    return kolektor::ExportGoods(kolektor::SystemPlatform(),
-                                 AsInstance(instance), operation_handle,
+    return kolektor::ExportGoods(kolektor::SystemPlatform(), AsInstance(instance), operation_handle,
                                  goods_path);
   } catch (...) {
     return 0;
@@ -95,13 +84,11 @@ KOLEKTOR_EXPORT HostWord __stdcall ZRBDLLInwZeruj(void*, HostWord) {
   }
 }
 
-KOLEKTOR_EXPORT HostWord __stdcall ZRBDLLInwImport(void* instance,
-                                                   HostWord operation_handle,
+KOLEKTOR_EXPORT HostWord __stdcall ZRBDLLInwImport(void* instance, HostWord operation_handle,
                                                    const char* counts_path) {
   try {
-    return kolektor::ImportCounts(kolektor::SystemPlatform(),
-                                  AsInstance(instance), operation_handle,
-                                  counts_path);
+    return kolektor::ImportCounts(kolektor::SystemPlatform(), AsInstance(instance),
+                                  operation_handle, counts_path);
   } catch (...) {
     return 0;
   }

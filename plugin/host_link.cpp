@@ -20,8 +20,7 @@ std::string HostLink::Param(std::string_view name) const {
   // or writes nothing cannot make us read past the buffer.
   char value[kParamValueBytes] = {};
   const std::string copy(name);
-  instance_.paramCallback(instance_.hostContext, operation_, copy.c_str(),
-                          value);
+  instance_.paramCallback(instance_.hostContext, operation_, copy.c_str(), value);
   value[kParamValueBytes - 1] = '\0';
   return std::string(value);
 }

@@ -17,8 +17,7 @@ class HostLink {
   // An operation needs a way to ask for its settings and to report a
   // failure; without both it must not start.
   bool CanOperate() const {
-    return instance_.paramCallback != nullptr &&
-           instance_.errorCallback != nullptr;
+    return instance_.paramCallback != nullptr && instance_.errorCallback != nullptr;
   }
 
   // A missing status callback is only skipped.

@@ -1,7 +1,7 @@
 #include <new>
 
-#include "plugin/plugin_api.h"
 #include "platform/platform.h"
+#include "plugin/plugin_api.h"
 
 namespace kolektor {
 
@@ -15,22 +15,18 @@ PluginInstance* RegisterLibrary(HostWord host_context) {
 
 void FreeLibrary(PluginInstance* instance) { delete instance; }
 
-std::intptr_t RegisterCallback(PluginInstance* instance, std::uintptr_t code,
-                               HostWord type) {
+std::intptr_t RegisterCallback(PluginInstance* instance, std::uintptr_t code, HostWord type) {
   // The results are the host's convention: 0 for status and error, the
   // pointer itself for the parameter callback, type - 7 for anything else.
   switch (type) {
     case kRegisterStatus:
-      if (instance != nullptr)
-        instance->statusCallback = reinterpret_cast<StatusCallback>(code);
+      if (instance != nullptr) instance->statusCallback = reinterpret_cast<StatusCallback>(code);
       return 0;
     case kRegisterParam:
-      if (instance != nullptr)
-        instance->paramCallback = reinterpret_cast<ParamCallback>(code);
+      if (instance != nullptr) instance->paramCallback = reinterpret_cast<ParamCallback>(code);
       return static_cast<std::intptr_t>(code);
     case kRegisterError:
-      if (instance != nullptr)
-        instance->errorCallback = reinterpret_cast<ErrorCallback>(code);
+      if (instance != nullptr) instance->errorCallback = reinterpret_cast<ErrorCallback>(code);
       return 0;
     default:
       // Wraps like the host's 32-bit arithmetic, so no type can overflow.

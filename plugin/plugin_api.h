@@ -18,14 +18,11 @@ class Platform;
 // Every argument and result at the interface is 32 bits wide.
 using HostWord = std::int32_t;
 
-using StatusCallback = void(KOLEKTOR_STDCALL*)(HostWord host_context,
-                                               HostWord operation_handle,
+using StatusCallback = void(KOLEKTOR_STDCALL*)(HostWord host_context, HostWord operation_handle,
                                                const char* text);
-using ParamCallback = void(KOLEKTOR_STDCALL*)(HostWord host_context,
-                                              HostWord operation_handle,
+using ParamCallback = void(KOLEKTOR_STDCALL*)(HostWord host_context, HostWord operation_handle,
                                               const char* name, char* value);
-using ErrorCallback = void(KOLEKTOR_STDCALL*)(HostWord host_context,
-                                              HostWord operation_handle,
+using ErrorCallback = void(KOLEKTOR_STDCALL*)(HostWord host_context, HostWord operation_handle,
                                               const char* text);
 
 // One per registration; the host holds it as an opaque pointer. The field
@@ -54,21 +51,19 @@ inline constexpr int kParamValueBytes = 100;
 HostWord LibraryType();
 PluginInstance* RegisterLibrary(HostWord host_context);
 void FreeLibrary(PluginInstance* instance);
-std::intptr_t RegisterCallback(PluginInstance* instance, std::uintptr_t code,
-                               HostWord type);
+std::intptr_t RegisterCallback(PluginInstance* instance, std::uintptr_t code, HostWord type);
 
 // Descriptions (descriptions.cpp); they need no instance.
-HostWord DescribeParameter(HostWord function, HostWord index, char* name,
-                           char* label, char* default_value, char* low,
-                           char* high);
+HostWord DescribeParameter(HostWord function, HostWord index, char* name, char* label,
+                           char* default_value, char* low, char* high);
 HostWord DescribeChoice(const char* name, HostWord index, char* buffer);
 void DescribeProperty(char* buffer, HostWord number);
 
 // Operations; each returns 1 when done and 0 after one reported failure.
 HostWord ClearStep(Platform& platform);
-HostWord ExportGoods(Platform& platform, const PluginInstance* instance,
-                     HostWord operation_handle, const char* goods_path);
-HostWord ImportCounts(Platform& platform, const PluginInstance* instance,
-                      HostWord operation_handle, const char* counts_path);
+HostWord ExportGoods(Platform& platform, const PluginInstance* instance, HostWord operation_handle,
+                     const char* goods_path);
+HostWord ImportCounts(Platform& platform, const PluginInstance* instance, HostWord operation_handle,
+                      const char* counts_path);
 
 }  // namespace kolektor

@@ -1,7 +1,8 @@
 // a.dat -> counts file: quantities, every fault, what each leaves behind.
+#include "import/data_conversion.h"
+
 #include <gtest/gtest.h>
 
-#include "import/data_conversion.h"
 #include "tests/native/test_host.h"
 
 namespace kolektor::testing {
@@ -19,8 +20,8 @@ Outcome Convert(const std::string& data, std::size_t chunk = 7) {
   platform.read_chunk = chunk;
   platform.files["d\\a.dat"] = data;
   TestHost host(log);
-  const bool ok = ConvertDataFile(platform, "d\\a.dat", "d\\x\\imp.txt",
-                                  HostLink(*host.instance(), 3));
+  const bool ok =
+      ConvertDataFile(platform, "d\\a.dat", "d\\x\\imp.txt", HostLink(*host.instance(), 3));
   EXPECT_EQ(platform.OpenFiles(), 0);
   EXPECT_EQ(host.errors.size(), ok ? 0u : 1u);
   EXPECT_EQ(platform.files["d\\a.dat"], data) << "the data file is only read";
@@ -32,16 +33,33 @@ TEST(Quantity, ThousandthsInSinglePrecision) {
     const char* text;
     const char* field;
   } cases[] = {
-      {"2", "02000"},        {" 7", "07000"},       {"2x", "02000"},
-      {"1e2", "100000"},     {"0.25", "00250"},     {"-2", "-2000"},
-      {"-0.5", "-0500"},     {"123.456", "123456"}, {"1.5", "01500"},
-      {"0.0005", "00000"},   {"1.0009", "01000"},   {"0", "00000"},
-      {"-0.001", "-0001"},   {"-0", "00000"},       {"+3", "03000"},
-      {".5", "00500"},       {"5.", "05000"},       {"1e", "01000"},
-      {"1e-9", "00000"},     {"1e-99999", "00000"}, {"\t9", "09000"},
+      {"2", "02000"},
+      {" 7", "07000"},
+      {"2x", "02000"},
+      {"1e2", "100000"},
+      {"0.25", "00250"},
+      {"-2", "-2000"},
+      {"-0.5", "-0500"},
+      {"123.456", "123456"},
+      {"1.5", "01500"},
+      {"0.0005", "00000"},
+      {"1.0009", "01000"},
+      {"0", "00000"},
+      {"-0.001", "-0001"},
+      {"-0", "00000"},
+      {"+3", "03000"},
+      {".5", "00500"},
+      {"5.", "05000"},
+      {"1e", "01000"},
+      {"1e-9", "00000"},
+      {"1e-99999", "00000"},
+      {"\t9", "09000"},
       // Single precision: a double would give 2000000 and 2147483000.
-      {"2000.001", "2000001"}, {"2147483", "2147483008"},
-      {"-2147483", "-2147483008"}, {"0.001", "00001"}, {"99999.99", "99999992"},
+      {"2000.001", "2000001"},
+      {"2147483", "2147483008"},
+      {"-2147483", "-2147483008"},
+      {"0.001", "00001"},
+      {"99999.99", "99999992"},
   };
   for (const Case& c : cases) {
     std::int32_t n = 0;
@@ -52,8 +70,8 @@ TEST(Quantity, ThousandthsInSinglePrecision) {
 }
 
 TEST(Quantity, NoNumberAndOutOfRange) {
-  const char* no_number[] = {"", " ", "abc", "-", "+.", ".", "inf", "nan",
-                             "INF", "0x10", "0X1p3", "e5", "--1", "- 1"};
+  const char* no_number[] = {"",    " ",   "abc",  "-",     "+.", ".",   "inf",
+                             "nan", "INF", "0x10", "0X1p3", "e5", "--1", "- 1"};
   for (const char* text : no_number) {
     std::int32_t n = 0;
     EXPECT_EQ(ReadThousandths(text, n), QuantityRead::kNoNumber) << text;
@@ -69,9 +87,14 @@ TEST(Quantity, FormatPadsAfterTheSign) {
   struct Case {
     std::int32_t value;
     const char* text;
-  } cases[] = {{0, "00000"},       {5, "00005"},         {-5, "-0005"},
-               {99999, "99999"},   {-9999, "-9999"},     {-10000, "-10000"},
-               {INT32_MAX, "2147483647"}, {INT32_MIN, "-2147483648"}};
+  } cases[] = {{0, "00000"},
+               {5, "00005"},
+               {-5, "-0005"},
+               {99999, "99999"},
+               {-9999, "-9999"},
+               {-10000, "-10000"},
+               {INT32_MAX, "2147483647"},
+               {INT32_MIN, "-2147483648"}};
   for (const Case& c : cases) {
     char out[16];
     EXPECT_EQ(std::string(out, FormatThousandths(c.value, out)), c.text);
@@ -89,8 +112,7 @@ TEST(Data, Records) {
       {",3\r\n", "INW;;03000\r\n"},
       {"a;b,1\r\n", "INW;a;b;01000\r\n"},
       {"\n1\n,\n2\n\r", "INW;1;02000\r\n"},
-      {std::string(20, 'c') + ",1234.567\r\n",
-       "INW;" + std::string(20, 'c') + ";1234567\r\n"},
+      {std::string(20, 'c') + ",1234.567\r\n", "INW;" + std::string(20, 'c') + ";1234567\r\n"},
       // A last record without CR is dropped.
       {"1,2\r\n2,3", "INW;1;02000\r\n"},
       // No number ends the data: what follows is ignored, even faults.
@@ -150,8 +172,7 @@ TEST(Data, FileFailures) {
       {"data missing", nullptr, 0, "Brak pliku wynikowego.", false, ""},
       {"counts not creatable", "open", 2, "Błąd otwarcia pliku \"imp\".", false, ""},
       {"read error", "read", 2, "Brak pliku wynikowego.", true, "INW;1;02000\r\n"},
-      {"write error", "write", 2, "Błąd zapisu do pliku roboczego.", true,
-       "INW;1;02000\r\nINW;2;"},
+      {"write error", "write", 2, "Błąd zapisu do pliku roboczego.", true, "INW;1;02000\r\nINW;2;"},
       {"close error", "close", 2, "Błąd zapisu do pliku roboczego.", true,
        "INW;1;02000\r\nINW;2;03000\r\n"},
   };

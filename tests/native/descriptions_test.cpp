@@ -56,9 +56,9 @@ TEST(Parameters, EveryRowByteForByteWithinItsWidth) {
   for (const ParameterCase& c : kParameterCases) {
     SCOPED_TRACE(c.name);
     Guarded name, label, def, low, high;
-    EXPECT_EQ(DescribeParameter(301, c.index, name.bytes, label.bytes,
-                                def.bytes, low.bytes, high.bytes),
-              c.kind);
+    EXPECT_EQ(
+        DescribeParameter(301, c.index, name.bytes, label.bytes, def.bytes, low.bytes, high.bytes),
+        c.kind);
     const std::string label_text = Cp1250(c.label);
     if (c.index == 4) {
       // Text and one zero: the width is each text's own size plus one.
@@ -79,8 +79,7 @@ TEST(Parameters, EveryRowByteForByteWithinItsWidth) {
 
 TEST(Parameters, MaxKodLabelIs28BytesAndTwoZeros) {
   Guarded name, label, def, low, high;
-  DescribeParameter(301, 3, name.bytes, label.bytes, def.bytes, low.bytes,
-                    high.bytes);
+  DescribeParameter(301, 3, name.bytes, label.bytes, def.bytes, low.bytes, high.bytes);
   EXPECT_EQ(std::strlen(label.bytes), 28u);
   EXPECT_EQ(label.bytes[28], '\0');
   EXPECT_EQ(label.bytes[29], '\0');
@@ -93,22 +92,19 @@ TEST(Parameters, OutOfRangeWritesNothing) {
   } cases[] = {{300, 0}, {302, 1}, {0, 0}, {301, 5}, {301, -1}, {301, 1000}};
   for (const Case& c : cases) {
     Guarded name, label, def, low, high;
-    EXPECT_EQ(DescribeParameter(c.function, c.index, name.bytes, label.bytes,
-                                def.bytes, low.bytes, high.bytes),
+    EXPECT_EQ(DescribeParameter(c.function, c.index, name.bytes, label.bytes, def.bytes, low.bytes,
+                                high.bytes),
               0);
-    EXPECT_TRUE(name.Untouched() && label.Untouched() && def.Untouched() &&
-                low.Untouched() && high.Untouched())
+    EXPECT_TRUE(name.Untouched() && label.Untouched() && def.Untouched() && low.Untouched() &&
+                high.Untouched())
         << c.function << "/" << c.index;
   }
 }
 
 TEST(Parameters, NullBufferWritesNothing) {
   Guarded name, label, def, low;
-  EXPECT_EQ(DescribeParameter(301, 0, name.bytes, label.bytes, def.bytes,
-                              low.bytes, nullptr),
-            0);
-  EXPECT_TRUE(name.Untouched() && label.Untouched() && def.Untouched() &&
-              low.Untouched());
+  EXPECT_EQ(DescribeParameter(301, 0, name.bytes, label.bytes, def.bytes, low.bytes, nullptr), 0);
+  EXPECT_TRUE(name.Untouched() && label.Untouched() && def.Untouched() && low.Untouched());
 }
 
 TEST(Choices, EveryListInOrder) {
@@ -121,15 +117,13 @@ TEST(Choices, EveryListInOrder) {
       {"cena", {"Cena det", "Cena zak"}, true},
       {"maxKod", {"13", "20"}, true},
       {"timeout",
-       {"1 min", "2 min", "5 min", "10 min", "15 min", "30 min", "60 min",
-        "120 min", "600 min"},
+       {"1 min", "2 min", "5 min", "10 min", "15 min", "30 min", "60 min", "120 min", "600 min"},
        false},
   };
   for (const List& list : lists) {
     for (std::size_t i = 0; i <= list.choices.size(); ++i) {
       Guarded buffer;
-      const HostWord got =
-          DescribeChoice(list.name, static_cast<HostWord>(i), buffer.bytes);
+      const HostWord got = DescribeChoice(list.name, static_cast<HostWord>(i), buffer.bytes);
       if (i == list.choices.size()) {
         EXPECT_EQ(got, 0) << list.name << " past its end";
         EXPECT_TRUE(buffer.Untouched());
@@ -172,11 +166,21 @@ TEST(Properties, EveryNumber) {
     std::string text;
     std::size_t width;
   } cases[] = {
-      {1, "CipherLab 8x00", 20}, {2, "RX_Valdor", 20}, {301, "1", 5},
-      {302, send, 299},          {303, load, 299},     {304, "", 2},
-      {305, "0", 5},             {306, "0", 5},        {307, "0", 5},
-      {308, "0", 5},             {0, "", 2},           {3, "", 2},
-      {300, "", 2},              {309, "", 2},         {-1, "", 2},
+      {1, "CipherLab 8x00", 20},
+      {2, "RX_Valdor", 20},
+      {301, "1", 5},
+      {302, send, 299},
+      {303, load, 299},
+      {304, "", 2},
+      {305, "0", 5},
+      {306, "0", 5},
+      {307, "0", 5},
+      {308, "0", 5},
+      {0, "", 2},
+      {3, "", 2},
+      {300, "", 2},
+      {309, "", 2},
+      {-1, "", 2},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.number);

@@ -1,8 +1,9 @@
 // The export step: order of callbacks and pauses, the upload's command
 // line and directory, and what every failure leaves behind.
+#include "export/export_command.h"
+
 #include <gtest/gtest.h>
 
-#include "export/export_command.h"
 #include "plugin/plugin_api.h"
 #include "tests/native/test_host.h"
 
@@ -153,8 +154,7 @@ TEST(Export, EveryFailureReportedOnceWithWhatItLeaves) {
   const FailureCase cases[] = {
       {"goods missing", [](ExportRun& r) { r.platform.files.erase(kGoodsPath); },
        "Błąd otwarcia pliku \"exp\".", kAbsent, false},
-      {"lookup not creatable",
-       [](ExportRun& r) { r.platform.unopenable.insert("C:\\DANE\\a"); },
+      {"lookup not creatable", [](ExportRun& r) { r.platform.unopenable.insert("C:\\DANE\\a"); },
        "Błąd otwarcia pliku roboczego.", kAbsent, false},
       {"goods fault",
        [](ExportRun& r) { r.platform.files[kGoodsPath] = kGoods + "TOW;9;x;1;1;q;1\r\n"; },
@@ -165,8 +165,8 @@ TEST(Export, EveryFailureReportedOnceWithWhatItLeaves) {
        "Błąd zapisu do pliku roboczego.", kRecord.substr(0, kRecord.size() / 2), false},
       {"lookup close", [](ExportRun& r) { r.platform.FailAt("close", 2); },
        "Błąd zapisu do pliku roboczego.", kRecord, false},
-      {"key missing", [](ExportRun& r) { r.platform.registry.clear(); },
-       "Błąd otwarcia rejestru.", kRecord, false},
+      {"key missing", [](ExportRun& r) { r.platform.registry.clear(); }, "Błąd otwarcia rejestru.",
+       kRecord, false},
       {"value missing", [](ExportRun& r) { r.platform.registry[kKey].clear(); },
        "Błąd odczytu rejestru.", kRecord, false},
       {"value 230 bytes",
@@ -209,9 +209,8 @@ TEST(Export, GoodsMissingStillAsksEverythingBeforeTheError) {
   ExportRun r;
   r.platform.files.clear();
   EXPECT_EQ(r.Run(), 0);
-  EXPECT_EQ(r.log, (EventLog{"param cena", "status \nTransakcja w toku...",
-                             "sleep 4000", "open read C:\\DANE\\exp.txt",
-                             "param maxKod", "param timeout",
+  EXPECT_EQ(r.log, (EventLog{"param cena", "status \nTransakcja w toku...", "sleep 4000",
+                             "open read C:\\DANE\\exp.txt", "param maxKod", "param timeout",
                              "error " + Cp1250("Błąd otwarcia pliku \"exp\".")}));
   EXPECT_EQ(r.platform.clock_ms, 4000u);
 }

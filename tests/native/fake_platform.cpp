@@ -17,8 +17,7 @@ class FakeFile final : public File {
     if (platform_.ShouldFail("read")) return -1;
     const std::string& bytes = platform_.files[path_];
     if (position_ >= bytes.size()) return 0;
-    const std::size_t n =
-        std::min({size, platform_.read_chunk, bytes.size() - position_});
+    const std::size_t n = std::min({size, platform_.read_chunk, bytes.size() - position_});
     std::memcpy(buffer, bytes.data() + position_, n);
     position_ += n;
     return static_cast<long>(n);
@@ -90,8 +89,7 @@ void FakePlatform::Sleep(std::uint32_t milliseconds) {
   if (milliseconds != 100) Record("sleep " + std::to_string(milliseconds));
 }
 
-std::unique_ptr<File> FakePlatform::Open(const std::string& path,
-                                         OpenMode mode) {
+std::unique_ptr<File> FakePlatform::Open(const std::string& path, OpenMode mode) {
   const char* how = mode == OpenMode::kRead            ? "read"
                     : mode == OpenMode::kWriteTruncate ? "write"
                                                        : "append";
@@ -130,10 +128,8 @@ bool FakePlatform::RegistryOpen(const std::string& key, RegistryKey& handle) {
   return true;
 }
 
-bool FakePlatform::RegistryReadString(RegistryKey handle,
-                                      const std::string& name,
-                                      std::size_t max_bytes,
-                                      std::string& value) {
+bool FakePlatform::RegistryReadString(RegistryKey handle, const std::string& name,
+                                      std::size_t max_bytes, std::string& value) {
   Record("reg_read " + name);
   if (ShouldFail("reg_read") || non_string.count(name) != 0) return false;
   const auto& values = registry[open_keys_.at(handle - 1)];
@@ -158,8 +154,7 @@ bool FakePlatform::ShortPath(const std::string& path, std::string& short_path) {
 }
 
 ChildProcess FakePlatform::Start(const std::string& command_line,
-                                 const std::string& current_directory,
-                                 WindowState window) {
+                                 const std::string& current_directory, WindowState window) {
   Record("start " + command_line + " in " + current_directory);
   starts.push_back({command_line, current_directory, window});
   if (ShouldFail("start")) return ChildProcess{};
@@ -194,8 +189,7 @@ void FakePlatform::CloseChild(ChildProcess) {
   --open_children;
 }
 
-void FakePlatform::ShowMessage(const std::string& text,
-                               const std::string& caption) {
+void FakePlatform::ShowMessage(const std::string& text, const std::string& caption) {
   Record("box " + caption + ": " + text);
   messages.emplace_back(caption, text);
 }

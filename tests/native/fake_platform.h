@@ -74,12 +74,11 @@ class FakePlatform : public Platform {
   bool FileExists(const std::string& path) override;
   bool RemoveFile(const std::string& path) override;
   bool RegistryOpen(const std::string& key, RegistryKey& handle) override;
-  bool RegistryReadString(RegistryKey handle, const std::string& name,
-                          std::size_t max_bytes, std::string& value) override;
+  bool RegistryReadString(RegistryKey handle, const std::string& name, std::size_t max_bytes,
+                          std::string& value) override;
   bool RegistryClose(RegistryKey handle) override;
   bool ShortPath(const std::string& path, std::string& short_path) override;
-  ChildProcess Start(const std::string& command_line,
-                     const std::string& current_directory,
+  ChildProcess Start(const std::string& command_line, const std::string& current_directory,
                      WindowState window) override;
   void WaitForEnd(ChildProcess child) override;
   bool ExitStatus(ChildProcess child, std::uint32_t& status) override;

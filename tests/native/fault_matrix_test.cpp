@@ -11,10 +11,9 @@
 namespace kolektor::testing {
 namespace {
 
-const char* kOperations[] = {"open",     "read",      "write",    "size",
-                             "seek",     "close",     "exists",   "remove",
-                             "reg_open", "reg_read",  "reg_close", "short_path",
-                             "start",    "exit_status", "terminate"};
+const char* kOperations[] = {"open",      "read",       "write",  "size",        "seek",
+                             "close",     "exists",     "remove", "reg_open",    "reg_read",
+                             "reg_close", "short_path", "start",  "exit_status", "terminate"};
 
 const std::string kGoodsPath = "C:\\DANE\\exp.txt";
 const std::string kGoods = "TOW;1;Chleb;100;150;2000;5\r\nTOW;2;Mleko;200;250;1000;5\r\n";

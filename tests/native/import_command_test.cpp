@@ -1,8 +1,9 @@
 // The import step: callbacks, pauses, message boxes, the download's
 // supervision and time limits, and what every failure leaves behind.
+#include "import/import_command.h"
+
 #include <gtest/gtest.h>
 
-#include "import/import_command.h"
 #include "plugin/plugin_api.h"
 #include "tests/native/test_host.h"
 
@@ -125,10 +126,9 @@ TEST(Import, TickLimitsReachedExactly) {
   struct Case {
     const char* timeout;
     std::uint32_t ticks;
-  } cases[] = {{"1 min", 600},     {"2 min", 1200},   {"5 min", 3000},
-               {"10 min", 6000},   {"15 min", 9000},  {"30 min", 18000},
-               {"60 min", 36000},  {"120 min", 72000}, {"600 min", 360000},
-               {"", 3000},         {"3 min", 3000},   {"1 MIN", 3000}};
+  } cases[] = {{"1 min", 600},      {"2 min", 1200},   {"5 min", 3000},   {"10 min", 6000},
+               {"15 min", 9000},    {"30 min", 18000}, {"60 min", 36000}, {"120 min", 72000},
+               {"600 min", 360000}, {"", 3000},        {"3 min", 3000},   {"1 MIN", 3000}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.timeout);
     EXPECT_EQ(TickLimit(c.timeout), c.ticks);
@@ -194,8 +194,8 @@ const char* kStartFailed =
 struct ImportFailure {
   const char* name;
   std::function<void(ImportRun&)> arrange;
-  const char* error;  // UTF-8
-  std::string counts;   // after; "host's counts" when untouched
+  const char* error;   // UTF-8
+  std::string counts;  // after; "host's counts" when untouched
   bool data_kept;
   std::string journal;  // after
 };
@@ -203,8 +203,8 @@ struct ImportFailure {
 TEST(Import, EveryFailureReportedOnceWithWhatItLeaves) {
   const std::string old_journal = "earlier\r\n";
   const ImportFailure cases[] = {
-      {"utility missing", [](ImportRun& r) { r.platform.FailAt("start", 1); },
-       kStartFailed, "host's counts", false, old_journal},
+      {"utility missing", [](ImportRun& r) { r.platform.FailAt("start", 1); }, kStartFailed,
+       "host's counts", false, old_journal},
       {"no data file", [](ImportRun& r) { r.platform.child.on_start = nullptr; },
        "Brak pliku wynikowego.", "host's counts", false, old_journal},
       {"counts not creatable", [](ImportRun& r) { r.platform.unopenable.insert(kCounts); },
@@ -212,8 +212,8 @@ TEST(Import, EveryFailureReportedOnceWithWhatItLeaves) {
       {"data fault", [](ImportRun& r) { r.download = "1,2\r\n\r\n"; },
        "[6] Błąd składni pliku roboczego.", "INW;1;02000\r\n", true, old_journal},
       {"journal not openable", [](ImportRun& r) { r.platform.unopenable.insert(kJournal); },
-       "Błąd zapisu do pliku roboczego.", "INW;5901234123457;12000\r\nINW;12;00500\r\n",
-       true, old_journal},
+       "Błąd zapisu do pliku roboczego.", "INW;5901234123457;12000\r\nINW;12;00500\r\n", true,
+       old_journal},
       {"journal write", [](ImportRun& r) { r.platform.FailAt("write", 3); },
        "Błąd zapisu do pliku roboczego.", "INW;5901234123457;12000\r\nINW;12;00500\r\n",
        // Half of the 71-byte header reached the disk; what was there stays.
@@ -245,8 +245,9 @@ TEST(Import, TwoImportsTwoBlocks) {
   r.platform.now = LocalTime{2026, 12, 8, 10, 0, 0};
   ASSERT_EQ(r.Run(), 1);
   EXPECT_EQ(r.platform.files[kCounts], "");
-  EXPECT_EQ(r.platform.files[kJournal],
-            first + "\r\n------------ [IMPORT WYKONANY DNIA: 2026-12-08 10:00:00] ------------\r\n");
+  EXPECT_EQ(
+      r.platform.files[kJournal],
+      first + "\r\n------------ [IMPORT WYKONANY DNIA: 2026-12-08 10:00:00] ------------\r\n");
 }
 
 TEST(Import, NoFolderForTheDataFileStopsBeforeAnything) {

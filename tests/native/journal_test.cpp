@@ -1,7 +1,8 @@
 // Inwent.bak: appended blocks under dated headers, never rewritten.
+#include "import/journal.h"
+
 #include <gtest/gtest.h>
 
-#include "import/journal.h"
 #include "platform/line_file.h"
 #include "tests/native/test_host.h"
 
@@ -25,8 +26,9 @@ TEST(Journal, BlocksAppendByteForByte) {
   platform.now = LocalTime{2027, 1, 2, 23, 59, 9};
   ASSERT_TRUE(journal.Append(platform, "imp", "Inwent.bak", JournalDirection::kImport));
   EXPECT_EQ(platform.files["Inwent.bak"],
-            first + "\r\n------------ [IMPORT WYKONANY DNIA: 2027-01-02 23:59:09] "
-                    "------------\r\n");
+            first +
+                "\r\n------------ [IMPORT WYKONANY DNIA: 2027-01-02 23:59:09] "
+                "------------\r\n");
   EXPECT_EQ(platform.OpenFiles(), 0);
 }
 
@@ -58,8 +60,8 @@ TEST(Journal, FailuresNeverRewriteWhatWasThere) {
       platform.files["imp"] = "INW;1;02000\r\nINW;2;03000\r\n";
       platform.files["Inwent.bak"] = "earlier block\r\n";
       platform.FailAt(operation, nth);
-      const bool ok = TJournalTools().Append(platform, "imp", "Inwent.bak",
-                                             JournalDirection::kImport);
+      const bool ok =
+          TJournalTools().Append(platform, "imp", "Inwent.bak", JournalDirection::kImport);
       const std::string& after = platform.files["Inwent.bak"];
       EXPECT_EQ(after.rfind("earlier block\r\n", 0), 0u) << operation << nth;
       // The first close is the source's, read only: nothing is lost there.

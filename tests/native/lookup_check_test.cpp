@@ -1,7 +1,7 @@
 // The simulated terminal refuses what a real one could not load.
-#include <gtest/gtest.h>
-
 #include "tools/terminal/lookup_check.h"
+
+#include <gtest/gtest.h>
 
 namespace kolektor::terminal {
 namespace {

@@ -1,7 +1,6 @@
 // Real file faults on this machine's file system: a full device and a
 // folder standing where a file should be.
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -92,8 +91,8 @@ TEST(RealFiles, FolderInPlaceOfAFile) {
   {
     TestHost host(log);
     fs::create_directory(dir.path / "d.dat");
-    EXPECT_FALSE(ConvertDataFile(platform, (dir.path / "d.dat").string(),
-                                 (dir.path / "c").string(), HostLink(*host.instance(), 1)));
+    EXPECT_FALSE(ConvertDataFile(platform, (dir.path / "d.dat").string(), (dir.path / "c").string(),
+                                 HostLink(*host.instance(), 1)));
     EXPECT_EQ(host.errors, std::vector<std::string>{Cp1250("Brak pliku wynikowego.")});
   }
   // A read-only folder: root may write there anyway, so only without it.
@@ -102,7 +101,8 @@ TEST(RealFiles, FolderInPlaceOfAFile) {
     fs::create_directory(dir.path / "ro");
     chmod((dir.path / "ro").c_str(), 0555);
     EXPECT_FALSE(ConvertDataFile(platform, (dir.path / "a.dat").string(),
-                                 (dir.path / "ro" / "imp").string(), HostLink(*host.instance(), 1)));
+                                 (dir.path / "ro" / "imp").string(),
+                                 HostLink(*host.instance(), 1)));
     EXPECT_EQ(host.errors, std::vector<std::string>{Cp1250("Błąd otwarcia pliku \"imp\".")});
   }
 }

@@ -20,12 +20,9 @@ HostWord next_context = 1000;
 TestHost::TestHost(EventLog& log) : log_(log), context_(next_context++) {
   Hosts()[context_] = this;
   instance_ = RegisterLibrary(context_);
-  RegisterCallback(instance_, reinterpret_cast<std::uintptr_t>(&OnStatus),
-                   kRegisterStatus);
-  RegisterCallback(instance_, reinterpret_cast<std::uintptr_t>(&OnParam),
-                   kRegisterParam);
-  RegisterCallback(instance_, reinterpret_cast<std::uintptr_t>(&OnError),
-                   kRegisterError);
+  RegisterCallback(instance_, reinterpret_cast<std::uintptr_t>(&OnStatus), kRegisterStatus);
+  RegisterCallback(instance_, reinterpret_cast<std::uintptr_t>(&OnParam), kRegisterParam);
+  RegisterCallback(instance_, reinterpret_cast<std::uintptr_t>(&OnError), kRegisterError);
   for (const ParameterRow& row : kParameters)
     params[std::string(row.name)] = std::string(row.default_value);
 }
@@ -35,9 +32,7 @@ TestHost::~TestHost() {
   Hosts().erase(context_);
 }
 
-void TestHost::Unregister(HostWord type) {
-  RegisterCallback(instance_, 0, type);
-}
+void TestHost::Unregister(HostWord type) { RegisterCallback(instance_, 0, type); }
 
 TestHost& TestHost::Find(HostWord context, HostWord handle) {
   TestHost* host = Hosts().at(context);
@@ -52,8 +47,7 @@ void TestHost::OnStatus(HostWord context, HostWord handle, const char* text) {
   host.log_.push_back("status " + std::string(text));
 }
 
-void TestHost::OnParam(HostWord context, HostWord handle, const char* name,
-                       char* value) {
+void TestHost::OnParam(HostWord context, HostWord handle, const char* name, char* value) {
   TestHost& host = Find(context, handle);
   host.log_.push_back("param " + std::string(name));
   const std::string& answer = host.params.at(name);
@@ -69,8 +63,7 @@ void TestHost::OnError(HostWord context, HostWord handle, const char* text) {
 
 std::string LastHostCall(const EventLog& log) {
   for (auto it = log.rbegin(); it != log.rend(); ++it)
-    if (it->rfind("param ", 0) == 0 || it->rfind("status ", 0) == 0 ||
-        it->rfind("error ", 0) == 0)
+    if (it->rfind("param ", 0) == 0 || it->rfind("status ", 0) == 0 || it->rfind("error ", 0) == 0)
       return *it;
   return std::string();
 }

@@ -13,9 +13,9 @@ const char* kKey = "Software\\Orvisk\\ZRBWin\\Instalacja";
 
 void SetBinaria(const std::string& value, DWORD type = REG_SZ, bool terminated = true) {
   HKEY key;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_WRITE,
-                            nullptr, &key, nullptr),
-            ERROR_SUCCESS);
+  ASSERT_EQ(
+      RegCreateKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
+      ERROR_SUCCESS);
   RegSetValueExA(key, "Binaria", 0, type, reinterpret_cast<const BYTE*>(value.c_str()),
                  static_cast<DWORD>(value.size() + (terminated ? 1 : 0)));
   RegCloseKey(key);
@@ -25,7 +25,8 @@ std::string Export(const std::string& dir, Host& host) {
   host.errors.clear();
   const int result = LoadPlugin().eksport(host.instance(), 1, (dir + "exp.txt").c_str());
   EXPECT_EQ(result, 0);
-  return host.errors.size() == 1 ? host.errors[0] : "(" + std::to_string(host.errors.size()) + " errors)";
+  return host.errors.size() == 1 ? host.errors[0]
+                                 : "(" + std::to_string(host.errors.size()) + " errors)";
 }
 
 TEST(WinRegistry, EveryRegistryAndStartFailure) {
@@ -54,8 +55,7 @@ TEST(WinRegistry, EveryRegistryAndStartFailure) {
   // No short form (the folder does not exist): named as it stands.
   const std::string nowhere = "C:\\nie ma\\takiego katalogu";
   SetBinaria(nowhere);
-  EXPECT_EQ(Export(dir, host),
-            Cp1250("Błąd uruchomienia driver'a (") + nowhere + "DLOOKUP2.EXE).");
+  EXPECT_EQ(Export(dir, host), Cp1250("Błąd uruchomienia driver'a (") + nowhere + "DLOOKUP2.EXE).");
   // Stored without its terminating zero: read safely all the same.
   SetBinaria(empty, REG_SZ, false);
   EXPECT_EQ(Export(dir, host),

@@ -30,8 +30,7 @@ template <typename Run>
 void RunCorpus(const char* kind, const char* extension, Run run) {
   std::vector<Outcome> outcomes;
   for (const auto& entry : fs::directory_iterator(CorpusDir(kind)))
-    if (entry.path().extension() == extension)
-      outcomes.push_back({entry.path().string(), "", ""});
+    if (entry.path().extension() == extension) outcomes.push_back({entry.path().string(), "", ""});
   ASSERT_GE(outcomes.size(), 10u);
   std::vector<std::thread> threads;
   for (std::size_t i = 0; i < outcomes.size(); ++i) {

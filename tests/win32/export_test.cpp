@@ -11,8 +11,8 @@ namespace {
 std::string InstallValue() {
   char value[300] = {};
   DWORD size = sizeof value;
-  EXPECT_EQ(RegGetValueA(HKEY_LOCAL_MACHINE, "Software\\Orvisk\\ZRBWin\\Instalacja",
-                         "Binaria", RRF_RT_REG_SZ, nullptr, value, &size),
+  EXPECT_EQ(RegGetValueA(HKEY_LOCAL_MACHINE, "Software\\Orvisk\\ZRBWin\\Instalacja", "Binaria",
+                         RRF_RT_REG_SZ, nullptr, value, &size),
             ERROR_SUCCESS);
   return value;
 }
@@ -49,9 +49,9 @@ TEST(WinExport, UploadStartedInTheGoodsDirectoryWithItsCommandLine) {
   ASSERT_EQ(starts.size(), 1u);
   EXPECT_EQ(starts[0], "DLOOKUP2.EXE|" + install + "\\DLOOKUP2.EXE a,2,4,1|" +
                            NoSlash(FullPath(dir)) + "|a=present");
-  const std::vector<std::string> order = {
-      "param cena", "status \nTransakcja w toku...", "param maxKod",
-      "param timeout", "param port", "param baud"};
+  const std::vector<std::string> order = {"param cena",   "status \nTransakcja w toku...",
+                                          "param maxKod", "param timeout",
+                                          "param port",   "param baud"};
   EXPECT_EQ(host.events, order);
   // About 4 s between the notice and reading the goods file.
   const DWORD pause = host.event_ticks.at(2) - host.event_ticks.at(1);
@@ -82,8 +82,8 @@ TEST(WinExport, GoodsFaultStopsBeforeTheRegistryAndUpload) {
   WriteFileBytes(dir + "exp.txt", Cp1250(kGoodsUtf8) + "TOW;77;x;1;1;1;1000\r\n");
   Host host(3);
   EXPECT_EQ(LoadPlugin().eksport(host.instance(), 1, (dir + "exp.txt").c_str()), 0);
-  EXPECT_EQ(host.errors,
-            std::vector<std::string>{Cp1250("[9] Błąd składni pliku \"exp\". - [77] błąd pola VAT")});
+  EXPECT_EQ(host.errors, std::vector<std::string>{
+                             Cp1250("[9] Błąd składni pliku \"exp\". - [77] błąd pola VAT")});
   EXPECT_EQ(ReadFileBytes(dir + "a"), kLookup);
   EXPECT_TRUE(env.Starts().empty());
 }

@@ -47,7 +47,8 @@ TEST(WinImport, BoxesCommandLineCountsAndJournal) {
     EXPECT_EQ(boxes.seen[i].caption, expected[i].caption);
     EXPECT_EQ(boxes.seen[i].text, expected[i].text);
   }
-  EXPECT_EQ(env.Starts(), std::vector<std::string>{"IR_READ2.EXE|" + cmd + "|" + s.invent_dir + "|-"});
+  EXPECT_EQ(env.Starts(),
+            std::vector<std::string>{"IR_READ2.EXE|" + cmd + "|" + s.invent_dir + "|-"});
   const std::string counts = "INW;5901234123457;12000\r\nINW;12;00500\r\n";
   EXPECT_EQ(ReadFileBytes(s.counts), counts);
   const std::string journal = ReadFileBytes(s.invent_dir + "\\Inwent.bak");
@@ -56,8 +57,8 @@ TEST(WinImport, BoxesCommandLineCountsAndJournal) {
   EXPECT_EQ(journal.substr(9, 38), "\r\n------------ [IMPORT WYKONANY DNIA: ");
   EXPECT_EQ(journal.substr(9 + 38 + 19), "] ------------\r\n" + counts);
   EXPECT_FALSE(Exists(s.invent_dir + "\\a.dat"));
-  EXPECT_EQ(host.events, (std::vector<std::string>{"status \nTransakcja w toku...",
-                                                   "param port", "param baud", "param timeout"}));
+  EXPECT_EQ(host.events, (std::vector<std::string>{"status \nTransakcja w toku...", "param port",
+                                                   "param baud", "param timeout"}));
   // 1 s + 1 s + 5 s of pauses, plus the stand-in's own run.
   EXPECT_GE(took, 7000u - 40u);
 }

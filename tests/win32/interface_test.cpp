@@ -94,16 +94,15 @@ TEST(Interface, ParametersByteForByte) {
   };
   for (int index = 0; index < 5; ++index) {
     Guarded b[5];
-    EXPECT_EQ(p.parametr(301, index, b[0].bytes, b[1].bytes, b[2].bytes, b[3].bytes,
-                         b[4].bytes, 0),
+    EXPECT_EQ(p.parametr(301, index, b[0].bytes, b[1].bytes, b[2].bytes, b[3].bytes, b[4].bytes, 0),
               rows[index].kind);
     for (int k = 0; k < 5; ++k) b[k].Expect(Cp1250(rows[index].texts[k]), rows[index].widths[k]);
   }
   for (auto [function, index] : {std::pair{300, 0}, {302, 0}, {301, 5}, {301, -1}}) {
     Guarded b[5];
-    EXPECT_EQ(p.parametr(function, index, b[0].bytes, b[1].bytes, b[2].bytes,
-                         b[3].bytes, b[4].bytes, 0),
-              0);
+    EXPECT_EQ(
+        p.parametr(function, index, b[0].bytes, b[1].bytes, b[2].bytes, b[3].bytes, b[4].bytes, 0),
+        0);
     for (const Guarded& g : b) EXPECT_TRUE(g.Untouched());
   }
 }
@@ -118,7 +117,9 @@ TEST(Interface, ChoiceListsByteForByte) {
       {"baud", {"9600", "19200", "38400", "57600", "115200"}, true},
       {"cena", {"Cena det", "Cena zak"}, true},
       {"maxKod", {"13", "20"}, true},
-      {"timeout", {"1 min", "2 min", "5 min", "10 min", "15 min", "30 min", "60 min", "120 min", "600 min"}, false},
+      {"timeout",
+       {"1 min", "2 min", "5 min", "10 min", "15 min", "30 min", "60 min", "120 min", "600 min"},
+       false},
   };
   for (const List& list : lists) {
     for (std::size_t i = 0; i < list.texts.size(); ++i) {
@@ -153,11 +154,20 @@ TEST(Interface, PropertiesByteForByte) {
     int number;
     std::string text;
     std::size_t width;
-  } cases[] = {{1, "CipherLab 8x00", 20}, {2, "RX_Valdor", 20}, {301, "1", 5},
-               {302, send, 299},          {303, load, 299},     {304, "", 2},
-               {305, "0", 5},             {306, "0", 5},        {307, "0", 5},
-               {308, "0", 5},             {0, "", 2},           {3, "", 2},
-               {300, "", 2},              {309, "", 2}};
+  } cases[] = {{1, "CipherLab 8x00", 20},
+               {2, "RX_Valdor", 20},
+               {301, "1", 5},
+               {302, send, 299},
+               {303, load, 299},
+               {304, "", 2},
+               {305, "0", 5},
+               {306, "0", 5},
+               {307, "0", 5},
+               {308, "0", 5},
+               {0, "", 2},
+               {3, "", 2},
+               {300, "", 2},
+               {309, "", 2}};
   for (const Case& c : cases) {
     Guarded b;
     p.wlasciwosci(b.bytes, c.number);

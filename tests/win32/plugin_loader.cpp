@@ -84,8 +84,11 @@ Host::Host(Word context) : context_(context) {
   p.callback(instance_, reinterpret_cast<void*>(&OnStatus), 2);
   p.callback(instance_, reinterpret_cast<void*>(&OnParam), 6);
   p.callback(instance_, reinterpret_cast<void*>(&OnError), 7);
-  params = {{"port", "1"}, {"baud", "9600"}, {"cena", "Cena det"},
-            {"maxKod", "13"}, {"timeout", "5 min"}};
+  params = {{"port", "1"},
+            {"baud", "9600"},
+            {"cena", "Cena det"},
+            {"maxKod", "13"},
+            {"timeout", "5 min"}};
 }
 
 Host::~Host() {
@@ -110,8 +113,7 @@ void __stdcall Host::OnStatus(Word context, Word handle, const char* text) {
   Find(context, handle).events.push_back(std::string("status ") + text);
 }
 
-void __stdcall Host::OnParam(Word context, Word handle, const char* name,
-                             char* value) {
+void __stdcall Host::OnParam(Word context, Word handle, const char* name, char* value) {
   Host& host = Find(context, handle);
   host.events.push_back(std::string("param ") + name);
   const std::string& answer = host.params[name];

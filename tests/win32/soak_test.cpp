@@ -5,7 +5,6 @@
 #include <thread>
 
 #include "tests/win32/plugin_loader.h"
-
 #include "tests/win32/standin_env.h"
 
 namespace kolektor::wintest {
@@ -27,7 +26,8 @@ Usage Measure() {
   }
   MEMORY_BASIC_INFORMATION region;
   for (char* at = nullptr; VirtualQuery(at, &region, sizeof region) == sizeof region;) {
-    if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE) u.private_bytes += region.RegionSize;
+    if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE)
+      u.private_bytes += region.RegionSize;
     char* next = static_cast<char*>(region.BaseAddress) + region.RegionSize;
     if (next <= at) break;
     at = next;
@@ -80,8 +80,8 @@ TEST(WinSoak, TwoHundredOperationsLeaveNothingBehind) {
   round();
   round();
   const Usage after = Measure();
-  std::printf("soak: 2 x 400 operations; handles %lu -> %lu; private bytes %lu -> %lu\n", static_cast<unsigned long>(before.handles),
-              static_cast<unsigned long>(after.handles),
+  std::printf("soak: 2 x 400 operations; handles %lu -> %lu; private bytes %lu -> %lu\n",
+              static_cast<unsigned long>(before.handles), static_cast<unsigned long>(after.handles),
               static_cast<unsigned long>(before.private_bytes),
               static_cast<unsigned long>(after.private_bytes));
   ASSERT_GT(before.handles, 0u) << "the probe must see this process's handles";

@@ -16,9 +16,9 @@ struct StandinEnv {
     Set("KOLEKTOR_TERMINAL", dir + "terminal");
   }
   ~StandinEnv() {
-    for (const char* name : {"KOLEKTOR_STANDIN_LOG", "KOLEKTOR_STANDIN_COPY",
-                             "KOLEKTOR_STANDIN_DATA", "KOLEKTOR_STANDIN_RUN_MS",
-                             "KOLEKTOR_STANDIN_EXIT", "KOLEKTOR_TERMINAL"})
+    for (const char* name :
+         {"KOLEKTOR_STANDIN_LOG", "KOLEKTOR_STANDIN_COPY", "KOLEKTOR_STANDIN_DATA",
+          "KOLEKTOR_STANDIN_RUN_MS", "KOLEKTOR_STANDIN_EXIT", "KOLEKTOR_TERMINAL"})
       SetEnvironmentVariableA(name, nullptr);
   }
   static void Set(const char* name, const std::string& value) {

@@ -128,8 +128,8 @@ int Upload(const std::string& name) {
   if (!check.ok) {
     std::printf("%s: record %zu refused (%s); nothing loaded\n", name.c_str(), check.bad_record,
                 check.reason.c_str());
-    WriteAll(MemoryDir() + "upload.txt", "refused: record " + std::to_string(check.bad_record) +
-                                             ": " + check.reason + "\r\n");
+    WriteAll(MemoryDir() + "upload.txt",
+             "refused: record " + std::to_string(check.bad_record) + ": " + check.reason + "\r\n");
     return Finish(1);
   }
   const std::string memory = MemoryDir();
