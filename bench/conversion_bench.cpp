@@ -20,16 +20,7 @@ const PluginInstance kInstance{&NoText, &NoParam, &NoText, 0};
 
 std::string Utf8ToCp1250(const std::string& utf8) {
   std::string out;
-  for (std::size_t i = 0; i < utf8.size();) {
-    const auto lead = static_cast<unsigned char>(utf8[i]);
-    if (lead < 0x80) {
-      out += utf8[i++];
-      continue;
-    }
-    const char32_t cp = ((lead & 0x1F) << 6) | (static_cast<unsigned char>(utf8[i + 1]) & 0x3F);
-    out += static_cast<char>(Cp1250Byte(cp));
-    i += 2;
-  }
+  Cp1250FromUtf8(utf8, out);
   return out;
 }
 

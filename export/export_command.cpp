@@ -2,6 +2,7 @@
 
 #include "export/goods_conversion.h"
 #include "platform/platform.h"
+#include "plugin/choice_table.h"
 #include "plugin/host_link.h"
 #include "plugin/plugin_api.h"
 #include "plugin/texts.h"
@@ -12,25 +13,11 @@ namespace {
 
 namespace t = text;
 
-struct Choice {
-  std::string_view value;
-  std::string_view part;
-};
-
-// COM1..COM4 name their port number; any other value is copied as it is.
-constexpr Choice kUploadPorts[] = {{"COM1", "1"}, {"COM2", "2"}, {"COM3", "3"}, {"COM4", "4"}};
 // The utility's speed codes; any other value adds nothing.
 constexpr Choice kUploadBauds[] = {
     {"115200", "1,1"}, {"57600", "2,1"}, {"38400", "3,1"}, {"19200", "4,1"}, {"9600", "5,1"}};
 
 constexpr std::uint32_t kPauseBeforeReading = 4000;  // the user docks the terminal
-
-std::string_view Pick(const Choice* table, std::size_t count, std::string_view value,
-                      std::string_view otherwise) {
-  for (std::size_t i = 0; i < count; ++i)
-    if (table[i].value == value) return table[i].part;
-  return otherwise;
-}
 
 int PriceLevel(std::string_view cena) {
   if (cena == t::kCenaZak.view()) return 2;
@@ -48,9 +35,9 @@ GoodsPaths SplitGoodsPath(std::string_view goods_path) {
 
 std::string UploadArguments(std::string_view port, std::string_view baud) {
   std::string line = "\\DLOOKUP2.EXE a,";
-  line += Pick(kUploadPorts, std::size(kUploadPorts), port, port);
+  line += Pick(kComPorts, port, port);
   line += ',';
-  line += Pick(kUploadBauds, std::size(kUploadBauds), baud, "");
+  line += Pick(kUploadBauds, baud, "");
   return line;
 }
 

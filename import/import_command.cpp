@@ -3,6 +3,7 @@
 #include "import/data_conversion.h"
 #include "import/journal.h"
 #include "platform/platform.h"
+#include "plugin/choice_table.h"
 #include "plugin/host_link.h"
 #include "plugin/plugin_api.h"
 #include "plugin/texts.h"
@@ -13,12 +14,6 @@ namespace {
 
 namespace t = text;
 
-struct Choice {
-  std::string_view value;
-  std::string_view part;
-};
-
-constexpr Choice kDownloadPorts[] = {{"COM1", "1"}, {"COM2", "2"}, {"COM3", "3"}, {"COM4", "4"}};
 constexpr Choice kDownloadBauds[] = {{"115200", "1,1,1,1,1,0"},
                                      {"57600", "2,1,1,1,1,0"},
                                      {"38400", "3,1,1,1,1,0"},
@@ -40,13 +35,6 @@ constexpr std::uint32_t kPauseAfterDelete = 1000;
 constexpr std::uint32_t kPollPause = 100;
 // The utility may still be flushing a.dat when it ends.
 constexpr std::uint32_t kPauseAfterDownload = 5000;
-
-std::string_view Pick(const Choice* table, std::size_t count, std::string_view value,
-                      std::string_view otherwise) {
-  for (std::size_t i = 0; i < count; ++i)
-    if (table[i].value == value) return table[i].part;
-  return otherwise;
-}
 
 enum class Download { kEnded, kTimedOut };
 
@@ -86,9 +74,9 @@ bool InventDir(std::string_view counts_path, std::string& invent_dir) {
 
 std::string DownloadCommandLine(std::string_view port, std::string_view baud) {
   std::string line = "IR_READ2.EXE a.dat,";
-  line += Pick(kDownloadPorts, std::size(kDownloadPorts), port, port);
+  line += Pick(kComPorts, port, port);
   line += ',';
-  line += Pick(kDownloadBauds, std::size(kDownloadBauds), baud, "");
+  line += Pick(kDownloadBauds, baud, "");
   return line;
 }
 

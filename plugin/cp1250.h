@@ -96,4 +96,8 @@ constexpr Cp1250Text<N> ToCp1250(const char (&utf8)[N]) {
 // of the code page become U+FFFD.
 std::string Utf8FromCp1250(std::string_view text);
 
+// The other way, for text typed by people (tests, tools); false when the
+// text is not UTF-8 or holds a character the code page lacks.
+bool Cp1250FromUtf8(std::string_view utf8, std::string& out);
+
 }  // namespace kolektor

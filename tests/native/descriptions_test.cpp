@@ -4,7 +4,9 @@
 #include <cstring>
 #include <string>
 
+#include "plugin/cp1250.h"
 #include "plugin/plugin_api.h"
+#include "tests/expected_descriptions.h"
 #include "tests/native/test_host.h"
 
 namespace kolektor::testing {
@@ -108,19 +110,7 @@ TEST(Parameters, NullBufferWritesNothing) {
 }
 
 TEST(Choices, EveryListInOrder) {
-  struct List {
-    const char* name;
-    std::vector<std::string> choices;
-    bool padded;
-  } lists[] = {
-      {"baud", {"9600", "19200", "38400", "57600", "115200"}, true},
-      {"cena", {"Cena det", "Cena zak"}, true},
-      {"maxKod", {"13", "20"}, true},
-      {"timeout",
-       {"1 min", "2 min", "5 min", "10 min", "15 min", "30 min", "60 min", "120 min", "600 min"},
-       false},
-  };
-  for (const List& list : lists) {
+  for (const expected::ChoiceList& list : expected::kChoiceLists) {
     for (std::size_t i = 0; i <= list.choices.size(); ++i) {
       Guarded buffer;
       const HostWord got = DescribeChoice(list.name, static_cast<HostWord>(i), buffer.bytes);
@@ -151,42 +141,13 @@ TEST(Choices, UnknownNamesAndNegativeIndexWriteNothing) {
 }
 
 TEST(Properties, EveryNumber) {
-  const std::string send = Cp1250(
-      "Włącz zasilanie doku, sprawdź połączenie RS232 z komputerem,\n"
-      "następnie umieść inwentaryzator w doku i załącz go.\n\n"
-      "Wybierz z menu głównego: 2.WYSLIJ DO ZRB. poczym DATA FILE");
-  const std::string load = Cp1250(
-      "Włącz zasilanie doku, sprawdź połączenie RS232 z komputerem,\n"
-      "następnie umieść inwentaryzator w doku i załącz go.\n\n"
-      "Wybierz z menu głównego 3.KONFIGURACJA poczym 8.POBR. DANYCH Z ZRB.");
-  ASSERT_EQ(send.size(), 172u);
-  ASSERT_EQ(load.size(), 181u);
-  struct Case {
-    HostWord number;
-    std::string text;
-    std::size_t width;
-  } cases[] = {
-      {1, "CipherLab 8x00", 20},
-      {2, "RX_Valdor", 20},
-      {301, "1", 5},
-      {302, send, 299},
-      {303, load, 299},
-      {304, "", 2},
-      {305, "0", 5},
-      {306, "0", 5},
-      {307, "0", 5},
-      {308, "0", 5},
-      {0, "", 2},
-      {3, "", 2},
-      {300, "", 2},
-      {309, "", 2},
-      {-1, "", 2},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.number);
+  for (const expected::Property& e : expected::kProperties) {
+    SCOPED_TRACE(e.number);
+    const std::string text = Cp1250(e.utf8);
+    EXPECT_EQ(text.size(), e.cp1250_size);
     Guarded buffer;
-    DescribeProperty(buffer.bytes, c.number);
-    buffer.ExpectExactly(c.text, c.width);
+    DescribeProperty(buffer.bytes, e.number);
+    buffer.ExpectExactly(text, e.width);
   }
   DescribeProperty(nullptr, 302);  // must not crash
 }
@@ -216,6 +177,22 @@ TEST(Registration, ResultsAndFieldsPerType) {
   FreeLibrary(instance);
   FreeLibrary(nullptr);
   EXPECT_EQ(LibraryType(), 3);
+}
+
+TEST(Cp1250, BothDirectionsOverTheWholeCodePage) {
+  std::string all;
+  for (int b = 1; b < 256; ++b) all += static_cast<char>(b);
+  std::string back;
+  EXPECT_FALSE(Cp1250FromUtf8(Utf8FromCp1250(all), back));
+  // The five unused bytes come back as U+FFFD, which has no byte.
+  std::string used;
+  for (char c : all)
+    if (c != '\x81' && c != '\x83' && c != '\x88' && c != '\x90' && c != '\x98') used += c;
+  ASSERT_TRUE(Cp1250FromUtf8(Utf8FromCp1250(used), back));
+  EXPECT_EQ(back, used);
+  EXPECT_FALSE(Cp1250FromUtf8("\xE4\xB8\xAD", back));  // a CJK letter
+  EXPECT_FALSE(Cp1250FromUtf8("\xC5", back));          // cut sequence
+  EXPECT_EQ(Utf8FromCp1250("\xB9\xE6"), "ąć");
 }
 
 TEST(ClearStep, PausesOneSecondWithNoCallback) {

@@ -69,27 +69,8 @@ std::string LastHostCall(const EventLog& log) {
 }
 
 std::string Cp1250(const std::string& utf8) {
-  // Inverse of Utf8FromCp1250, for the few letters tests use.
   std::string out;
-  for (std::size_t i = 0; i < utf8.size();) {
-    const auto lead = static_cast<unsigned char>(utf8[i]);
-    if (lead < 0x80) {
-      out += utf8[i++];
-      continue;
-    }
-    const std::size_t len = (lead & 0xE0) == 0xC0 ? 2 : 3;
-    const std::string one = utf8.substr(i, len);
-    bool found = false;
-    for (int b = 0x80; b < 0x100 && !found; ++b) {
-      const std::string back = Utf8FromCp1250(std::string(1, static_cast<char>(b)));
-      if (back == one) {
-        out += static_cast<char>(b);
-        found = true;
-      }
-    }
-    if (!found) throw std::invalid_argument("not in Windows-1250: " + one);
-    i += len;
-  }
+  if (!Cp1250FromUtf8(utf8, out)) throw std::invalid_argument("not in Windows-1250: " + utf8);
   return out;
 }
 

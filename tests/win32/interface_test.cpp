@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "tests/expected_descriptions.h"
 #include "tests/win32/plugin_loader.h"
 
 namespace kolektor::wintest {
@@ -109,26 +110,14 @@ TEST(Interface, ParametersByteForByte) {
 
 TEST(Interface, ChoiceListsByteForByte) {
   const Plugin& p = LoadPlugin();
-  struct List {
-    const char* name;
-    std::vector<std::string> texts;
-    bool padded;
-  } lists[] = {
-      {"baud", {"9600", "19200", "38400", "57600", "115200"}, true},
-      {"cena", {"Cena det", "Cena zak"}, true},
-      {"maxKod", {"13", "20"}, true},
-      {"timeout",
-       {"1 min", "2 min", "5 min", "10 min", "15 min", "30 min", "60 min", "120 min", "600 min"},
-       false},
-  };
-  for (const List& list : lists) {
-    for (std::size_t i = 0; i < list.texts.size(); ++i) {
+  for (const expected::ChoiceList& list : expected::kChoiceLists) {
+    for (std::size_t i = 0; i < list.choices.size(); ++i) {
       Guarded b;
       EXPECT_EQ(p.tekst_listy(list.name, static_cast<int>(i), b.bytes), 1);
-      b.Expect(list.texts[i], list.padded ? 10 : list.texts[i].size() + 1);
+      b.Expect(list.choices[i], list.padded ? 10 : list.choices[i].size() + 1);
     }
     Guarded past;
-    EXPECT_EQ(p.tekst_listy(list.name, static_cast<int>(list.texts.size()), past.bytes), 0);
+    EXPECT_EQ(p.tekst_listy(list.name, static_cast<int>(list.choices.size()), past.bytes), 0);
     EXPECT_TRUE(past.Untouched());
   }
   for (const char* name : {"port", "Baud", "baud "}) {
@@ -140,38 +129,13 @@ TEST(Interface, ChoiceListsByteForByte) {
 
 TEST(Interface, PropertiesByteForByte) {
   const Plugin& p = LoadPlugin();
-  const std::string send = Cp1250(
-      "Włącz zasilanie doku, sprawdź połączenie RS232 z komputerem,\n"
-      "następnie umieść inwentaryzator w doku i załącz go.\n\n"
-      "Wybierz z menu głównego: 2.WYSLIJ DO ZRB. poczym DATA FILE");
-  const std::string load = Cp1250(
-      "Włącz zasilanie doku, sprawdź połączenie RS232 z komputerem,\n"
-      "następnie umieść inwentaryzator w doku i załącz go.\n\n"
-      "Wybierz z menu głównego 3.KONFIGURACJA poczym 8.POBR. DANYCH Z ZRB.");
-  EXPECT_EQ(send.size(), 172u);
-  EXPECT_EQ(load.size(), 181u);
-  struct Case {
-    int number;
-    std::string text;
-    std::size_t width;
-  } cases[] = {{1, "CipherLab 8x00", 20},
-               {2, "RX_Valdor", 20},
-               {301, "1", 5},
-               {302, send, 299},
-               {303, load, 299},
-               {304, "", 2},
-               {305, "0", 5},
-               {306, "0", 5},
-               {307, "0", 5},
-               {308, "0", 5},
-               {0, "", 2},
-               {3, "", 2},
-               {300, "", 2},
-               {309, "", 2}};
-  for (const Case& c : cases) {
+  for (const expected::Property& e : expected::kProperties) {
+    SCOPED_TRACE(e.number);
+    const std::string text = Cp1250(e.utf8);
+    EXPECT_EQ(text.size(), e.cp1250_size);
     Guarded b;
-    p.wlasciwosci(b.bytes, c.number);
-    b.Expect(c.text, c.width);
+    p.wlasciwosci(b.bytes, e.number);
+    b.Expect(text, e.width);
   }
 }
 
