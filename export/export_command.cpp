@@ -1,5 +1,7 @@
 #include "export/export_command.h"
 
+#include <algorithm>
+
 #include "export/goods_conversion.h"
 #include "platform/platform.h"
 #include "plugin/choice_table.h"
@@ -22,6 +24,15 @@ constexpr std::uint32_t kPauseBeforeReading = 4000;  // the user docks the termi
 int PriceLevel(std::string_view cena) {
   if (cena == t::kCenaZak.view()) return 2;
   return 1;  // "Cena det", and the default for anything else
+}
+
+// Windows file names ignore case: "A" is the same file as "a".
+bool NamesLookupFile(std::string_view goods_path, const GoodsPaths& paths) {
+  const std::string_view name =
+      goods_path.substr(goods_path.size() - std::min(goods_path.size(), paths.lookup_file.size()));
+  return name.size() == paths.lookup_file.size() && (name.back() == 'a' || name.back() == 'A') &&
+         name.substr(0, name.size() - 1) ==
+             std::string_view(paths.lookup_file).substr(0, name.size() - 1);
 }
 
 }  // namespace
@@ -62,6 +73,13 @@ HostWord ExportGoods(Platform& platform, const PluginInstance* instance, HostWor
   }
 
   const GoodsPaths paths = SplitGoodsPath(path);
+  // A goods file named "a" is the lookup file itself: creating the lookup
+  // file would empty the host's goods file and send an empty list.
+  if (NamesLookupFile(path, paths)) {
+    host.Error(t::kWorkFileOpenFailed);
+    goods->Close();
+    return 0;
+  }
   std::unique_ptr<File> lookup = platform.Open(paths.lookup_file, OpenMode::kWriteTruncate);
   if (!lookup) {
     host.Error(t::kWorkFileOpenFailed);

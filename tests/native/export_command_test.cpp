@@ -205,6 +205,23 @@ TEST(Export, EveryFailureReportedOnceWithWhatItLeaves) {
   }
 }
 
+TEST(Export, GoodsFileNamedLikeTheLookupFileIsNeverEmptied) {
+  for (const std::string path : {"C:\\DANE\\a", "C:\\DANE\\A", "a", "\\a"}) {
+    SCOPED_TRACE(path);
+    ExportRun r;
+    r.platform.files[path] = kGoods;
+    EXPECT_EQ(r.Run(path.c_str()), 0);
+    EXPECT_EQ(r.host.errors, std::vector<std::string>{Cp1250("Błąd otwarcia pliku roboczego.")});
+    EXPECT_EQ(r.platform.files[path], kGoods);
+    EXPECT_TRUE(r.platform.starts.empty());
+    EXPECT_EQ(r.platform.OpenFiles(), 0);
+  }
+  // Only the whole name counts.
+  ExportRun r;
+  r.platform.files["C:\\DANE\\ba"] = kGoods;
+  EXPECT_EQ(r.Run("C:\\DANE\\ba"), 1);
+}
+
 TEST(Export, GoodsMissingStillAsksEverythingBeforeTheError) {
   ExportRun r;
   r.platform.files.clear();
