@@ -80,6 +80,7 @@ kolektor_wine_test(win_export_tests SOURCES tests/win32/export_test.cpp)
 kolektor_wine_test(win_import_tests SOURCES tests/win32/import_test.cpp TIMEOUT 400)
 kolektor_wine_test(win_performance_tests SOURCES tests/win32/performance_test.cpp SERIAL)
 kolektor_wine_test(win_soak_tests SOURCES tests/win32/soak_test.cpp)
+kolektor_wine_test(win_tools_tests SOURCES tests/win32/tools_test.cpp)
 kolektor_wine_test(win_corpus_tests SOURCES tests/win32/corpus_test.cpp)
 target_compile_definitions(win_corpus_tests PRIVATE KOLEKTOR_CORPUS_DIR="${CMAKE_SOURCE_DIR}/tests/corpus")
 # Runs in a prefix of its own whose registry lacks the host's key.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <mutex>
 
 namespace kolektor::wintest {
@@ -144,16 +145,9 @@ std::string FreshDir(const std::string& name) {
   const std::string root = ExeDir() + "..\\testdata\\";
   CreateDirectoryA(root.c_str(), nullptr);
   const std::string dir = root + name + "\\";
-  // Empty it from a previous run.
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((dir + "*").c_str(), &found);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-        DeleteFileA((dir + found.cFileName).c_str());
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-  }
+  // Empty it, subfolders too, from a previous run.
+  std::error_code ignored;
+  std::filesystem::remove_all(dir, ignored);
   CreateDirectoryA(dir.c_str(), nullptr);
   return dir;
 }
