@@ -54,9 +54,10 @@ LRESULT CALLBACK CbtHook(int code, WPARAM wparam, LPARAM lparam) {
 
 }  // namespace
 
-const Plugin& LoadPlugin() {
-  static Plugin plugin;
-  if (plugin.module != nullptr) return plugin;
+namespace {
+
+Plugin Load() {
+  Plugin plugin;
   plugin.module = LoadLibraryA((ExeDir() + "kolektor.dll").c_str());
   if (plugin.module == nullptr) {
     ADD_FAILURE() << "kolektor.dll not loaded: " << GetLastError();
@@ -72,6 +73,14 @@ const Plugin& LoadPlugin() {
   Resolve(plugin.module, "ZRBDLLInwEksportujTowary", plugin.eksport);
   Resolve(plugin.module, "ZRBDLLInwZeruj", plugin.zeruj);
   Resolve(plugin.module, "ZRBDLLInwImport", plugin.import_);
+  return plugin;
+}
+
+}  // namespace
+
+const Plugin& LoadPlugin() {
+  // Loaded once, before any thread can see it half resolved.
+  static const Plugin plugin = Load();
   return plugin;
 }
 

@@ -86,7 +86,9 @@ TEST(WinSoak, TwoHundredOperationsLeaveNothingBehind) {
               static_cast<unsigned long>(after.private_bytes));
   ASSERT_GT(before.handles, 0u) << "the probe must see this process's handles";
   ASSERT_GT(before.private_bytes, 0u);
-  EXPECT_LE(after.handles, before.handles + 2);
+  // A leak would be two handles per export, 32 a round; wine itself keeps
+  // a transient handle or two.
+  EXPECT_LE(after.handles, before.handles + 4);
   EXPECT_LE(after.private_bytes, before.private_bytes + 256 * 1024);
 }
 
