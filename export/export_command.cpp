@@ -1,7 +1,5 @@
 #include "export/export_command.h"
 
-#include <algorithm>
-
 #include "export/goods_conversion.h"
 #include "platform/platform.h"
 #include "plugin/choice_table.h"
@@ -26,13 +24,11 @@ int PriceLevel(std::string_view cena) {
   return 1;  // "Cena det", and the default for anything else
 }
 
-// Windows file names ignore case: "A" is the same file as "a".
-bool NamesLookupFile(std::string_view goods_path, const GoodsPaths& paths) {
-  const std::string_view name =
-      goods_path.substr(goods_path.size() - std::min(goods_path.size(), paths.lookup_file.size()));
-  return name.size() == paths.lookup_file.size() && (name.back() == 'a' || name.back() == 'A') &&
-         name.substr(0, name.size() - 1) ==
-             std::string_view(paths.lookup_file).substr(0, name.size() - 1);
+// The goods file's own name is that of the lookup file ("A" too: Windows
+// file names ignore case).
+bool NamedLikeLookupFile(std::string_view goods_path) {
+  const std::string_view name = goods_path.substr(goods_path.find_last_of('\\') + 1);
+  return name == "a" || name == "A";
 }
 
 }  // namespace
@@ -75,7 +71,7 @@ HostWord ExportGoods(Platform& platform, const PluginInstance* instance, HostWor
   const GoodsPaths paths = SplitGoodsPath(path);
   // A goods file named "a" is the lookup file itself: creating the lookup
   // file would empty the host's goods file and send an empty list.
-  if (NamesLookupFile(path, paths)) {
+  if (NamedLikeLookupFile(path)) {
     host.Error(t::kWorkFileOpenFailed);
     goods->Close();
     return 0;
