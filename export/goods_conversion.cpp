@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstring>
 
+#include "export/fixed_format.h"
 #include "plugin/texts.h"
 
 // The counts and prices are defined by single-precision arithmetic; a
@@ -111,12 +112,9 @@ bool VatHoldsNoNumber(const char* text, std::size_t size) {
 }
 
 // "%.*f" of a value first rounded to single precision, as the terminal's
-// table was always written. to_chars gives the same bytes on every runtime.
+// table was always written; the same bytes on every runtime.
 std::size_t FormatSingle(double exact, int decimals, char* out, std::size_t capacity) {
-  const float single = static_cast<float>(exact);
-  const auto result = std::to_chars(out, out + capacity, static_cast<double>(single),
-                                    std::chars_format::fixed, decimals);
-  return static_cast<std::size_t>(result.ptr - out);
+  return FormatFixed(static_cast<float>(exact), decimals, out, capacity);
 }
 
 }  // namespace
