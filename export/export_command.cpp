@@ -111,10 +111,7 @@ HostWord ExportGoods(Platform& platform, const PluginInstance* instance, HostWor
 
   const ChildProcess child = platform.Start(command_line, paths.directory, WindowState::kDefault);
   if (child.process == 0) {
-    std::string message(t::kDriverStartFailedBegin);
-    message += display_name;
-    message += t::kDriverStartFailedEnd;
-    host.Error(message);
+    host.Error(t::DriverStartFailed(display_name));
     return 0;
   }
   // The upload takes as long as the terminal needs; its exit code tells

@@ -122,12 +122,7 @@ HostWord ImportCounts(Platform& platform, const PluginInstance* instance, HostWo
   const ChildProcess child =
       platform.Start(command_line, invent_dir, WindowState::kMinimizedInactive);
   if (child.process == 0) {
-    std::string message(t::kDriverStartFailedBegin);
-    message += invent_dir;
-    message += '\\';
-    message += command_line;
-    message += t::kDriverStartFailedEnd;
-    host.Error(message);
+    host.Error(t::DriverStartFailed(invent_dir + '\\' + command_line));
     return 0;
   }
   const Download download = Supervise(platform, child, tick_limit);

@@ -2,6 +2,9 @@
 // Written here in UTF-8, held as Windows-1250 bytes (see cp1250.h).
 #pragma once
 
+#include <string>
+#include <string_view>
+
 #include "plugin/cp1250.h"
 
 namespace kolektor::text {
@@ -98,5 +101,14 @@ KOLEKTOR_TEXT(kJournalSuffix, "] ------------");
 static_assert(kJournalImportPrefix.size == 38 && kJournalExportPrefix.size == 38);
 
 #undef KOLEKTOR_TEXT
+
+// "Błąd uruchomienia driver'a (" + how the command names the utility + ").",
+// the start failure of both vendor utilities.
+inline std::string DriverStartFailed(std::string_view utility) {
+  std::string message(kDriverStartFailedBegin);
+  message += utility;
+  message += kDriverStartFailedEnd;
+  return message;
+}
 
 }  // namespace kolektor::text

@@ -5,7 +5,7 @@
 # Prefix "main" has the host's registry value naming build/win32/install as
 # the installation directory; prefix "bare" has no key of the host's.
 set -euo pipefail
-name=${KOLEKTOR_WINE_PREFIX:-main}
+name=main
 if [ "${1:-}" = "--prefix" ]; then name=$2; shift 2; fi
 program=$1
 here=$(cd "$(dirname "$0")" && pwd)

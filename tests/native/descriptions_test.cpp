@@ -7,32 +7,14 @@
 #include "plugin/cp1250.h"
 #include "plugin/plugin_api.h"
 #include "tests/expected_descriptions.h"
+#include "tests/guarded_buffer.h"
 #include "tests/native/test_host.h"
 
 namespace kolektor::testing {
 namespace {
 
-constexpr char kGuard = '\x5A';
-
-// A buffer with guard bytes everywhere, so both what was written and
-// what was left alone can be checked.
-struct Guarded {
-  char bytes[400];
-  Guarded() { std::memset(bytes, kGuard, sizeof bytes); }
-  // The text, its zero padding up to `width`, and guards behind it.
-  void ExpectExactly(const std::string& text, std::size_t width) const {
-    ASSERT_LE(text.size() + 1, width);
-    EXPECT_EQ(std::string(bytes, text.size()), text);
-    for (std::size_t i = text.size(); i < width; ++i)
-      EXPECT_EQ(bytes[i], '\0') << "byte " << i << " of " << text;
-    EXPECT_EQ(bytes[width], kGuard) << "written past " << width;
-  }
-  bool Untouched() const {
-    for (char c : bytes)
-      if (c != kGuard) return false;
-    return true;
-  }
-};
+using testing_support::Guarded;
+using testing_support::kGuard;
 
 struct ParameterCase {
   HostWord index;

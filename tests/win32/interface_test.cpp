@@ -5,28 +5,14 @@
 #include <cstring>
 
 #include "tests/expected_descriptions.h"
+#include "tests/guarded_buffer.h"
 #include "tests/win32/plugin_loader.h"
 
 namespace kolektor::wintest {
 namespace {
 
-constexpr char kGuard = '\x5A';
-
-struct Guarded {
-  char bytes[400];
-  Guarded() { std::memset(bytes, kGuard, sizeof bytes); }
-  void Expect(const std::string& text, std::size_t width) const {
-    EXPECT_EQ(std::string(bytes, text.size()), text);
-    for (std::size_t i = text.size(); i < width; ++i)
-      EXPECT_EQ(bytes[i], '\0') << text << " byte " << i;
-    EXPECT_EQ(bytes[width], kGuard) << text << " written past " << width;
-  }
-  bool Untouched() const {
-    for (char c : bytes)
-      if (c != kGuard) return false;
-    return true;
-  }
-};
+using testing_support::Guarded;
+using testing_support::kGuard;
 
 TEST(Interface, TypeAndRegistration) {
   const Plugin& p = LoadPlugin();
@@ -97,7 +83,8 @@ TEST(Interface, ParametersByteForByte) {
     Guarded b[5];
     EXPECT_EQ(p.parametr(301, index, b[0].bytes, b[1].bytes, b[2].bytes, b[3].bytes, b[4].bytes, 0),
               rows[index].kind);
-    for (int k = 0; k < 5; ++k) b[k].Expect(Cp1250(rows[index].texts[k]), rows[index].widths[k]);
+    for (int k = 0; k < 5; ++k)
+      b[k].ExpectExactly(Cp1250(rows[index].texts[k]), rows[index].widths[k]);
   }
   for (auto [function, index] : {std::pair{300, 0}, {302, 0}, {301, 5}, {301, -1}}) {
     Guarded b[5];
@@ -114,7 +101,7 @@ TEST(Interface, ChoiceListsByteForByte) {
     for (std::size_t i = 0; i < list.choices.size(); ++i) {
       Guarded b;
       EXPECT_EQ(p.tekst_listy(list.name, static_cast<int>(i), b.bytes), 1);
-      b.Expect(list.choices[i], list.padded ? 10 : list.choices[i].size() + 1);
+      b.ExpectExactly(list.choices[i], list.padded ? 10 : list.choices[i].size() + 1);
     }
     Guarded past;
     EXPECT_EQ(p.tekst_listy(list.name, static_cast<int>(list.choices.size()), past.bytes), 0);
@@ -135,7 +122,7 @@ TEST(Interface, PropertiesByteForByte) {
     EXPECT_EQ(text.size(), e.cp1250_size);
     Guarded b;
     p.wlasciwosci(b.bytes, e.number);
-    b.Expect(text, e.width);
+    b.ExpectExactly(text, e.width);
   }
 }
 
