@@ -17,10 +17,12 @@
 #include <cstring>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "export/goods_conversion.h"
+#include "host/message_boxes.h"
 #include "platform/platform.h"
 #include "plugin/cp1250.h"
 
@@ -132,18 +134,10 @@ void __stdcall OnParam(Word, Word, const char* name, char* value) {
 }
 
 LRESULT CALLBACK ConfirmBoxes(int code, WPARAM wparam, LPARAM lparam) {
-  static HWND last = nullptr;
-  HWND box = reinterpret_cast<HWND>(wparam);
-  char window_class[64] = {};
-  if (code == HCBT_ACTIVATE) GetClassNameA(box, window_class, sizeof window_class);
-  if (code == HCBT_ACTIVATE && box != last && std::strcmp(window_class, "#32770") == 0) {
-    last = box;
-    char caption[512] = {}, text[4096] = {};
-    GetWindowTextA(box, caption, sizeof caption);
-    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+  static std::set<HWND> open_boxes;
+  std::string caption, text;
+  if (kolektor::ConfirmOwnMessageBox(code, wparam, open_boxes, caption, text))
     Print("message box [" + Utf8(caption) + "]: " + Utf8(text) + "\n");
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-  }
   return CallNextHookEx(nullptr, code, wparam, lparam);
 }
 

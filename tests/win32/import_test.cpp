@@ -37,7 +37,7 @@ TEST(WinImport, BoxesCommandLineCountsAndJournal) {
   const DWORD took = GetTickCount() - start;
   EXPECT_TRUE(host.errors.empty()) << host.errors.at(0);
   const std::string cmd = "IR_READ2.EXE a.dat,1,5,1,1,1,1,0";
-  ASSERT_EQ(boxes.seen.size(), 5u);
+  ASSERT_EQ(boxes.seen.size(), 5u) << boxes.Listing();
   const MessageBoxSeen expected[] = {{"sciezka_a", s.invent_dir + "\\a.dat"},
                                      {"sciezka_bak", s.invent_dir + "\\Inwent.bak"},
                                      {"download", cmd},
@@ -74,7 +74,7 @@ TEST(WinImport, NoDataFile) {
   EXPECT_EQ(LoadPlugin().import_(host.instance(), 5, s.counts.c_str()), 0);
   EXPECT_EQ(host.errors, std::vector<std::string>{Cp1250("Brak pliku wynikowego.")});
   EXPECT_EQ(ReadFileBytes(s.counts), "host's counts");
-  EXPECT_EQ(boxes.seen.size(), 5u);
+  EXPECT_EQ(boxes.seen.size(), 5u) << boxes.Listing();
   EXPECT_FALSE(Exists(s.invent_dir + "\\Inwent.bak"));
 }
 

@@ -5,6 +5,9 @@
 #include <cstring>
 #include <filesystem>
 #include <mutex>
+#include <set>
+
+#include "host/message_boxes.h"
 
 namespace kolektor::wintest {
 
@@ -34,21 +37,10 @@ std::string ExeDir() {
 thread_local MessageBoxCatcher* g_catcher = nullptr;
 
 LRESULT CALLBACK CbtHook(int code, WPARAM wparam, LPARAM lparam) {
-  thread_local HWND last_box = nullptr;
-  HWND box = reinterpret_cast<HWND>(wparam);
-  char window_class[64] = {};
-  if (code == HCBT_ACTIVATE) GetClassNameA(box, window_class, sizeof window_class);
-  // Only message boxes (dialog class), each once though activated again.
-  if (code == HCBT_ACTIVATE && g_catcher != nullptr && box != last_box &&
-      std::string(window_class) == "#32770") {
-    last_box = box;
-    char caption[512] = {}, text[4096] = {};
-    GetWindowTextA(box, caption, sizeof caption);
-    // The message text is the static control with id 0xFFFF.
-    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+  thread_local std::set<HWND> open_boxes;
+  std::string caption, text;
+  if (g_catcher != nullptr && ConfirmOwnMessageBox(code, wparam, open_boxes, caption, text))
     g_catcher->seen.push_back({caption, text});
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-  }
   return CallNextHookEx(nullptr, code, wparam, lparam);
 }
 

@@ -71,6 +71,12 @@ class MessageBoxCatcher {
   MessageBoxCatcher();
   ~MessageBoxCatcher();
   std::vector<MessageBoxSeen> seen;
+  // One line a box, for failure messages.
+  std::string Listing() const {
+    std::string lines;
+    for (const MessageBoxSeen& b : seen) lines += "[" + b.caption + "] " + b.text + "\n";
+    return lines;
+  }
 
  private:
   HHOOK hook_;
