@@ -14,6 +14,12 @@ class FilesPlatform final : public Platform {
   }
   bool FileExists(const std::string&) override { return true; }
   bool RemoveFile(const std::string&) override { return false; }
+  MoveResult RenameFile(const std::string&, const std::string&) override {
+    return MoveResult::kFailed;
+  }
+  bool FileIdentity(const std::string&, FileId&) override { return false; }
+  LockResult Lock(const std::string&, LockHandle&) override { return LockResult::kFailed; }
+  void Unlock(LockHandle) override {}
   bool RegistryOpen(const std::string&, RegistryKey&) override { return false; }
   bool RegistryReadString(RegistryKey, const std::string&, std::size_t, std::string&) override {
     return false;

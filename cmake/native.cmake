@@ -24,6 +24,7 @@ add_executable(kolektor_native_tests
   tests/native/lookup_check_test.cpp
   tests/native/corpus_test.cpp
   tests/native/fault_matrix_test.cpp
+  tests/native/fpu_guard_test.cpp
   tests/native/real_files_test.cpp
 )
 target_link_libraries(kolektor_native_tests PRIVATE kolektor_core terminal_core GTest::gtest_main)

@@ -1,50 +1,29 @@
-# Windows build: kolektor.dll, the vendor-utility stand-ins and the Windows
-# tests, which CTest runs through wine.
+# Windows build: the Windows tests, which CTest runs through wine, and the
+# release package. The shipped programs come from a sub-build with the XP
+# toolchain (cmake/product.cmake) into bin/; the tests use the posix-threads
+# compilers for GoogleTest's and their own threads.
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
-
-# The callbacks and exports use the stdcall convention.
-target_compile_definitions(kolektor_core PUBLIC "KOLEKTOR_STDCALL=__stdcall")
-# No runtime DLL of the compiler's may be needed on a shop's till.
 set(KOLEKTOR_STATIC -static -static-libgcc -static-libstdc++)
 
-enable_language(RC)
-
-# A version resource for a target: file description and file name.
-function(kolektor_version target description filename filetype)
-  set(KOLEKTOR_DESCRIPTION "${description}")
-  set(KOLEKTOR_FILENAME "${filename}")
-  set(KOLEKTOR_FILETYPE "${filetype}")
-  configure_file(${CMAKE_SOURCE_DIR}/cmake/version.rc.in ${CMAKE_BINARY_DIR}/rc/${target}.rc @ONLY)
-  target_sources(${target} PRIVATE ${CMAKE_BINARY_DIR}/rc/${target}.rc)
-endfunction()
-
-add_library(kolektor SHARED plugin/exports.cpp platform/win32.cpp)
-target_link_libraries(kolektor PRIVATE kolektor_core)
-target_link_options(kolektor PRIVATE ${KOLEKTOR_STATIC} -Wl,--kill-at)
-set_target_properties(kolektor PROPERTIES PREFIX "" OUTPUT_NAME kolektor)
-kolektor_version(kolektor "CipherLab 8x00 stocktaking plug-in for ZRB" kolektor.dll VFT_DLL)
-
-# The diagnostic host: drives a plug-in DLL as the back-office host does.
-add_executable(zrbhost host/zrbhost.cpp)
-target_link_libraries(zrbhost PRIVATE kolektor_core)
-target_link_options(zrbhost PRIVATE ${KOLEKTOR_STATIC})
-kolektor_version(zrbhost "ZRB plug-in diagnostic host" zrbhost.exe VFT_APP)
-
-# The terminal simulator: one program, started as the two vendor utilities
-# and as the person's "terminal" command.
-foreach(program DLOOKUP2 IR_READ2 terminal)
-  add_executable(${program} tools/terminal/terminal.cpp)
-  target_link_libraries(${program} PRIVATE terminal_core)
-  target_link_options(${program} PRIVATE ${KOLEKTOR_STATIC})
-  kolektor_version(${program} "CipherLab 8x00 terminal simulator" ${program}.exe VFT_APP)
-endforeach()
-set_target_properties(DLOOKUP2 IR_READ2 PROPERTIES SUFFIX ".EXE")
-# The export starts DLOOKUP2.EXE from the host's installation directory,
-# which the test prefix's registry names.
-add_custom_command(TARGET DLOOKUP2 POST_BUILD
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/install
-  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:DLOOKUP2> ${CMAKE_BINARY_DIR}/install/DLOOKUP2.EXE)
+include(ExternalProject)
+set(KOLEKTOR_BIN ${CMAKE_BINARY_DIR}/bin)
+set(KOLEKTOR_PRODUCT_FILES
+  ${KOLEKTOR_BIN}/kolektor.dll ${KOLEKTOR_BIN}/zrbhost.exe ${KOLEKTOR_BIN}/DLOOKUP2.EXE
+  ${KOLEKTOR_BIN}/IR_READ2.EXE ${KOLEKTOR_BIN}/terminal.exe)
+ExternalProject_Add(product
+  SOURCE_DIR ${CMAKE_SOURCE_DIR}
+  BINARY_DIR ${CMAKE_BINARY_DIR}/product
+  CMAKE_GENERATOR Ninja
+  CMAKE_ARGS
+    -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-i686-xp.cmake
+    -DCMAKE_BUILD_TYPE=Release
+    -DKOLEKTOR_PRODUCT=ON
+    -DKOLEKTOR_OUTPUT_DIR=${CMAKE_BINARY_DIR}
+  BUILD_ALWAYS ON
+  INSTALL_COMMAND ""
+  BUILD_BYPRODUCTS ${KOLEKTOR_PRODUCT_FILES}
+  USES_TERMINAL_BUILD ON)
 
 # GoogleTest from the sources Debian installs, built with this compiler.
 set(GTEST_SRC /usr/src/googletest/googletest)
@@ -58,7 +37,7 @@ function(kolektor_wine_test name)
   target_link_libraries(${name} PRIVATE gtest_win)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
   target_link_options(${name} PRIVATE ${KOLEKTOR_STATIC})
-  add_dependencies(${name} kolektor DLOOKUP2 IR_READ2 terminal zrbhost)
+  add_dependencies(${name} product)
   if(NOT T_PREFIX)
     set(T_PREFIX main)
   endif()
@@ -88,7 +67,7 @@ kolektor_wine_test(win_bare_registry_tests SOURCES tests/win32/bare_registry_tes
 
 # The DLL exports exactly the ten entry points and imports system DLLs only.
 add_test(NAME dll_exports_and_imports
-  COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-dll.sh $<TARGET_FILE:kolektor>)
+  COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-dll.sh ${KOLEKTOR_BIN}/kolektor.dll)
 
 # The README's main command, unattended: the whole stocktaking round trip
 # through zrbhost and the terminal simulator, counts checked.
@@ -97,8 +76,10 @@ add_test(NAME demo_round_trip
 set_tests_properties(demo_round_trip PROPERTIES TIMEOUT 300)
 
 # Release package: kolektor-<version>-win32.zip.
-install(TARGETS kolektor zrbhost RUNTIME DESTINATION . LIBRARY DESTINATION .)
-install(TARGETS DLOOKUP2 IR_READ2 terminal RUNTIME DESTINATION simulator)
+install(FILES ${KOLEKTOR_BIN}/kolektor.dll DESTINATION .)
+install(PROGRAMS ${KOLEKTOR_BIN}/zrbhost.exe DESTINATION .)
+install(PROGRAMS ${KOLEKTOR_BIN}/DLOOKUP2.EXE ${KOLEKTOR_BIN}/IR_READ2.EXE ${KOLEKTOR_BIN}/terminal.exe
+  DESTINATION simulator)
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/INSTALL.txt DESTINATION .)
 install(FILES ${CMAKE_SOURCE_DIR}/examples/towary.txt ${CMAKE_SOURCE_DIR}/examples/scans.txt
   DESTINATION examples)

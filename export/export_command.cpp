@@ -31,6 +31,18 @@ bool NamedLikeLookupFile(std::string_view goods_path) {
   return name == "a" || name == "A";
 }
 
+// The lookup file is the goods file under another spelling: "a.", "a ",
+// "A.." (Windows drops trailing dots and blanks), an 8.3 alias, ".." in
+// the path. Creating the lookup file would empty the host's goods file and
+// send an empty list, so the files themselves are compared.
+bool LookupIsGoodsFile(Platform& platform, File& goods, const std::string& goods_path,
+                       const std::string& lookup_path) {
+  if (NamedLikeLookupFile(goods_path)) return true;
+  FileId goods_id, lookup_id;
+  return goods.Identity(goods_id) && platform.FileIdentity(lookup_path, lookup_id) &&
+         goods_id == lookup_id;
+}
+
 }  // namespace
 
 GoodsPaths SplitGoodsPath(std::string_view goods_path) {
@@ -40,8 +52,14 @@ GoodsPaths SplitGoodsPath(std::string_view goods_path) {
                     std::string(goods_path.substr(0, slash + 1)) + "a"};
 }
 
-std::string UploadArguments(std::string_view port, std::string_view baud) {
-  std::string line = "\\DLOOKUP2.EXE a,";
+std::string UploadCommandLine(std::string_view install_dir, std::string_view port,
+                              std::string_view baud) {
+  std::string program = std::string(install_dir) + "\\DLOOKUP2.EXE";
+  // A folder with no short form (a network share, a volume without 8.3
+  // names) keeps its blanks: unquoted, Windows would first try to start
+  // C:\Program.exe and the like.
+  if (program.find(' ') != std::string::npos) program = '"' + program + '"';
+  std::string line = program + " a,";
   line += Pick(kComPorts, port, port);
   line += ',';
   line += Pick(kUploadBauds, baud, "");
@@ -49,9 +67,9 @@ std::string UploadArguments(std::string_view port, std::string_view baud) {
 }
 
 HostWord ExportGoods(Platform& platform, const PluginInstance* instance, HostWord operation_handle,
-                     const char* goods_path) {
+                     const char* goods_path, FpuGuard* fpu) {
   if (instance == nullptr) return 0;
-  const HostLink host(*instance, operation_handle);
+  const HostLink host(*instance, operation_handle, fpu);
   if (!host.CanOperate()) return 0;
   const std::string path = goods_path != nullptr ? goods_path : "";
 
@@ -69,9 +87,7 @@ HostWord ExportGoods(Platform& platform, const PluginInstance* instance, HostWor
   }
 
   const GoodsPaths paths = SplitGoodsPath(path);
-  // A goods file named "a" is the lookup file itself: creating the lookup
-  // file would empty the host's goods file and send an empty list.
-  if (NamedLikeLookupFile(path)) {
+  if (LookupIsGoodsFile(platform, *goods, path, paths.lookup_file)) {
     host.Error(t::kWorkFileOpenFailed);
     goods->Close();
     return 0;
@@ -107,7 +123,7 @@ HostWord ExportGoods(Platform& platform, const PluginInstance* instance, HostWor
   const std::string display_name = install_dir + "DLOOKUP2.EXE";
   const std::string port = host.Param(t::kParamPort);
   const std::string baud = host.Param(t::kParamBaud);
-  const std::string command_line = install_dir + UploadArguments(port, baud);
+  const std::string command_line = UploadCommandLine(install_dir, port, baud);
 
   const ChildProcess child = platform.Start(command_line, paths.directory, WindowState::kDefault);
   if (child.process == 0) {

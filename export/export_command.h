@@ -19,7 +19,9 @@ struct GoodsPaths {
 // Splits at the last backslash after the first character.
 GoodsPaths SplitGoodsPath(std::string_view goods_path);
 
-// "\DLOOKUP2.EXE a,<port>,<baud>" after the installation directory.
-std::string UploadArguments(std::string_view port, std::string_view baud);
+// "<install_dir>\DLOOKUP2.EXE a,<port>,<baud>"; the program path quoted
+// when it has a blank.
+std::string UploadCommandLine(std::string_view install_dir, std::string_view port,
+                              std::string_view baud);
 
 }  // namespace kolektor

@@ -102,6 +102,12 @@ ScannedNumber ScanWholeNumber(const char* text, std::size_t size) {
   return n;
 }
 
+// A price is a whole number of hundredths from 0 up; "-0" is zero, not a
+// negative price.
+bool IsPrice(const ScannedNumber& n) {
+  return n.has_digits && !n.too_big && !(n.negative && n.value != 0);
+}
+
 // Only a byte that is no digit right after the blanks and the sign makes a
 // field "no number"; an empty one passes this check (the rate is not used).
 bool VatHoldsNoNumber(const char* text, std::size_t size) {
@@ -219,11 +225,9 @@ GoodsMachine::Step GoodsMachine::CompleteLine() {
   char sale_text[32];
   char book_text[32];
   const ScannedNumber sale = ScanWholeNumber(sale_, sale_size_);
-  if (!sale.has_digits || sale.negative || sale.too_big)
-    return Refuse(GoodsFault::kSalePriceNumber);
+  if (!IsPrice(sale)) return Refuse(GoodsFault::kSalePriceNumber);
   const ScannedNumber book = ScanWholeNumber(book_, book_size_);
-  if (!book.has_digits || book.negative || book.too_big)
-    return Refuse(GoodsFault::kBookPriceNumber);
+  if (!IsPrice(book)) return Refuse(GoodsFault::kBookPriceNumber);
   const std::size_t sale_size = FormatSingle(sale.value / 100.0, 2, sale_text, sizeof sale_text);
   const std::size_t book_size = FormatSingle(book.value / 100.0, 2, book_text, sizeof book_text);
 

@@ -58,7 +58,65 @@ Download Supervise(Platform& platform, ChildProcess child, std::uint32_t tick_li
   return Download::kEnded;
 }
 
+// Held for the whole import; the system drops it if the host dies.
+class DirectoryLock {
+ public:
+  explicit DirectoryLock(Platform& platform) : platform_(platform) {}
+  ~DirectoryLock() {
+    if (taken_) platform_.Unlock(handle_);
+  }
+  DirectoryLock(const DirectoryLock&) = delete;
+  DirectoryLock& operator=(const DirectoryLock&) = delete;
+
+  LockResult Take(const std::string& path) {
+    const LockResult result = platform_.Lock(path, handle_);
+    taken_ = result == LockResult::kTaken;
+    return result;
+  }
+
+ private:
+  Platform& platform_;
+  LockHandle handle_ = 0;
+  bool taken_ = false;
+};
+
+// Copies found within one second get -2, -3... after the time.
+constexpr int kKeptCopiesPerSecond = 99;
+
 }  // namespace
+
+std::string KeptDataSuffix(const LocalTime& t) {
+  char text[16];
+  auto put = [&text](int at, int value, int digits) {
+    for (int k = digits - 1; k >= 0; --k, value /= 10)
+      text[at + k] = static_cast<char>('0' + value % 10);
+  };
+  put(0, t.year, 4);
+  put(4, t.month, 2);
+  put(6, t.day, 2);
+  text[8] = '-';
+  put(9, t.hour, 2);
+  put(11, t.minute, 2);
+  put(13, t.second, 2);
+  return std::string(text, 15);
+}
+
+bool KeepEarlierData(Platform& platform, const std::string& data_path) {
+  const std::string kept = data_path + "." + KeptDataSuffix(platform.Now());
+  for (int n = 1; n <= kKeptCopiesPerSecond; ++n) {
+    const std::string target = n == 1 ? kept : kept + "-" + std::to_string(n);
+    switch (platform.RenameFile(data_path, target)) {
+      case MoveResult::kMoved:
+      case MoveResult::kNoSource:
+        return true;
+      case MoveResult::kTargetExists:
+        continue;  // an earlier copy is never replaced
+      case MoveResult::kFailed:
+        return false;
+    }
+  }
+  return false;
+}
 
 bool InventDir(std::string_view counts_path, std::string& invent_dir) {
   int slashes = 0;
@@ -87,9 +145,9 @@ std::uint32_t TickLimit(std::string_view timeout) {
 }
 
 HostWord ImportCounts(Platform& platform, const PluginInstance* instance, HostWord operation_handle,
-                      const char* counts_path) {
+                      const char* counts_path, FpuGuard* fpu) {
   if (instance == nullptr) return 0;
-  const HostLink host(*instance, operation_handle);
+  const HostLink host(*instance, operation_handle, fpu);
   if (!host.CanOperate()) return 0;
   const std::string counts = counts_path != nullptr ? counts_path : "";
 
@@ -101,23 +159,41 @@ HostWord ImportCounts(Platform& platform, const PluginInstance* instance, HostWo
   const std::uint32_t tick_limit = TickLimit(host.Param(t::kParamTimeout));
 
   std::string invent_dir;
-  if (!InventDir(counts, invent_dir)) {
-    // No folder for a.dat and the journal: nothing may be deleted or run.
+  if (!InventDir(counts, invent_dir) || invent_dir.empty()) {
+    // No folder for a.dat and the journal (an empty one would be the
+    // host's own current folder): nothing may be deleted or run.
     host.Error(t::kCountsOpenFailed);
     return 0;
+  }
+  // Two tills on a shared folder, or two host windows: the second import
+  // would move or convert the first one's a.dat and mix the journal.
+  DirectoryLock lock(platform);
+  switch (lock.Take(invent_dir + "\\" + kLockFileName)) {
+    case LockResult::kTaken:
+      break;
+    case LockResult::kBusy:
+      host.Error(t::Compound(t::kImportBusyBegin, invent_dir, t::kImportBusyEnd));
+      return 0;
+    case LockResult::kFailed:
+      host.Error(t::Compound(t::kImportLockFailedBegin, invent_dir, t::kImportLockFailedEnd));
+      return 0;
   }
   const std::string data_path = invent_dir + "\\a.dat";
   const std::string journal_path = invent_dir + "\\Inwent.bak";
 
-  // An old data file must not be converted again as if it were new.
-  platform.RemoveFile(data_path);
+  // An old data file must not be converted again as if it were new, nor
+  // lost: it holds the counts of an import that failed.
+  if (!KeepEarlierData(platform, data_path)) {
+    host.Error(t::Compound(t::kKeepDataFailedBegin, data_path, t::kKeepDataFailedEnd));
+    return 0;
+  }
   platform.Sleep(kPauseAfterDelete);
 
-  platform.ShowMessage(data_path, std::string(t::kCaptionDataPath));
-  platform.ShowMessage(journal_path, std::string(t::kCaptionJournalPath));
-  platform.ShowMessage(command_line, std::string(t::kCaptionCommandLine));
-  platform.ShowMessage(invent_dir, std::string(t::kCaptionInventDir));
-  platform.ShowMessage(counts, std::string(t::kCaptionCountsPath));
+  host.Message(platform, data_path, std::string(t::kCaptionDataPath));
+  host.Message(platform, journal_path, std::string(t::kCaptionJournalPath));
+  host.Message(platform, command_line, std::string(t::kCaptionCommandLine));
+  host.Message(platform, invent_dir, std::string(t::kCaptionInventDir));
+  host.Message(platform, counts, std::string(t::kCaptionCountsPath));
 
   const ChildProcess child =
       platform.Start(command_line, invent_dir, WindowState::kMinimizedInactive);

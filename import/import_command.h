@@ -5,11 +5,24 @@
 #include <string>
 #include <string_view>
 
+#include "platform/platform.h"
+
 namespace kolektor {
 
 // The counts path with its last two elements removed; false when it has
 // fewer than two backslashes.
 bool InventDir(std::string_view counts_path, std::string& invent_dir);
+
+// The lock file that keeps a second import out of the same invent_dir.
+inline constexpr const char* kLockFileName = "kolektor.lock";
+
+// "YYYYMMDD-HHMMSS": the name an earlier a.dat is kept under, after "a.dat.".
+std::string KeptDataSuffix(const LocalTime& time);
+
+// Moves an a.dat left by an earlier import aside as a.dat.<time>, never
+// over an earlier kept copy. True when no a.dat is left in the way; false
+// when it could not be moved (it stays as it is).
+bool KeepEarlierData(Platform& platform, const std::string& data_path);
 
 // "IR_READ2.EXE a.dat,<port>,<baud>"
 std::string DownloadCommandLine(std::string_view port, std::string_view baud);

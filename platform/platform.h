@@ -11,6 +11,16 @@
 
 namespace kolektor {
 
+// What makes a file itself, whatever spelling of its path led to it
+// (trailing dots, 8.3 aliases, "..", another drive mapping).
+struct FileId {
+  std::uint64_t volume = 0;
+  std::uint64_t index = 0;
+  friend bool operator==(const FileId& a, const FileId& b) {
+    return a.volume == b.volume && a.index == b.index;
+  }
+};
+
 // An open file, handled as a byte stream (binary mode, no translation).
 class File {
  public:
@@ -23,6 +33,8 @@ class File {
   virtual bool Size(std::uint64_t& size) = 0;
   // Moves the position for the next read or write; false on failure.
   virtual bool Seek(std::uint64_t position) = 0;
+  // Which file this is; false when the system cannot tell.
+  virtual bool Identity(FileId& id) = 0;
   // Writes out what is buffered and closes; false when that failed.
   // Closing twice is harmless; the destructor closes a file left open.
   virtual bool Close() = 0;
@@ -43,15 +55,31 @@ enum class WindowState {
 struct ChildProcess {
   std::uintptr_t process = 0;  // 0: not started
   std::uintptr_t thread = 0;
+  std::uint32_t id = 0;  // the system's process id, for the support trace
 };
 
 inline constexpr std::uint32_t kStillActive = 259;
 
 struct LocalTime {
   int year, month, day, hour, minute, second;
+  int millisecond = 0;
 };
 
 using RegistryKey = std::uintptr_t;
+using LockHandle = std::uintptr_t;
+
+enum class MoveResult {
+  kMoved,
+  kNoSource,      // there was no such file
+  kTargetExists,  // nothing was changed
+  kFailed,        // open without delete sharing, locked, no right: unchanged
+};
+
+enum class LockResult {
+  kTaken,   // held until Unlock, or until the process ends
+  kBusy,    // another process (on this or another machine) holds it
+  kFailed,  // could not be created: missing folder, no right to write
+};
 
 class Platform {
  public:
@@ -65,6 +93,16 @@ class Platform {
   virtual bool FileExists(const std::string& path) = 0;
   // Deletes a file; false when it was not deleted (also when missing).
   virtual bool RemoveFile(const std::string& path) = 0;
+  // Renames a file within its folder; never replaces an existing `to`.
+  virtual MoveResult RenameFile(const std::string& from, const std::string& to) = 0;
+  // The identity of an existing file, without opening it for reading or
+  // writing; false when it does not exist or cannot be told.
+  virtual bool FileIdentity(const std::string& path, FileId& id) = 0;
+
+  // An exclusive lock file, shared with no one and gone when released or
+  // when the process holding it dies, also over a network share.
+  virtual LockResult Lock(const std::string& path, LockHandle& handle) = 0;
+  virtual void Unlock(LockHandle handle) = 0;
 
   // Opens a key of the local-machine hive for reading.
   virtual bool RegistryOpen(const std::string& key, RegistryKey& handle) = 0;

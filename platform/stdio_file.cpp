@@ -1,5 +1,6 @@
 // Files through the C runtime's buffered streams. Buffering keeps one write
 // per record cheap; Close() reports a failed flush, so a full disk is seen.
+#include <climits>
 #include <cstdio>
 
 #include "platform/platform.h"
@@ -36,9 +37,12 @@ class StdioFile final : public File {
   }
 
   bool Seek(std::uint64_t position) override {
-    if (file_ == nullptr || position > 0x7FFFFFFF) return false;
+    if (file_ == nullptr || position > static_cast<std::uint64_t>(LONG_MAX)) return false;
     return std::fseek(file_, static_cast<long>(position), SEEK_SET) == 0;
   }
+
+  // The C runtime cannot tell; the real platform's files can.
+  bool Identity(FileId&) override { return false; }
 
   bool Close() override {
     if (file_ == nullptr) return ok_;

@@ -5,6 +5,8 @@
 
 #include <vector>
 
+#include "platform/win32_file.h"
+
 namespace kolektor {
 
 namespace {
@@ -16,7 +18,7 @@ class Win32Platform final : public Platform {
   void Sleep(std::uint32_t milliseconds) override { ::Sleep(milliseconds); }
 
   std::unique_ptr<File> Open(const std::string& path, OpenMode mode) override {
-    return OpenStdioFile(path, mode);
+    return OpenWin32File(path, mode);
   }
 
   bool FileExists(const std::string& path) override {
@@ -25,6 +27,59 @@ class Win32Platform final : public Platform {
   }
 
   bool RemoveFile(const std::string& path) override { return ::DeleteFileA(path.c_str()) != 0; }
+
+  MoveResult RenameFile(const std::string& from, const std::string& to) override {
+    // No MOVEFILE_REPLACE_EXISTING: an existing `to` is never replaced.
+    if (::MoveFileExA(from.c_str(), to.c_str(), 0)) return MoveResult::kMoved;
+    switch (::GetLastError()) {
+      case ERROR_FILE_NOT_FOUND:
+      case ERROR_PATH_NOT_FOUND:
+        return MoveResult::kNoSource;
+      case ERROR_ALREADY_EXISTS:
+      case ERROR_FILE_EXISTS:
+        return MoveResult::kTargetExists;
+      default:
+        return MoveResult::kFailed;
+    }
+  }
+
+  bool FileIdentity(const std::string& path, FileId& id) override {
+    // No access asked for: only the file's identity is read.
+    const HANDLE handle =
+        ::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    const bool known = HandleIdentity(handle, id);
+    const DWORD error = ::GetLastError();
+    ::CloseHandle(handle);
+    ::SetLastError(error);
+    return known;
+  }
+
+  LockResult Lock(const std::string& path, LockHandle& handle) override {
+    // Shared with no one, and deleted when the handle is closed, also by
+    // the system when the host's process dies; a file server keeps the
+    // same rules for every machine that opens it.
+    const HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, OPEN_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+      handle = reinterpret_cast<LockHandle>(file);
+      return LockResult::kTaken;
+    }
+    switch (::GetLastError()) {
+      case ERROR_SHARING_VIOLATION:
+      case ERROR_LOCK_VIOLATION:
+        return LockResult::kBusy;
+      case ERROR_ACCESS_DENIED:
+        // Also what a lock file being deleted by its last holder answers.
+        return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES ? LockResult::kBusy
+                                                                             : LockResult::kFailed;
+      default:
+        return LockResult::kFailed;
+    }
+  }
+
+  void Unlock(LockHandle handle) override { ::CloseHandle(AsHandle(handle)); }
 
   bool RegistryOpen(const std::string& key, RegistryKey& handle) override {
     HKEY opened = nullptr;
@@ -86,7 +141,7 @@ class Win32Platform final : public Platform {
                           &startup, &info))
       return ChildProcess{};
     return ChildProcess{reinterpret_cast<std::uintptr_t>(info.hProcess),
-                        reinterpret_cast<std::uintptr_t>(info.hThread)};
+                        reinterpret_cast<std::uintptr_t>(info.hThread), info.dwProcessId};
   }
 
   void WaitForEnd(ChildProcess child) override {
@@ -116,7 +171,8 @@ class Win32Platform final : public Platform {
   LocalTime Now() override {
     SYSTEMTIME now;
     ::GetLocalTime(&now);
-    return LocalTime{now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+    return LocalTime{now.wYear,   now.wMonth,  now.wDay,         now.wHour,
+                     now.wMinute, now.wSecond, now.wMilliseconds};
   }
 };
 

@@ -2,16 +2,20 @@
 
 #include <cstring>
 
+#include "platform/platform.h"
+
 namespace kolektor {
 
 void HostLink::Status(std::string_view text) const {
   if (instance_.statusCallback == nullptr) return;
   const std::string copy(text);  // the host expects a terminated text
+  const FpuGuard::HostTurn turn(fpu_);
   instance_.statusCallback(instance_.hostContext, operation_, copy.c_str());
 }
 
 void HostLink::Error(std::string_view text) const {
   const std::string copy(text);
+  const FpuGuard::HostTurn turn(fpu_);
   instance_.errorCallback(instance_.hostContext, operation_, copy.c_str());
 }
 
@@ -20,9 +24,18 @@ std::string HostLink::Param(std::string_view name) const {
   // or writes nothing cannot make us read past the buffer.
   char value[kParamValueBytes] = {};
   const std::string copy(name);
-  instance_.paramCallback(instance_.hostContext, operation_, copy.c_str(), value);
+  {
+    const FpuGuard::HostTurn turn(fpu_);
+    instance_.paramCallback(instance_.hostContext, operation_, copy.c_str(), value);
+  }
   value[kParamValueBytes - 1] = '\0';
   return std::string(value);
+}
+
+void HostLink::Message(Platform& platform, const std::string& text,
+                       const std::string& caption) const {
+  const FpuGuard::HostTurn turn(fpu_);
+  platform.ShowMessage(text, caption);
 }
 
 }  // namespace kolektor

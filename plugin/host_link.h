@@ -1,18 +1,23 @@
 // How an operation talks back to the host: one progress notice, parameter
-// values by name, and at most one error text.
+// values by name, at most one error text, and the import's message boxes.
 #pragma once
 
 #include <string>
 #include <string_view>
 
+#include "plugin/fpu_guard.h"
 #include "plugin/plugin_api.h"
 
 namespace kolektor {
 
+class Platform;
+
 class HostLink {
  public:
-  HostLink(const PluginInstance& instance, HostWord operation_handle)
-      : instance_(instance), operation_(operation_handle) {}
+  // `fpu`: the entry point's floating-point guard, whose host state is put
+  // back in force for every call into the host; none in native tests.
+  HostLink(const PluginInstance& instance, HostWord operation_handle, FpuGuard* fpu = nullptr)
+      : instance_(instance), operation_(operation_handle), fpu_(fpu) {}
 
   // An operation needs a way to ask for its settings and to report a
   // failure; without both it must not start.
@@ -26,10 +31,13 @@ class HostLink {
   void Error(std::string_view text) const;
   // The current value of a parameter, at most 99 bytes.
   std::string Param(std::string_view name) const;
+  // A message box; its message loop runs the host's windows meanwhile.
+  void Message(Platform& platform, const std::string& text, const std::string& caption) const;
 
  private:
   const PluginInstance& instance_;
   HostWord operation_;
+  FpuGuard* fpu_;
 };
 
 }  // namespace kolektor

@@ -14,6 +14,7 @@
 namespace kolektor {
 
 class Platform;
+class FpuGuard;
 
 // Every argument and result at the interface is 32 bits wide.
 using HostWord = std::int32_t;
@@ -60,10 +61,11 @@ HostWord DescribeChoice(const char* name, HostWord index, char* buffer);
 void DescribeProperty(char* buffer, HostWord number);
 
 // Operations; each returns 1 when done and 0 after one reported failure.
+// `fpu` is the entry point's floating-point guard (none in native tests).
 HostWord ClearStep(Platform& platform);
 HostWord ExportGoods(Platform& platform, const PluginInstance* instance, HostWord operation_handle,
-                     const char* goods_path);
+                     const char* goods_path, FpuGuard* fpu = nullptr);
 HostWord ImportCounts(Platform& platform, const PluginInstance* instance, HostWord operation_handle,
-                      const char* counts_path);
+                      const char* counts_path, FpuGuard* fpu = nullptr);
 
 }  // namespace kolektor

@@ -87,6 +87,20 @@ KOLEKTOR_TEXT(kData6, "[6] Błąd składni pliku roboczego.");
 KOLEKTOR_TEXT(kData7, "[7] Błąd składni pliku roboczego.");
 KOLEKTOR_TEXT(kNoConnection, "Nie udało się nawiązac połączenia!");
 
+// The import's own safeguards: one import per folder at a time, and an
+// earlier a.dat (the counts of a failed import) never lost. Each is a
+// first part, a path, a last part.
+KOLEKTOR_TEXT(kImportBusyBegin, "Do folderu ");
+KOLEKTOR_TEXT(kImportBusyEnd,
+              " trwa już inny import (z innego stanowiska lub okna programu). "
+              "Poczekaj na jego zakończenie i spróbuj ponownie.");
+KOLEKTOR_TEXT(kImportLockFailedBegin, "Nie można utworzyć pliku blokady w folderze ");
+KOLEKTOR_TEXT(kImportLockFailedEnd, " (folder nie istnieje lub brak prawa zapisu).");
+KOLEKTOR_TEXT(kKeepDataFailedBegin, "Nie można przenieść poprzedniego pliku ");
+KOLEKTOR_TEXT(kKeepDataFailedEnd,
+              " pod nową nazwę (jest otwarty w innym programie lub zablokowany). "
+              "Plik pozostał bez zmian; zamknij ten program i spróbuj ponownie.");
+
 // Captions of the import's five message boxes.
 KOLEKTOR_TEXT(kCaptionDataPath, "sciezka_a");
 KOLEKTOR_TEXT(kCaptionJournalPath, "sciezka_bak");
@@ -104,11 +118,16 @@ static_assert(kJournalImportPrefix.size == 38 && kJournalExportPrefix.size == 38
 
 // "Błąd uruchomienia driver'a (" + how the command names the utility + ").",
 // the start failure of both vendor utilities.
-inline std::string DriverStartFailed(std::string_view utility) {
-  std::string message(kDriverStartFailedBegin);
-  message += utility;
-  message += kDriverStartFailedEnd;
+inline std::string Compound(std::string_view first, std::string_view middle,
+                            std::string_view last) {
+  std::string message(first);
+  message += middle;
+  message += last;
   return message;
+}
+
+inline std::string DriverStartFailed(std::string_view utility) {
+  return Compound(kDriverStartFailedBegin, utility, kDriverStartFailedEnd);
 }
 
 }  // namespace kolektor::text

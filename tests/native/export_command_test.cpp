@@ -205,21 +205,55 @@ TEST(Export, EveryFailureReportedOnceWithWhatItLeaves) {
   }
 }
 
-TEST(Export, GoodsFileNamedLikeTheLookupFileIsNeverEmptied) {
-  for (const std::string path : {"C:\\DANE\\a", "C:\\DANE\\A", "a", "\\a"}) {
-    SCOPED_TRACE(path);
+TEST(Export, GoodsFileThatIsTheLookupFileIsNeverEmptied) {
+  struct Case {
+    std::string path;
+    std::string stored;  // where the system finds the file: "a" under another spelling
+  } cases[] = {
+      {"C:\\DANE\\a", ""},
+      {"C:\\DANE\\A", ""},
+      {"a", ""},
+      {"\\a", ""},
+      {"C:\\DANE\\a.", "C:\\DANE\\a"},
+      {"C:\\DANE\\a ", "C:\\DANE\\a"},
+      {"C:\\DANE\\A..", "C:\\DANE\\a"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
     ExportRun r;
-    r.platform.files[path] = kGoods;
-    EXPECT_EQ(r.Run(path.c_str()), 0);
+    r.platform.files[c.path] = kGoods;
+    if (!c.stored.empty()) r.platform.same_file[SplitGoodsPath(c.path).lookup_file] = c.path;
+    EXPECT_EQ(r.Run(c.path.c_str()), 0);
     EXPECT_EQ(r.host.errors, std::vector<std::string>{Cp1250("Błąd otwarcia pliku roboczego.")});
-    EXPECT_EQ(r.platform.files[path], kGoods);
+    EXPECT_EQ(r.platform.files[c.path], kGoods);
     EXPECT_TRUE(r.platform.starts.empty());
     EXPECT_EQ(r.platform.OpenFiles(), 0);
   }
-  // Only the whole name counts.
+  // Only the whole name counts, and another file named "a" beside the goods
+  // file is replaced as usual.
   ExportRun r;
   r.platform.files["C:\\DANE\\ba"] = kGoods;
+  r.platform.files["C:\\DANE\\a"] = "old lookup";
   EXPECT_EQ(r.Run("C:\\DANE\\ba"), 1);
+  EXPECT_EQ(r.platform.files["C:\\DANE\\a"], kRecord);
+}
+
+TEST(Export, ProgramPathQuotedOnlyWhenItKeepsABlank) {
+  struct Case {
+    std::string install, short_form, command;
+  } cases[] = {
+      {"C:\\Program Files\\ZRB", "C:\\PROGRA~1\\ZRB", "C:\\PROGRA~1\\ZRB\\DLOOKUP2.EXE a,1,5,1"},
+      {"\\\\serwer\\ZRB Win", "", "\"\\\\serwer\\ZRB Win\\DLOOKUP2.EXE\" a,1,5,1"},
+      {"C:\\ZRB", "", "C:\\ZRB\\DLOOKUP2.EXE a,1,5,1"},
+  };
+  for (const Case& c : cases) {
+    ExportRun r;
+    r.platform.registry[kKey]["Binaria"] = c.install;
+    r.platform.short_paths.clear();
+    if (!c.short_form.empty()) r.platform.short_paths[c.install] = c.short_form;
+    EXPECT_EQ(r.Run(), 1);
+    EXPECT_EQ(r.platform.starts.at(0).command_line, c.command);
+  }
 }
 
 TEST(Export, GoodsMissingStillAsksEverythingBeforeTheError) {

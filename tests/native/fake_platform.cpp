@@ -5,6 +5,10 @@
 
 namespace kolektor::testing {
 
+FileId FakeFileId(const std::string& stored_path) {
+  return FileId{1, std::hash<std::string>()(stored_path)};
+}
+
 class FakeFile final : public File {
  public:
   FakeFile(FakePlatform& platform, std::string path, OpenMode mode)
@@ -44,6 +48,12 @@ class FakeFile final : public File {
   bool Seek(std::uint64_t position) override {
     if (platform_.ShouldFail("seek")) return false;
     position_ = static_cast<std::size_t>(position);
+    return true;
+  }
+
+  bool Identity(FileId& id) override {
+    if (platform_.ShouldFail("identity")) return false;
+    id = FakeFileId(platform_.StoredPath(path_));
     return true;
   }
 
@@ -120,6 +130,42 @@ bool FakePlatform::RemoveFile(const std::string& path) {
   return files.erase(path) != 0;
 }
 
+std::string FakePlatform::StoredPath(const std::string& path) const {
+  const auto it = same_file.find(path);
+  return it == same_file.end() ? path : it->second;
+}
+
+MoveResult FakePlatform::RenameFile(const std::string& from, const std::string& to) {
+  Record("move " + from + " -> " + to);
+  if (ShouldFail("move") || unmovable.count(from) != 0) return MoveResult::kFailed;
+  if (files.count(from) == 0) return MoveResult::kNoSource;
+  if (files.count(to) != 0) return MoveResult::kTargetExists;
+  files[to] = std::move(files[from]);
+  files.erase(from);
+  return MoveResult::kMoved;
+}
+
+bool FakePlatform::FileIdentity(const std::string& path, FileId& id) {
+  if (ShouldFail("identity") || files.count(StoredPath(path)) == 0) return false;
+  id = FakeFileId(StoredPath(path));
+  return true;
+}
+
+LockResult FakePlatform::Lock(const std::string& path, LockHandle& handle) {
+  Record("lock " + path);
+  if (locks_elsewhere.count(path) != 0 || locks.count(path) != 0) return LockResult::kBusy;
+  if (ShouldFail("lock")) return LockResult::kFailed;
+  locks.insert(path);
+  lock_paths_.push_back(path);
+  handle = lock_paths_.size();
+  return LockResult::kTaken;
+}
+
+void FakePlatform::Unlock(LockHandle handle) {
+  Record("unlock");
+  locks.erase(lock_paths_.at(handle - 1));
+}
+
 bool FakePlatform::RegistryOpen(const std::string& key, RegistryKey& handle) {
   Record("reg_open " + key);
   if (ShouldFail("reg_open") || registry.count(key) == 0) return false;
@@ -161,7 +207,7 @@ ChildProcess FakePlatform::Start(const std::string& command_line,
   queries_ = 0;
   if (child.on_start) child.on_start(current_directory);
   ++open_children;
-  return ChildProcess{1, 2};
+  return ChildProcess{1, 2, 4242};
 }
 
 void FakePlatform::WaitForEnd(ChildProcess) {

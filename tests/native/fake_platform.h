@@ -31,9 +31,16 @@ class FakePlatform : public Platform {
  public:
   explicit FakePlatform(EventLog& log) : log_(log) {}
 
-  // Files by path; a path in `unopenable` cannot be opened at all.
+  // Files by path; a path in `unopenable` cannot be opened at all, one in
+  // `unmovable` not renamed (open elsewhere without delete sharing).
   std::map<std::string, std::string> files;
   std::set<std::string> unopenable;
+  std::set<std::string> unmovable;
+  // Another spelling of a file's path -> the path it is stored under.
+  std::map<std::string, std::string> same_file;
+  // Lock files held by another process; those this process holds.
+  std::set<std::string> locks_elsewhere;
+  std::set<std::string> locks;
   std::size_t read_chunk = 7;  // small reads cross every buffer boundary
 
   // Registry: key -> value name -> data; a value in `non_string` is not a
@@ -73,6 +80,11 @@ class FakePlatform : public Platform {
   std::unique_ptr<File> Open(const std::string& path, OpenMode mode) override;
   bool FileExists(const std::string& path) override;
   bool RemoveFile(const std::string& path) override;
+  MoveResult RenameFile(const std::string& from, const std::string& to) override;
+  bool FileIdentity(const std::string& path, FileId& id) override;
+  LockResult Lock(const std::string& path, LockHandle& handle) override;
+  void Unlock(LockHandle handle) override;
+  std::string StoredPath(const std::string& path) const;
   bool RegistryOpen(const std::string& key, RegistryKey& handle) override;
   bool RegistryReadString(RegistryKey handle, const std::string& name, std::size_t max_bytes,
                           std::string& value) override;
@@ -93,6 +105,7 @@ class FakePlatform : public Platform {
   std::map<std::string, int> calls_;
   std::map<std::string, int> fail_at_;
   std::vector<std::string> open_keys_;
+  std::vector<std::string> lock_paths_;
   int open_files_ = 0;
   long queries_ = 0;
 };

@@ -13,7 +13,8 @@ namespace {
 
 const char* kOperations[] = {"open",      "read",       "write",  "size",        "seek",
                              "close",     "exists",     "remove", "reg_open",    "reg_read",
-                             "reg_close", "short_path", "start",  "exit_status", "terminate"};
+                             "reg_close", "short_path", "start",  "exit_status", "terminate",
+                             "move",      "identity",   "lock"};
 
 const std::string kGoodsPath = "C:\\DANE\\exp.txt";
 const std::string kGoods = "TOW;1;Chleb;100;150;2000;5\r\nTOW;2;Mleko;200;250;1000;5\r\n";
@@ -63,6 +64,8 @@ const std::string kData = "C:\\DANE\\a.dat";
 const std::string kJournal = "C:\\DANE\\Inwent.bak";
 const std::string kDownload = "1,2\r\n2,0.5\r\n";
 const std::string kCountsFile = "INW;1;02000\r\nINW;2;00500\r\n";
+const std::string kEarlierData = "9,9\r\n";  // a failed import's counts
+const std::string kKept = kData + ".20261207-090503";
 
 struct ImportCase {
   EventLog log;
@@ -73,6 +76,7 @@ struct ImportCase {
     platform.read_chunk = 8;
     platform.files[kCounts] = "host's counts";
     platform.files[kJournal] = "earlier\r\n";
+    platform.files[kData] = kEarlierData;
     platform.child.running_queries = 2;
     platform.child.on_start = [this](const std::string&) {
       platform.files[kData] = kDownload;
@@ -100,8 +104,8 @@ TEST(FaultMatrix, Import) {
         EXPECT_EQ(c.platform.files[kCounts], kCountsFile);
         EXPECT_EQ(journal, full_journal);
         // A data file that could not be deleted after success stays; the
-        // next import deletes it before the download.
-        const bool final_delete = std::string(operation) == "remove" && nth == 2;
+        // next import keeps it aside before the download.
+        const bool final_delete = std::string(operation) == "remove";
         EXPECT_EQ(c.platform.files.count(kData), final_delete ? 1u : 0u);
       } else {
         if (c.downloaded) EXPECT_EQ(c.platform.files[kData], kDownload) << "a.dat kept";
@@ -109,6 +113,10 @@ TEST(FaultMatrix, Import) {
             std::find(c.log.begin(), c.log.end(), "open write " + kCounts) != c.log.end();
         if (!counts_opened) EXPECT_EQ(c.platform.files[kCounts], "host's counts");
       }
+      // The earlier a.dat is never lost: kept aside, or left where it was.
+      const bool kept = c.platform.files.count(kKept) != 0;
+      EXPECT_EQ(kept ? c.platform.files[kKept] : c.platform.files[kData], kEarlierData);
+      EXPECT_TRUE(c.platform.locks.empty());
       EXPECT_EQ(c.platform.OpenFiles(), 0);
       EXPECT_EQ(c.platform.open_children, 0);
     }

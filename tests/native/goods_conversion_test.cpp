@@ -67,6 +67,8 @@ TEST(Goods, ColumnValues) {
       {Line("1", "x", "0", "4294967295", "999999999"), "1,x,42949672,1000000.\r\n"},
       {Line("1", "x", "0", " +7", "12abc"), "1,x,0.07,0.012\r\n"},
       {Line("1", "x", "0", "99abc", " -0"), "1,x,0.99,0.000\r\n"},
+      // Minus zero is no negative price, in either price field.
+      {Line("1", "x", "-0", " -00", "1"), "1,x,0.00,0.001\r\n"},
       // Code cut to 13, a comma in the code passes unchanged.
       {Line("12345678901234567890", "", "1", "1", "1"), "1234567890123,,0.01,0.001\r\n"},
       {Line("1,2", "a,b", "1", "1", "1"), "1,2,a b,0.01,0.001\r\n"},

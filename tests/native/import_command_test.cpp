@@ -13,6 +13,8 @@ namespace {
 const std::string kCounts = "C:\\DANE\\INW\\imp.txt";
 const std::string kData = "C:\\DANE\\a.dat";
 const std::string kJournal = "C:\\DANE\\Inwent.bak";
+const std::string kLock = "C:\\DANE\\kolektor.lock";
+const std::string kKept = "C:\\DANE\\a.dat.20261207-090503";
 
 struct ImportRun {
   EventLog log;
@@ -44,7 +46,8 @@ TEST(Import, SuccessInOrder) {
       "param port",
       "param baud",
       "param timeout",
-      "delete " + kData,
+      "lock " + kLock,
+      "move " + kData + " -> " + kKept,
       "sleep 1000",
       "box sciezka_a: " + kData,
       "box sciezka_bak: " + kJournal,
@@ -64,8 +67,10 @@ TEST(Import, SuccessInOrder) {
       "close " + kCounts,
       "close " + kJournal,
       "delete " + kData,
+      "unlock",
   };
   EXPECT_EQ(r.log, expected);
+  EXPECT_EQ(r.platform.files[kKept], "old data") << "the earlier a.dat is kept aside";
   EXPECT_EQ(r.platform.files[kCounts], "INW;5901234123457;12000\r\nINW;12;00500\r\n");
   EXPECT_EQ(r.platform.files[kJournal],
             "\r\n------------ [IMPORT WYKONANY DNIA: 2026-12-07 09:05:03] ------------\r\n"
@@ -250,13 +255,55 @@ TEST(Import, TwoImportsTwoBlocks) {
       first + "\r\n------------ [IMPORT WYKONANY DNIA: 2026-12-08 10:00:00] ------------\r\n");
 }
 
-TEST(Import, NoFolderForTheDataFileStopsBeforeAnything) {
+TEST(Import, SafeguardsStopBeforeAnythingIsMovedShownOrStarted) {
+  struct Case {
+    const char* name;
+    std::string counts;
+    std::function<void(ImportRun&)> arrange;
+    const char* error;  // UTF-8
+  } cases[] = {
+      {"no folder for a.dat", "C:\\imp.txt", [](ImportRun&) {}, "Błąd otwarcia pliku \"imp\"."},
+      {"empty folder", "\\INW\\imp.txt", [](ImportRun&) {}, "Błąd otwarcia pliku \"imp\"."},
+      {"another import runs", kCounts,
+       [](ImportRun& r) { r.platform.locks_elsewhere.insert(kLock); },
+       "Do folderu C:\\DANE trwa już inny import (z innego stanowiska lub okna programu). "
+       "Poczekaj na jego zakończenie i spróbuj ponownie."},
+      {"no lock file", kCounts, [](ImportRun& r) { r.platform.FailAt("lock", 1); },
+       "Nie można utworzyć pliku blokady w folderze C:\\DANE (folder nie istnieje lub brak "
+       "prawa zapisu)."},
+      {"a.dat open elsewhere", kCounts, [](ImportRun& r) { r.platform.unmovable.insert(kData); },
+       "Nie można przenieść poprzedniego pliku C:\\DANE\\a.dat pod nową nazwę (jest otwarty w "
+       "innym programie lub zablokowany). Plik pozostał bez zmian; zamknij ten program i "
+       "spróbuj ponownie."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ImportRun r;
+    r.platform.files[kData] = "kept counts";
+    r.platform.files[kCounts] = "host's counts";
+    r.platform.files[kJournal] = "earlier\r\n";
+    c.arrange(r);
+    const auto files_before = r.platform.files;
+    EXPECT_EQ(r.Run(c.counts), 0);
+    EXPECT_EQ(r.host.errors, std::vector<std::string>{Cp1250(c.error)});
+    EXPECT_EQ(r.platform.files, files_before);
+    EXPECT_TRUE(r.platform.messages.empty());
+    EXPECT_TRUE(r.platform.starts.empty());
+    EXPECT_EQ(r.platform.Calls("remove"), 0);
+    EXPECT_TRUE(r.platform.locks.empty());
+  }
+}
+
+TEST(Import, EarlierKeptCopiesAreNeverReplaced) {
   ImportRun r;
-  EXPECT_EQ(r.Run("C:\\imp.txt"), 0);
-  EXPECT_EQ(r.host.errors, std::vector<std::string>{Cp1250("Błąd otwarcia pliku \"imp\".")});
-  EXPECT_TRUE(r.platform.messages.empty());
-  EXPECT_TRUE(r.platform.starts.empty());
-  EXPECT_EQ(r.platform.Calls("remove"), 0);
+  r.platform.files[kData] = "third";
+  r.platform.files[kKept] = "first";
+  r.platform.files[kKept + "-2"] = "second";
+  EXPECT_EQ(r.Run(), 1);
+  EXPECT_EQ(r.platform.files[kKept], "first");
+  EXPECT_EQ(r.platform.files[kKept + "-2"], "second");
+  EXPECT_EQ(r.platform.files[kKept + "-3"], "third");
+  EXPECT_EQ(r.platform.files[kCounts], "INW;5901234123457;12000\r\nINW;12;00500\r\n");
 }
 
 TEST(Import, NoInstanceOrNoCallbacksTouchesNothing) {
