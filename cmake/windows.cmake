@@ -25,6 +25,11 @@ ExternalProject_Add(product
   BUILD_BYPRODUCTS ${KOLEKTOR_PRODUCT_FILES}
   USES_TERMINAL_BUILD ON)
 
+# The host library, built with this compiler for the tests.
+add_library(kolektor_host STATIC host/plugin_host.cpp)
+target_include_directories(kolektor_host PUBLIC ${CMAKE_SOURCE_DIR})
+target_link_libraries(kolektor_host PUBLIC version)
+
 # GoogleTest from the sources Debian installs, built with this compiler.
 set(GTEST_SRC /usr/src/googletest/googletest)
 add_library(gtest_win STATIC ${GTEST_SRC}/src/gtest-all.cc ${GTEST_SRC}/src/gtest_main.cc)
@@ -34,7 +39,7 @@ set(KOLEKTOR_WINE ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh)
 function(kolektor_wine_test name)
   cmake_parse_arguments(T "SERIAL" "PREFIX;TIMEOUT" "SOURCES" ${ARGN})
   add_executable(${name} ${T_SOURCES} tests/win32/plugin_loader.cpp)
-  target_link_libraries(${name} PRIVATE gtest_win)
+  target_link_libraries(${name} PRIVATE gtest_win kolektor_host)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
   target_link_options(${name} PRIVATE ${KOLEKTOR_STATIC})
   add_dependencies(${name} product)
@@ -54,7 +59,6 @@ endfunction()
 
 include(GoogleTest)
 kolektor_wine_test(win_plugin_tests SOURCES tests/win32/interface_test.cpp)
-target_link_libraries(win_plugin_tests PRIVATE version)
 kolektor_wine_test(win_export_tests SOURCES tests/win32/export_test.cpp)
 kolektor_wine_test(win_import_tests SOURCES tests/win32/import_test.cpp TIMEOUT 400)
 kolektor_wine_test(win_performance_tests SOURCES tests/win32/performance_test.cpp SERIAL)
@@ -62,6 +66,8 @@ kolektor_wine_test(win_soak_tests SOURCES tests/win32/soak_test.cpp)
 kolektor_wine_test(win_tools_tests SOURCES tests/win32/tools_test.cpp)
 kolektor_wine_test(win_corpus_tests SOURCES tests/win32/corpus_test.cpp)
 target_compile_definitions(win_corpus_tests PRIVATE KOLEKTOR_CORPUS_DIR="${CMAKE_SOURCE_DIR}/tests/corpus")
+kolektor_wine_test(win_host_fpu_tests SOURCES tests/win32/host_fpu_test.cpp)
+target_compile_definitions(win_host_fpu_tests PRIVATE KOLEKTOR_CORPUS_DIR="${CMAKE_SOURCE_DIR}/tests/corpus")
 # Runs in a prefix of its own whose registry lacks the host's key.
 kolektor_wine_test(win_bare_registry_tests SOURCES tests/win32/bare_registry_test.cpp PREFIX bare)
 

@@ -13,8 +13,10 @@ using namespace kolektor;
 namespace {
 const char* kOperations[] = {"open",      "read",       "write",  "size",        "seek",
                              "close",     "exists",     "remove", "reg_open",    "reg_read",
-                             "reg_close", "short_path", "start",  "exit_status", "terminate"};
-}
+                             "reg_close", "short_path", "start",  "exit_status", "terminate",
+                             "move",      "identity",   "lock"};
+constexpr std::size_t kOperationCount = sizeof(kOperations) / sizeof(kOperations[0]);
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FuzzedDataProvider in(data, size);
@@ -25,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (in.ConsumeBool()) host.params[name] = in.ConsumeRandomLengthString(12);
   std::string failing;
   if (in.ConsumeBool()) {
-    failing = kOperations[in.ConsumeIntegralInRange<std::size_t>(0, 14)];
+    failing = kOperations[in.ConsumeIntegralInRange<std::size_t>(0, kOperationCount - 1)];
     platform.FailAt(failing, in.ConsumeIntegralInRange<int>(1, 4));
   }
   platform.read_chunk = in.ConsumeIntegralInRange<std::size_t>(1, 64);
@@ -50,6 +52,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       platform.files[data_path] = payload;
     };
     platform.files["C:\\DANE\\Inwent.bak"] = journal_before;
+    const std::string earlier = "9,9\r\n";  // a failed import's a.dat
+    platform.files["C:\\DANE\\a.dat"] = earlier;
     const HostWord result = ImportCounts(platform, host.instance(), 1, path.c_str());
     fuzz::Require(host.errors.size() == (result == 1 ? 0u : 1u), "import: one error exactly on 0");
     const std::string& after = platform.files["C:\\DANE\\Inwent.bak"];
@@ -63,6 +67,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // (the next import deletes it before its download).
     if (result == 1 && failing != "remove")
       fuzz::Require(platform.files.count(data_path) == 0, "a.dat removed after success");
+    // The earlier a.dat is never lost: kept aside, or left where it was.
+    bool earlier_kept = false;
+    for (const auto& [name, bytes] : platform.files)
+      earlier_kept = earlier_kept || (name.rfind("C:\\DANE\\a.dat", 0) == 0 && bytes == earlier);
+    fuzz::Require(earlier_kept || path == "C:\\DANE\\a.dat", "earlier a.dat kept");
+    fuzz::Require(platform.locks.empty(), "the folder lock released");
   }
   fuzz::Require(platform.OpenFiles() == 0, "no file left open");
   fuzz::Require(platform.open_children == 0, "no child handle left open");

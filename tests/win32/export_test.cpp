@@ -98,5 +98,28 @@ TEST(WinExport, GoodsFileMissing) {
   EXPECT_EQ(host.events.size(), 5u);
 }
 
+// Windows drops trailing dots and blanks, knows 8.3 aliases and "..": under
+// any of these spellings the goods file is the lookup file "a", and the
+// export must refuse instead of emptying it.
+TEST(WinExport, GoodsFileSpelledAsTheLookupFileIsLeftAlone) {
+  const std::string dir = FreshDir("export_spellings");
+  const std::string folder = dir + "Folder with a long name\\";
+  CreateDirectoryA(folder.c_str(), nullptr);
+  StandinEnv env(dir);
+  const std::string goods = Cp1250(kGoodsUtf8);
+  const std::string short_folder = ShortForm(folder);
+  ASSERT_NE(short_folder, folder) << "wine gives long names an 8.3 alias";
+  for (const std::string& path : {folder + "a.", folder + "a ", folder + "A..", short_folder + "a.",
+                                  folder + "..\\" + "Folder with a long name\\a ."}) {
+    SCOPED_TRACE(path);
+    WriteFileBytes(folder + "a", goods);
+    Host host(5);
+    EXPECT_EQ(LoadPlugin().eksport(host.instance(), 1, path.c_str()), 0);
+    EXPECT_EQ(host.errors, std::vector<std::string>{Cp1250("Błąd otwarcia pliku roboczego.")});
+    EXPECT_EQ(ReadFileBytes(folder + "a"), goods);
+  }
+  EXPECT_TRUE(env.Starts().empty());
+}
+
 }  // namespace
 }  // namespace kolektor::wintest

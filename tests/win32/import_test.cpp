@@ -2,6 +2,8 @@
 // the IR_READ2.EXE stand-in found beside the program, counts and journal.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "tests/win32/plugin_loader.h"
 #include "tests/win32/standin_env.h"
 
@@ -21,6 +23,18 @@ struct ImportSetup {
     StandinEnv::Set("KOLEKTOR_STANDIN_DATA", dir + "download.src");
   }
 };
+
+// The a.dat.<time> copies in a folder.
+std::vector<std::string> KeptCopies(const std::string& dir) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+    const std::string name = entry.path().filename().string();
+    if (name.rfind("a.dat.", 0) == 0) names.push_back(name);
+  }
+  return names;
+}
+
+std::string Journal(const ImportSetup& s) { return ReadFileBytes(s.invent_dir + "\\Inwent.bak"); }
 
 TEST(WinImport, BoxesCommandLineCountsAndJournal) {
   ImportSetup s("import_ok");
@@ -57,6 +71,9 @@ TEST(WinImport, BoxesCommandLineCountsAndJournal) {
   EXPECT_EQ(journal.substr(9, 38), "\r\n------------ [IMPORT WYKONANY DNIA: ");
   EXPECT_EQ(journal.substr(9 + 38 + 19), "] ------------\r\n" + counts);
   EXPECT_FALSE(Exists(s.invent_dir + "\\a.dat"));
+  const std::vector<std::string> kept = KeptCopies(s.dir);
+  ASSERT_EQ(kept.size(), 1u) << "the earlier a.dat is kept aside";
+  EXPECT_EQ(ReadFileBytes(s.dir + kept[0]), "old,1\r\n");
   EXPECT_EQ(host.events, (std::vector<std::string>{"status \nTransakcja w toku...", "param port",
                                                    "param baud", "param timeout"}));
   // 1 s + 1 s + 5 s of pauses, plus the stand-in's own run.
@@ -106,6 +123,122 @@ TEST(WinImport, ExitCode259IsTakenAsStillRunning) {
   EXPECT_EQ(LoadPlugin().import_(host.instance(), 5, s.counts.c_str()), 0);
   EXPECT_EQ(host.errors, std::vector<std::string>{Cp1250("Nie udało się nawiązac połączenia!")});
   EXPECT_TRUE(Exists(s.invent_dir + "\\a.dat")) << "the data file stays";
+}
+
+TEST(WinImport, DataFileOpenElsewhereStopsBeforeTheBoxes) {
+  ImportSetup s("import_adat_open");
+  StandinEnv env(s.dir);
+  s.Download("1,1\r\n");
+  WriteFileBytes(s.invent_dir + "\\a.dat", "kept,5\r\n");
+  WriteFileBytes(s.invent_dir + "\\Inwent.bak", "earlier\r\n");
+  WriteFileBytes(s.counts, "host's counts");
+  // A viewer that shares reading and writing but not deletion.
+  const HANDLE viewer =
+      CreateFileA((s.invent_dir + "\\a.dat").c_str(), GENERIC_READ,
+                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(viewer, INVALID_HANDLE_VALUE);
+  Host host(25);
+  MessageBoxCatcher boxes;
+  EXPECT_EQ(LoadPlugin().import_(host.instance(), 5, s.counts.c_str()), 0);
+  CloseHandle(viewer);
+  EXPECT_EQ(host.errors,
+            std::vector<std::string>{Cp1250(
+                ("Nie można przenieść poprzedniego pliku " + s.invent_dir +
+                 "\\a.dat pod nową nazwę (jest otwarty w innym programie lub zablokowany). Plik "
+                 "pozostał bez zmian; zamknij ten program i spróbuj ponownie.")
+                    .c_str())});
+  EXPECT_TRUE(boxes.seen.empty()) << boxes.Listing();
+  EXPECT_TRUE(env.Starts().empty());
+  EXPECT_EQ(ReadFileBytes(s.invent_dir + "\\a.dat"), "kept,5\r\n");
+  EXPECT_EQ(ReadFileBytes(s.counts), "host's counts");
+  EXPECT_EQ(Journal(s), "earlier\r\n");
+  EXPECT_TRUE(KeptCopies(s.dir).empty());
+}
+
+// Two tills on a shared folder: the second import finds the first one's
+// lock, says so and touches nothing; the first gets exactly its own counts.
+TEST(WinImport, SecondImportIntoTheSameFolderIsRefused) {
+  ImportSetup s("import_two");
+  StandinEnv env(s.dir);
+  s.Download("111,2\r\n");
+  StandinEnv::Set("KOLEKTOR_STANDIN_RUN_MS", "4000");
+  std::string line = "\"" + BinDir() + "zrbhost.exe\" --yes import \"" + s.counts + "\"";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION first{};
+  ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                             nullptr, nullptr, &startup, &first));
+  const std::string lock = s.invent_dir + "\\kolektor.lock";
+  for (int i = 0; i < 300 && !Exists(lock); ++i) Sleep(50);
+  ASSERT_TRUE(Exists(lock)) << "the first import holds the folder";
+
+  CreateDirectoryA((s.dir + "INW2").c_str(), nullptr);
+  const std::string second_counts = s.invent_dir + "\\INW2\\imp.txt";
+  Host host(26);
+  MessageBoxCatcher boxes;
+  EXPECT_EQ(LoadPlugin().import_(host.instance(), 5, second_counts.c_str()), 0);
+  EXPECT_EQ(host.errors,
+            std::vector<std::string>{Cp1250(
+                ("Do folderu " + s.invent_dir +
+                 " trwa już inny import (z innego stanowiska lub okna programu). Poczekaj na jego "
+                 "zakończenie i spróbuj ponownie.")
+                    .c_str())});
+  EXPECT_TRUE(boxes.seen.empty());
+  EXPECT_FALSE(Exists(second_counts));
+
+  WaitForSingleObject(first.hProcess, 60000);
+  DWORD code = 99;
+  GetExitCodeProcess(first.hProcess, &code);
+  CloseHandle(first.hProcess);
+  CloseHandle(first.hThread);
+  EXPECT_EQ(code, 0u) << "the first import succeeds";
+  EXPECT_EQ(ReadFileBytes(s.counts), "INW;111;02000\r\n");
+  const std::string journal = Journal(s);
+  EXPECT_EQ(journal.substr(journal.size() - 17), "\r\nINW;111;02000\r\n");
+  EXPECT_EQ(journal.find("IMPORT WYKONANY"), journal.rfind("IMPORT WYKONANY")) << "one block";
+  EXPECT_EQ(env.Starts().size(), 1u);
+  EXPECT_FALSE(Exists(lock));
+  EXPECT_FALSE(Exists(s.invent_dir + "\\a.dat"));
+  EXPECT_TRUE(KeptCopies(s.dir).empty());
+}
+
+// A journal kept for years: the block goes at its very end, past 2 and
+// 4 GiB (sparse files: the disk holds only the few bytes written).
+TEST(WinImport, HugeJournalGetsItsBlockAtTheEnd) {
+  for (const unsigned long long size : {2ull << 30, 4ull << 30, 5ull << 30}) {
+    SCOPED_TRACE(size);
+    ImportSetup s("import_huge_journal");
+    StandinEnv env(s.dir);
+    s.Download("7,1\r\n");
+    const std::string journal = s.invent_dir + "\\Inwent.bak";
+    WriteFileBytes(journal, "earlier\r\n");
+    HANDLE file =
+        CreateFileA(journal.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    LARGE_INTEGER end;
+    end.QuadPart = static_cast<LONGLONG>(size);
+    ASSERT_TRUE(SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file));
+    CloseHandle(file);
+    Host host(27);
+    MessageBoxCatcher boxes;
+    EXPECT_EQ(LoadPlugin().import_(host.instance(), 5, s.counts.c_str()), 1);
+    file = CreateFileA(journal.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                       nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    LARGE_INTEGER total;
+    GetFileSizeEx(file, &total);
+    char head[9] = {}, tail[200] = {};
+    DWORD got = 0;
+    ReadFile(file, head, sizeof head, &got, nullptr);
+    SetFilePointerEx(file, end, nullptr, FILE_BEGIN);
+    ReadFile(file, tail, sizeof tail, &got, nullptr);
+    CloseHandle(file);
+    const std::string block(tail, got);
+    EXPECT_EQ(std::string(head, 9), "earlier\r\n");
+    EXPECT_EQ(static_cast<unsigned long long>(total.QuadPart), size + got);
+    EXPECT_EQ(block.substr(0, 38), "\r\n------------ [IMPORT WYKONANY DNIA: ");
+    EXPECT_EQ(block.substr(38 + 19), "] ------------\r\nINW;7;01000\r\n");
+  }
 }
 
 }  // namespace

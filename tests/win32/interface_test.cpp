@@ -128,7 +128,8 @@ TEST(Interface, PropertiesByteForByte) {
 
 TEST(Interface, VersionResourceIsReadable) {
   char path[MAX_PATH];
-  GetModuleFileNameA(LoadPlugin().module, path, sizeof path);
+  LoadPlugin();
+  GetModuleFileNameA(GetModuleHandleA("kolektor.dll"), path, sizeof path);
   DWORD ignored = 0;
   const DWORD size = GetFileVersionInfoSizeA(path, &ignored);
   ASSERT_GT(size, 0u);

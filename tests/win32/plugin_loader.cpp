@@ -4,138 +4,51 @@
 
 #include <cstring>
 #include <filesystem>
-#include <mutex>
-#include <set>
-
-#include "host/message_boxes.h"
 
 namespace kolektor::wintest {
 
 namespace {
 
-// Hosts may run on several threads at once (the corpus tests do).
-std::mutex g_hosts_mutex;
-
-std::map<Word, Host*>& Hosts() {
-  static std::map<Word, Host*> hosts;
-  return hosts;
-}
-
-template <typename T>
-void Resolve(HMODULE module, const char* name, T& into) {
-  into = reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-  if (into == nullptr) ADD_FAILURE() << "entry point missing: " << name;
-}
-
-std::string ExeDir() {
-  char path[MAX_PATH];
-  const DWORD got = GetModuleFileNameA(nullptr, path, sizeof path);
-  std::string dir(path, got);
-  return dir.substr(0, dir.find_last_of('\\') + 1);
-}
-
-thread_local MessageBoxCatcher* g_catcher = nullptr;
-
-LRESULT CALLBACK CbtHook(int code, WPARAM wparam, LPARAM lparam) {
-  thread_local std::set<HWND> open_boxes;
-  std::string caption, text;
-  if (g_catcher != nullptr && ConfirmOwnMessageBox(code, wparam, open_boxes, caption, text))
-    g_catcher->seen.push_back({caption, text});
-  return CallNextHookEx(nullptr, code, wparam, lparam);
-}
-
-}  // namespace
-
-namespace {
-
-Plugin Load() {
-  Plugin plugin;
-  plugin.module = LoadLibraryA((ExeDir() + "kolektor.dll").c_str());
-  if (plugin.module == nullptr) {
-    ADD_FAILURE() << "kolektor.dll not loaded: " << GetLastError();
-    return plugin;
-  }
-  Resolve(plugin.module, "ZRBDLLTypBiblioteki", plugin.typ);
-  Resolve(plugin.module, "ZRBDLLRejestrujBiblioteke", plugin.rejestruj);
-  Resolve(plugin.module, "ZRBDLLZwolnijBiblioteke", plugin.zwolnij);
-  Resolve(plugin.module, "ZRBDLLRejestrujCallback", plugin.callback);
-  Resolve(plugin.module, "ZRBDLLParametr", plugin.parametr);
-  Resolve(plugin.module, "ZRBDLLTekstListyParametru", plugin.tekst_listy);
-  Resolve(plugin.module, "ZRBDLLWlasciwosci", plugin.wlasciwosci);
-  Resolve(plugin.module, "ZRBDLLInwEksportujTowary", plugin.eksport);
-  Resolve(plugin.module, "ZRBDLLInwZeruj", plugin.zeruj);
-  Resolve(plugin.module, "ZRBDLLInwImport", plugin.import_);
-  return plugin;
-}
+std::string ExeDir() { return host::ProgramFolder(); }
 
 }  // namespace
 
 const Plugin& LoadPlugin() {
   // Loaded once, before any thread can see it half resolved.
-  static const Plugin plugin = Load();
-  return plugin;
+  static const host::Plugin plugin = [] {
+    host::Plugin p;
+    std::string error;
+    if (!host::LoadPlugin(ExeDir() + "kolektor.dll", p, error)) ADD_FAILURE() << error;
+    return p;
+  }();
+  return plugin.api;
 }
 
-Host::Host(Word context) : context_(context) {
-  {
-    std::lock_guard<std::mutex> lock(g_hosts_mutex);
-    Hosts()[context] = this;
-  }
-  const Plugin& p = LoadPlugin();
-  instance_ = p.rejestruj(context, 0, 0, 0);
-  p.callback(instance_, reinterpret_cast<void*>(&OnStatus), 2);
-  p.callback(instance_, reinterpret_cast<void*>(&OnParam), 6);
-  p.callback(instance_, reinterpret_cast<void*>(&OnError), 7);
+Host::Host(Word context) : session_(LoadPlugin(), context), params(session_.settings) {
+  session_.on_event = [this](const host::Event& e) {
+    switch (e.kind) {
+      case host::Event::kStatus:
+        events.push_back("status " + e.text);
+        break;
+      case host::Event::kParam:
+        events.push_back("param " + e.name);
+        break;
+      case host::Event::kError:
+        events.push_back("error " + e.text);
+        errors.push_back(e.text);
+        break;
+      case host::Event::kMessageBox:
+        return;
+    }
+    contexts.push_back(e.context);
+    handles.push_back(e.handle);
+    event_ticks.push_back(e.tick);
+  };
   params = {{"port", "1"},
             {"baud", "9600"},
             {"cena", "Cena det"},
             {"maxKod", "13"},
             {"timeout", "5 min"}};
-}
-
-Host::~Host() {
-  LoadPlugin().zwolnij(instance_);
-  std::lock_guard<std::mutex> lock(g_hosts_mutex);
-  Hosts().erase(context_);
-}
-
-Host& Host::Find(Word context, Word handle) {
-  Host* host = nullptr;
-  {
-    std::lock_guard<std::mutex> lock(g_hosts_mutex);
-    host = Hosts().at(context);
-  }
-  host->contexts.push_back(context);
-  host->handles.push_back(handle);
-  host->event_ticks.push_back(GetTickCount());
-  return *host;
-}
-
-void __stdcall Host::OnStatus(Word context, Word handle, const char* text) {
-  Find(context, handle).events.push_back(std::string("status ") + text);
-}
-
-void __stdcall Host::OnParam(Word context, Word handle, const char* name, char* value) {
-  Host& host = Find(context, handle);
-  host.events.push_back(std::string("param ") + name);
-  const std::string& answer = host.params[name];
-  std::memcpy(value, answer.c_str(), answer.size() + 1);
-}
-
-void __stdcall Host::OnError(Word context, Word handle, const char* text) {
-  Host& host = Find(context, handle);
-  host.events.push_back(std::string("error ") + text);
-  host.errors.push_back(text);
-}
-
-MessageBoxCatcher::MessageBoxCatcher() {
-  g_catcher = this;
-  hook_ = SetWindowsHookExA(WH_CBT, CbtHook, nullptr, GetCurrentThreadId());
-}
-
-MessageBoxCatcher::~MessageBoxCatcher() {
-  UnhookWindowsHookEx(hook_);
-  g_catcher = nullptr;
 }
 
 std::string BinDir() { return ExeDir(); }

@@ -1,6 +1,6 @@
-// The host's side for the Windows tests: kolektor.dll loaded with
-// LoadLibraryA, its entry points resolved by their plain names and called
-// through stdcall pointers, with stdcall callbacks that record everything.
+// The host's side for the Windows tests, on the host library that zrbhost
+// and the test form use: kolektor.dll loaded with LoadLibraryA, its entry
+// points called through stdcall pointers, callbacks that record everything.
 #pragma once
 
 #include <windows.h>
@@ -9,77 +9,49 @@
 #include <string>
 #include <vector>
 
+#include "host/plugin_host.h"
+
 namespace kolektor::wintest {
 
-using Word = int;
-using TypBiblioteki = Word(__stdcall*)();
-using RejestrujBiblioteke = void*(__stdcall*)(Word, Word, Word, Word);
-using ZwolnijBiblioteke = void(__stdcall*)(void*);
-using RejestrujCallback = Word(__stdcall*)(void*, void*, Word);
-using Parametr = Word(__stdcall*)(Word, Word, char*, char*, char*, char*, char*, Word);
-using TekstListyParametru = Word(__stdcall*)(const char*, Word, char*);
-using Wlasciwosci = void(__stdcall*)(char*, Word);
-using Operacja = Word(__stdcall*)(void*, Word, const char*);
-using Zeruj = Word(__stdcall*)(void*, Word);
+using Word = host::Word;
+using Plugin = host::EntryPoints;
 
-struct Plugin {
-  HMODULE module = nullptr;
-  TypBiblioteki typ = nullptr;
-  RejestrujBiblioteke rejestruj = nullptr;
-  ZwolnijBiblioteke zwolnij = nullptr;
-  RejestrujCallback callback = nullptr;
-  Parametr parametr = nullptr;
-  TekstListyParametru tekst_listy = nullptr;
-  Wlasciwosci wlasciwosci = nullptr;
-  Operacja eksport = nullptr;
-  Zeruj zeruj = nullptr;
-  Operacja import_ = nullptr;
-};
-
-// Loads bin\kolektor.dll beside the test program; fails the test if any
-// entry point is missing.
+// bin\kolektor.dll beside the test program, loaded once; fails the test if
+// any entry point is missing.
 const Plugin& LoadPlugin();
 
-// One registered instance with recording callbacks.
+// One registered instance whose callbacks record into plain lists.
 class Host {
+  host::Session session_;
+
  public:
   explicit Host(Word context);
-  ~Host();
-  void* instance() const { return instance_; }
+  void* instance() const { return session_.instance(); }
 
-  std::map<std::string, std::string> params;
-  std::vector<std::string> events;  // "status ...", "param ...", "error ..."
+  std::map<std::string, std::string>& params;  // the session's settings
+  std::vector<std::string> events;             // "status ...", "param ...", "error ..."
   std::vector<std::string> errors;
   std::vector<Word> contexts, handles;
   std::vector<DWORD> event_ticks;
-
- private:
-  static void __stdcall OnStatus(Word, Word, const char*);
-  static void __stdcall OnParam(Word, Word, const char*, char*);
-  static void __stdcall OnError(Word, Word, const char*);
-  static Host& Find(Word context, Word handle);
-  Word context_;
-  void* instance_;
 };
 
-// Message boxes shown on this thread are read and closed by a WH_CBT hook.
-struct MessageBoxSeen {
-  std::string caption, text;
-};
+// Message boxes shown on this thread are read and closed.
+using MessageBoxSeen = host::MessageBoxWatch::Box;
 class MessageBoxCatcher {
  public:
-  MessageBoxCatcher();
-  ~MessageBoxCatcher();
-  std::vector<MessageBoxSeen> seen;
+  MessageBoxCatcher() : watch_(nullptr, true), seen(watch_.seen) {}
+
+ private:
+  host::MessageBoxWatch watch_;
+
+ public:
+  std::vector<MessageBoxSeen>& seen;
   // One line a box, for failure messages.
   std::string Listing() const {
     std::string lines;
     for (const MessageBoxSeen& b : seen) lines += "[" + b.caption + "] " + b.text + "\n";
     return lines;
   }
-
- private:
-  HHOOK hook_;
 };
 
 // Folders of the test tree, as Windows paths with a trailing backslash.

@@ -1,0 +1,275 @@
+#include "host/plugin_host.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <set>
+#include <vector>
+
+namespace kolektor::host {
+
+namespace {
+
+template <typename T>
+bool Resolve(HMODULE module, const char* name, T& into, std::string& missing) {
+  into = reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+  if (into == nullptr) missing += (missing.empty() ? "" : ", ") + std::string(name);
+  return into != nullptr;
+}
+
+std::string FileVersion(const std::string& path) {
+  DWORD ignored = 0;
+  const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
+  if (size == 0) return "";
+  std::vector<char> data(size);
+  if (!GetFileVersionInfoA(path.c_str(), 0, size, data.data())) return "";
+  VS_FIXEDFILEINFO* info = nullptr;
+  UINT length = 0;
+  if (!VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&info), &length) ||
+      info == nullptr)
+    return "";
+  return std::to_string(HIWORD(info->dwFileVersionMS)) + "." +
+         std::to_string(LOWORD(info->dwFileVersionMS)) + "." +
+         std::to_string(HIWORD(info->dwFileVersionLS));
+}
+
+// Sessions by the context their instance hands back to every callback.
+// Operations of several sessions may run at once on different threads.
+struct Registry {
+  CRITICAL_SECTION lock;
+  std::map<Word, Session*> sessions;
+  Registry() { InitializeCriticalSection(&lock); }
+};
+Registry& Sessions() {
+  static Registry registry;
+  return registry;
+}
+
+// The innermost watch of this thread.
+thread_local MessageBoxWatch* t_watch = nullptr;
+thread_local std::set<HWND>* t_open_boxes = nullptr;
+
+}  // namespace
+
+bool LoadPlugin(const std::string& path, Plugin& plugin, std::string& error) {
+  plugin.module = LoadLibraryA(path.c_str());
+  if (plugin.module == nullptr) {
+    error = "cannot load " + path + " (system error " + std::to_string(GetLastError()) + ")";
+    return false;
+  }
+  char full[MAX_PATH] = {};
+  GetModuleFileNameA(plugin.module, full, sizeof full);
+  plugin.path = full;
+  plugin.version = FileVersion(plugin.path);
+  EntryPoints& a = plugin.api;
+  std::string missing;
+  Resolve(plugin.module, "ZRBDLLTypBiblioteki", a.typ, missing);
+  Resolve(plugin.module, "ZRBDLLRejestrujBiblioteke", a.rejestruj, missing);
+  Resolve(plugin.module, "ZRBDLLZwolnijBiblioteke", a.zwolnij, missing);
+  Resolve(plugin.module, "ZRBDLLRejestrujCallback", a.callback, missing);
+  Resolve(plugin.module, "ZRBDLLParametr", a.parametr, missing);
+  Resolve(plugin.module, "ZRBDLLTekstListyParametru", a.tekst_listy, missing);
+  Resolve(plugin.module, "ZRBDLLWlasciwosci", a.wlasciwosci, missing);
+  Resolve(plugin.module, "ZRBDLLInwEksportujTowary", a.eksport, missing);
+  Resolve(plugin.module, "ZRBDLLInwZeruj", a.zeruj, missing);
+  Resolve(plugin.module, "ZRBDLLInwImport", a.import_, missing);
+  if (!missing.empty()) {
+    error = path + " lacks the entry points " + missing;
+    return false;
+  }
+  return true;
+}
+
+std::vector<Parameter> DescribeParameters(const EntryPoints& api) {
+  std::vector<Parameter> parameters;
+  for (Word index = 0;; ++index) {
+    // Wider than any width the host's form uses.
+    char b[5][400] = {};
+    const Word kind = api.parametr(301, index, b[0], b[1], b[2], b[3], b[4], 0);
+    if (kind == 0) break;
+    Parameter parameter{b[0], b[1], b[2], b[3], b[4], kind, {}};
+    for (Word choice = 0; kind == 2; ++choice) {
+      char text[400] = {};
+      if (api.tekst_listy(parameter.name.c_str(), choice, text) == 0) break;
+      parameter.choices.emplace_back(text);
+    }
+    parameters.push_back(parameter);
+  }
+  return parameters;
+}
+
+std::string Property(const EntryPoints& api, Word number) {
+  char text[400] = {};
+  api.wlasciwosci(text, number);
+  return text;
+}
+
+bool AcceptsValue(const Parameter& parameter, const std::string& value) {
+  if (parameter.kind != 4) {
+    for (const std::string& choice : parameter.choices)
+      if (choice == value) return true;
+    return false;
+  }
+  // The port: COM1 to COM4 as the plug-in knows them, or a number in range.
+  if (value.size() == 4 && value.compare(0, 3, "COM") == 0 && value[3] >= '1' && value[3] <= '4')
+    return true;
+  if (value.empty() || value.size() > 9) return false;
+  long n = 0;
+  for (char c : value) {
+    if (c < '0' || c > '9') return false;
+    n = n * 10 + (c - '0');
+  }
+  return n >= std::atol(parameter.low.c_str()) && n <= std::atol(parameter.high.c_str());
+}
+
+Session::Session(const EntryPoints& api, Word context) : api_(api), context_(context) {
+  Registry& r = Sessions();
+  EnterCriticalSection(&r.lock);
+  r.sessions[context] = this;
+  LeaveCriticalSection(&r.lock);
+  instance_ = api_.rejestruj(context, 0, 0, 0);
+  api_.callback(instance_, reinterpret_cast<void*>(&OnStatus), 2);
+  api_.callback(instance_, reinterpret_cast<void*>(&OnParam), 6);
+  api_.callback(instance_, reinterpret_cast<void*>(&OnError), 7);
+}
+
+Session::~Session() {
+  api_.zwolnij(instance_);
+  Registry& r = Sessions();
+  EnterCriticalSection(&r.lock);
+  r.sessions.erase(context_);
+  LeaveCriticalSection(&r.lock);
+}
+
+std::vector<std::string> Session::Errors() const {
+  std::vector<std::string> errors;
+  for (const Event& e : events)
+    if (e.kind == Event::kError) errors.push_back(e.text);
+  return errors;
+}
+
+Word Session::Export(Word handle, const std::string& goods_path) {
+  return api_.eksport(instance_, handle, goods_path.c_str());
+}
+
+Word Session::Import(Word handle, const std::string& counts_path) {
+  return api_.import_(instance_, handle, counts_path.c_str());
+}
+
+Word Session::Clear(Word handle) { return api_.zeruj(instance_, handle); }
+
+void Session::Record(Event event) {
+  event.tick = GetTickCount();
+  events.push_back(event);
+  if (on_event) on_event(events.back());
+}
+
+Session* Session::Find(Word context) {
+  Registry& r = Sessions();
+  EnterCriticalSection(&r.lock);
+  const auto it = r.sessions.find(context);
+  Session* session = it == r.sessions.end() ? nullptr : it->second;
+  LeaveCriticalSection(&r.lock);
+  return session;
+}
+
+void __stdcall Session::OnStatus(Word context, Word handle, const char* text) {
+  if (Session* s = Find(context)) s->Record({Event::kStatus, "", text, context, handle});
+}
+
+void __stdcall Session::OnError(Word context, Word handle, const char* text) {
+  if (Session* s = Find(context)) s->Record({Event::kError, "", text, context, handle});
+}
+
+void __stdcall Session::OnParam(Word context, Word handle, const char* name, char* value) {
+  Session* s = Find(context);
+  std::string answer;
+  if (s != nullptr) {
+    const auto it = s->settings.find(name);
+    if (it != s->settings.end()) answer = it->second;
+  }
+  // The host writes at most 99 bytes and the terminating zero.
+  if (answer.size() > 99) answer.resize(99);
+  std::memcpy(value, answer.c_str(), answer.size() + 1);
+  if (s != nullptr) s->Record({Event::kParam, name, answer, context, handle});
+}
+
+MessageBoxWatch::MessageBoxWatch(Session* session, bool confirm)
+    : session_(session), confirm_(confirm), outer_(t_watch) {
+  t_watch = this;
+  if (t_open_boxes == nullptr) t_open_boxes = new std::set<HWND>;
+  hook_ = SetWindowsHookExA(WH_CBT, Hook, nullptr, GetCurrentThreadId());
+}
+
+MessageBoxWatch::~MessageBoxWatch() {
+  UnhookWindowsHookEx(hook_);
+  t_watch = outer_;
+}
+
+LRESULT CALLBACK MessageBoxWatch::Hook(int code, WPARAM wparam, LPARAM lparam) {
+  // A box may be activated more than once, and a later box may get the
+  // handle of one already gone: boxes are remembered until destroyed.
+  // Under wine the hook also hears of windows that other processes
+  // activate; those are left alone.
+  HWND window = reinterpret_cast<HWND>(wparam);
+  MessageBoxWatch* watch = t_watch;
+  if (code == HCBT_DESTROYWND && t_open_boxes != nullptr) t_open_boxes->erase(window);
+  if (watch != nullptr && code == HCBT_ACTIVATE && t_open_boxes->count(window) == 0) {
+    char window_class[64] = {};
+    GetClassNameA(window, window_class, sizeof window_class);
+    if (std::string(window_class) == "#32770" &&
+        GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId()) {
+      t_open_boxes->insert(window);
+      char caption[512] = {}, text[4096] = {};
+      GetWindowTextA(window, caption, sizeof caption);
+      // The message text is the static control with id 0xFFFF.
+      GetDlgItemTextA(window, 0xFFFF, text, sizeof text);
+      watch->seen.push_back({caption, text});
+      if (watch->session_ != nullptr)
+        watch->session_->Record({Event::kMessageBox, caption, text, 0, 0});
+      if (watch->confirm_) PostMessageA(window, WM_COMMAND, IDOK, 0);
+    }
+  }
+  return CallNextHookEx(nullptr, code, wparam, lparam);
+}
+
+std::wstring WideFromCp1250(const std::string& text) {
+  if (text.empty()) return std::wstring();
+  const int n =
+      MultiByteToWideChar(1250, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(n), L'\0');
+  MultiByteToWideChar(1250, 0, text.data(), static_cast<int>(text.size()), &wide[0], n);
+  return wide;
+}
+
+namespace {
+std::string FromWide(UINT code_page, const std::wstring& text) {
+  if (text.empty()) return std::string();
+  const int n = WideCharToMultiByte(code_page, 0, text.data(), static_cast<int>(text.size()),
+                                    nullptr, 0, nullptr, nullptr);
+  std::string bytes(static_cast<std::size_t>(n), '\0');
+  WideCharToMultiByte(code_page, 0, text.data(), static_cast<int>(text.size()), &bytes[0], n,
+                      nullptr, nullptr);
+  return bytes;
+}
+}  // namespace
+
+std::string Cp1250FromWide(const std::wstring& text) { return FromWide(1250, text); }
+std::string Utf8FromWide(const std::wstring& text) { return FromWide(CP_UTF8, text); }
+
+std::wstring WideFromUtf8(const std::string& text) {
+  if (text.empty()) return std::wstring();
+  const int n =
+      MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0], n);
+  return wide;
+}
+
+std::string ProgramFolder() {
+  char path[MAX_PATH] = {};
+  const DWORD got = GetModuleFileNameA(nullptr, path, sizeof path);
+  std::string folder(path, got);
+  return folder.substr(0, folder.find_last_of('\\') + 1);
+}
+
+}  // namespace kolektor::host

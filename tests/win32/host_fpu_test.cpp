@@ -1,0 +1,255 @@
+// The real DLL driven from a host with its own floating-point state (Delphi's
+// defaults, or rounding toward zero) and a stack aligned only to 4, 8 or 12
+// bytes, as hosts built with older tools call: the golden corpus comes out
+// byte for byte, and the host's state is the same after every call and
+// inside every callback.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <thread>
+#include <type_traits>
+
+#include "plugin/fpu_guard.h"
+#include "tests/corpus/corpus_format.h"
+#include "tests/win32/plugin_loader.h"
+#include "tests/win32/standin_env.h"
+
+// Calls a stdcall function with `count` 32-bit arguments on a stack that is
+// 16-byte aligned and then moved down by `shift` bytes.
+extern "C" int kolektor_call_shifted(const void* function, const int* args, int count, int shift);
+asm(R"(
+    .text
+    .globl _kolektor_call_shifted
+_kolektor_call_shifted:
+    pushl %ebp
+    movl %esp, %ebp
+    pushl %esi
+    pushl %edi
+    movl 8(%ebp), %eax
+    movl 12(%ebp), %esi
+    movl 16(%ebp), %ecx
+    leal 0(,%ecx,4), %edi
+    subl %edi, %esp
+    subl $16, %esp
+    andl $-16, %esp
+    subl 20(%ebp), %esp
+    xorl %edi, %edi
+1:  cmpl %ecx, %edi
+    jge 2f
+    movl (%esi,%edi,4), %edx
+    movl %edx, (%esp,%edi,4)
+    incl %edi
+    jmp 1b
+2:  call *%eax
+    leal -8(%ebp), %esp
+    popl %edi
+    popl %esi
+    popl %ebp
+    ret
+)");
+
+namespace kolektor::wintest {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct HostFpu {
+  const char* name;
+  std::uint16_t x87;
+  std::uint32_t mxcsr;
+};
+void PrintTo(const HostFpu& h, std::ostream* out) { *out << h.name; }
+
+constexpr HostFpu kDelphi{"Delphi", 0x1332, 0x1900};
+constexpr HostFpu kTowardZero{"zero", 0x0F7F, 0x7F80};
+
+void LoadHostFpu(const HostFpu& h) {
+  FpuState s;
+  SaveFpu(s);
+  s.x87[0] = (s.x87[0] & 0xFFFF0000u) | h.x87;
+  s.mxcsr = h.mxcsr;
+  LoadFpu(s);
+}
+
+template <typename T>
+int Arg(T value) {
+  if constexpr (std::is_pointer_v<T>)
+    return static_cast<int>(reinterpret_cast<std::intptr_t>(value));
+  else
+    return static_cast<int>(value);
+}
+
+// What one host thread saw: its state before each call, and every
+// mismatch after a call or inside a callback.
+struct Watch {
+  int shift = 0;
+  std::uint16_t x87 = 0;
+  std::uint32_t mxcsr = 0;
+  std::vector<std::string> mismatches;
+  std::vector<std::string> errors;
+  std::map<std::string, std::string> params{{"port", "1"},
+                                            {"baud", "9600"},
+                                            {"cena", "Cena det"},
+                                            {"maxKod", "13"},
+                                            {"timeout", "5 min"}};
+
+  void Check(const char* where) {
+    if (X87Control() != x87 || Mxcsr() != mxcsr) mismatches.push_back(where);
+  }
+  template <typename Fn, typename... A>
+  int Call(const char* name, Fn function, A... args) {
+    const int words[sizeof...(A) + 1] = {Arg(args)...};
+    x87 = X87Control();
+    mxcsr = Mxcsr();
+    const int result = kolektor_call_shifted(reinterpret_cast<const void*>(function), words,
+                                             static_cast<int>(sizeof...(A)), shift);
+    Check(name);
+    return result;
+  }
+};
+
+thread_local Watch* t_watch = nullptr;
+
+void __stdcall OnStatus(Word, Word, const char*) { t_watch->Check("status callback"); }
+void __stdcall OnError(Word, Word, const char* text) {
+  t_watch->Check("error callback");
+  t_watch->errors.push_back(text);
+}
+void __stdcall OnParam(Word, Word, const char* name, char* value) {
+  t_watch->Check("param callback");
+  const std::string& answer = t_watch->params[name];
+  std::memcpy(value, answer.c_str(), answer.size() + 1);
+}
+
+// One operation through every entry point that a host uses around it.
+template <typename Operation>
+int HostRun(Watch& w, Word context, Operation operation) {
+  const Plugin& p = LoadPlugin();
+  t_watch = &w;
+  EXPECT_EQ(w.Call("typ", p.typ), 3);
+  char b[5][400] = {};
+  for (Word index = 0; index <= 5; ++index)
+    w.Call("parametr", p.parametr, 301, index, b[0], b[1], b[2], b[3], b[4], 0);
+  w.Call("tekst_listy", p.tekst_listy, "timeout", 8, b[0]);
+  w.Call("wlasciwosci", p.wlasciwosci, b[0], 302);
+  void* instance = reinterpret_cast<void*>(w.Call("rejestruj", p.rejestruj, context, 0, 0, 0));
+  w.Call("callback", p.callback, instance, reinterpret_cast<void*>(&OnStatus), 2);
+  w.Call("callback", p.callback, instance, reinterpret_cast<void*>(&OnParam), 6);
+  w.Call("callback", p.callback, instance, reinterpret_cast<void*>(&OnError), 7);
+  const int result = operation(instance);
+  w.Call("zwolnij", p.zwolnij, instance);
+  t_watch = nullptr;
+  return result;
+}
+
+std::string CorpusDir(const char* kind) {
+  std::string path = std::string("Z:") + KOLEKTOR_CORPUS_DIR + "/" + kind;
+  for (char& c : path)
+    if (c == '/') c = '\\';
+  return path;
+}
+
+struct Outcome {
+  std::string file, expected, got;
+  int shift = 0;
+  std::vector<std::string> mismatches;
+};
+
+// Every file of one corpus under every misalignment, each on a thread of
+// its own that holds the host's state.
+template <typename Run>
+void RunCorpus(const HostFpu& fpu, const char* kind, const char* extension, Run run) {
+  std::vector<Outcome> outcomes;
+  for (const auto& entry : fs::directory_iterator(CorpusDir(kind)))
+    if (entry.path().extension() == extension)
+      for (int shift : {4, 8, 12}) outcomes.push_back({entry.path().string(), "", "", shift, {}});
+  ASSERT_GE(outcomes.size(), 30u);
+  std::vector<std::thread> threads;
+  for (std::size_t i = 0; i < outcomes.size(); ++i) {
+    threads.emplace_back([&outcomes, i, kind, run, fpu] {
+      Outcome& o = outcomes[i];
+      o.expected = corpus::ReadAll(fs::path(o.file).replace_extension(".expected").string());
+      const std::string input = corpus::ReadAll(o.file);
+      const std::string dir =
+          FreshDir(std::string("fpu_") + fpu.name + "_" + kind + "_" + std::to_string(i));
+      Watch w;
+      w.shift = o.shift;
+      MessageBoxCatcher boxes;
+      LoadHostFpu(fpu);
+      o.got = run(w, dir, input, static_cast<Word>(900 + i));
+      LoadHostFpu({"", kPluginX87Control, kPluginMxcsr});
+      o.mismatches = w.mismatches;
+    });
+  }
+  for (std::thread& t : threads) t.join();
+  for (const Outcome& o : outcomes) {
+    EXPECT_EQ(o.got, o.expected) << o.file << " shifted by " << o.shift;
+    EXPECT_TRUE(o.mismatches.empty()) << o.file << ": host state changed in " << o.mismatches[0];
+  }
+}
+
+std::string ExportRun(Watch& w, const std::string& dir, const std::string& goods, Word context) {
+  WriteFileBytes(dir + "exp.txt", goods);
+  const Plugin& p = LoadPlugin();
+  const std::string path = dir + "exp.txt";
+  const int result = HostRun(w, context, [&](void* instance) {
+    return w.Call("eksport", p.eksport, instance, 1, path.c_str());
+  });
+  return corpus::Format(result, w.errors, ReadFileBytes(dir + "a"));
+}
+
+std::string ImportRun(Watch& w, const std::string& dir, const std::string& data, Word context) {
+  CreateDirectoryA((dir + "INW").c_str(), nullptr);
+  WriteFileBytes(dir + "kolektor-standin.dat", data);
+  const Plugin& p = LoadPlugin();
+  const std::string counts = dir + "INW\\imp.txt";
+  const int result = HostRun(w, context, [&](void* instance) {
+    const int r = w.Call("import", p.import_, instance, 1, counts.c_str());
+    w.Call("zeruj", p.zeruj, instance, 2);
+    return r;
+  });
+  return corpus::Format(result, w.errors, ReadFileBytes(counts));
+}
+
+class HostFpuCorpus : public ::testing::TestWithParam<HostFpu> {};
+
+TEST_P(HostFpuCorpus, GoodsThroughTheExport) {
+  StandinEnv env(FreshDir(std::string("fpu_goods_env_") + GetParam().name));
+  RunCorpus(GetParam(), "goods", ".txt", ExportRun);
+}
+
+TEST_P(HostFpuCorpus, DataThroughTheImport) {
+  StandinEnv env(FreshDir(std::string("fpu_data_env_") + GetParam().name));
+  RunCorpus(GetParam(), "data", ".dat", ImportRun);
+}
+
+INSTANTIATE_TEST_SUITE_P(Hosts, HostFpuCorpus, ::testing::Values(kDelphi, kTowardZero),
+                         [](const auto& info) {
+                           return std::string(info.param.x87 == kDelphi.x87 ? "Delphi"
+                                                                            : "TowardZero");
+                         });
+
+// Under the unmasked exceptions of MXCSR 0x1900 a quantity whose
+// thousandfold overflows must be refused, not trap inside the host.
+TEST(HostFpu, HugeQuantityIsRefusedUnderDelphiState) {
+  const std::string dir = FreshDir("fpu_huge");
+  StandinEnv env(dir);
+  Watch w;
+  w.shift = 4;
+  MessageBoxCatcher boxes;
+  LoadHostFpu(kDelphi);
+  const std::string got = ImportRun(w, dir, "B,9.9e37\r\n", 990);
+  LoadHostFpu({"", kPluginX87Control, kPluginMxcsr});
+  EXPECT_EQ(got, corpus::Format(0,
+                                {"[3] B\xB3\xB9"
+                                 "d sk\xB3"
+                                 "adni pliku roboczego."},
+                                ""));
+  EXPECT_TRUE(w.mismatches.empty());
+}
+
+}  // namespace
+}  // namespace kolektor::wintest
