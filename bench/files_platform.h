@@ -33,6 +33,10 @@ class FilesPlatform final : public Platform {
   void CloseChild(ChildProcess) override {}
   void ShowMessage(const std::string&, const std::string&) override {}
   LocalTime Now() override { return {}; }
+  std::uint64_t Milliseconds() override { return 0; }
+  std::uint32_t LastError() override { return 0; }
+  bool TraceEnabled() override { return false; }
+  void TraceWrite(std::string_view) override {}
 };
 
 }  // namespace kolektor::bench

@@ -25,6 +25,7 @@ add_executable(kolektor_native_tests
   tests/native/corpus_test.cpp
   tests/native/fault_matrix_test.cpp
   tests/native/fpu_guard_test.cpp
+  tests/native/trace_test.cpp
   tests/native/real_files_test.cpp
 )
 target_link_libraries(kolektor_native_tests PRIVATE kolektor_core terminal_core GTest::gtest_main)

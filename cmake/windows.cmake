@@ -68,6 +68,9 @@ kolektor_wine_test(win_corpus_tests SOURCES tests/win32/corpus_test.cpp)
 target_compile_definitions(win_corpus_tests PRIVATE KOLEKTOR_CORPUS_DIR="${CMAKE_SOURCE_DIR}/tests/corpus")
 kolektor_wine_test(win_host_fpu_tests SOURCES tests/win32/host_fpu_test.cpp)
 target_compile_definitions(win_host_fpu_tests PRIVATE KOLEKTOR_CORPUS_DIR="${CMAKE_SOURCE_DIR}/tests/corpus")
+# Each copies the DLL beside its own kolektor.log; a prefix of their own,
+# since the export test changes the registry.
+kolektor_wine_test(win_trace_tests SOURCES tests/win32/trace_test.cpp PREFIX trace)
 # Runs in a prefix of its own whose registry lacks the host's key.
 kolektor_wine_test(win_bare_registry_tests SOURCES tests/win32/bare_registry_test.cpp PREFIX bare)
 

@@ -6,6 +6,7 @@
 #include "plugin/host_link.h"
 #include "plugin/plugin_api.h"
 #include "plugin/texts.h"
+#include "plugin/trace.h"
 
 namespace kolektor {
 
@@ -66,19 +67,18 @@ std::string UploadCommandLine(std::string_view install_dir, std::string_view por
   return line;
 }
 
-HostWord ExportGoods(Platform& platform, const PluginInstance* instance, HostWord operation_handle,
-                     const char* goods_path, FpuGuard* fpu) {
-  if (instance == nullptr) return 0;
-  const HostLink host(*instance, operation_handle, fpu);
-  if (!host.CanOperate()) return 0;
-  const std::string path = goods_path != nullptr ? goods_path : "";
+namespace {
 
+HostWord RunExport(Platform& platform, const HostLink& host, Trace& trace,
+                   const std::string& path) {
   GoodsOptions options;
   options.price_level = PriceLevel(host.Param(t::kParamCena));
   host.Status(t::kTransactionInProgress);
   platform.Sleep(kPauseBeforeReading);
 
+  trace.Value("goods file", path);
   std::unique_ptr<File> goods = platform.Open(path, OpenMode::kRead);
+  if (!goods) trace.Failure("opening the goods file");
   options.max_code_length = host.Param(t::kParamMaxKod) == "20" ? 20 : 13;
   host.Param(t::kParamTimeout);  // asked for, but the upload has no limit
   if (!goods) {
@@ -87,54 +87,93 @@ HostWord ExportGoods(Platform& platform, const PluginInstance* instance, HostWor
   }
 
   const GoodsPaths paths = SplitGoodsPath(path);
+  trace.Value("lookup file", paths.lookup_file);
   if (LookupIsGoodsFile(platform, *goods, path, paths.lookup_file)) {
+    trace.Line("the lookup file is the goods file itself: refused");
     host.Error(t::kWorkFileOpenFailed);
     goods->Close();
     return 0;
   }
   std::unique_ptr<File> lookup = platform.Open(paths.lookup_file, OpenMode::kWriteTruncate);
   if (!lookup) {
+    trace.Failure("creating the lookup file");
     host.Error(t::kWorkFileOpenFailed);
     goods->Close();
     return 0;
   }
   if (!KonwertujTowary(*goods, *lookup, options, host)) return 0;
 
+  const std::string value_name = std::string("HKLM\\") + kInstallKey + " value " + kInstallValue;
   RegistryKey key = 0;
   if (!platform.RegistryOpen(kInstallKey, key)) {
+    trace.Failure("opening the registry key HKLM\\" + std::string(kInstallKey) +
+                  " (for its value " + kInstallValue + ")");
     host.Error(t::kRegistryOpenFailed);
     return 0;
   }
   std::string install_dir;
   if (!platform.RegistryReadString(key, kInstallValue, kInstallValueBytes, install_dir)) {
+    trace.Failure("reading " + value_name);
     platform.RegistryClose(key);
     host.Error(t::kRegistryReadFailed);
     return 0;
   }
   if (!platform.RegistryClose(key)) {
+    trace.Failure("closing the registry key");
     host.Error(t::kRegistryCloseFailed);
     return 0;
   }
+  trace.Value(value_name, install_dir);
   // The vendor's utility cannot take blanks in its path; with no short
   // form the start below fails and names the directory as it stands.
   std::string short_dir;
-  if (platform.ShortPath(install_dir, short_dir)) install_dir = short_dir;
+  if (platform.ShortPath(install_dir, short_dir))
+    install_dir = short_dir;
+  else
+    trace.Failure("the short form of the installation folder");
 
   const std::string display_name = install_dir + "DLOOKUP2.EXE";
   const std::string port = host.Param(t::kParamPort);
   const std::string baud = host.Param(t::kParamBaud);
   const std::string command_line = UploadCommandLine(install_dir, port, baud);
 
+  trace.Value("starting", command_line);
+  trace.Value("in the folder", paths.directory);
   const ChildProcess child = platform.Start(command_line, paths.directory, WindowState::kDefault);
   if (child.process == 0) {
+    trace.Failure("starting the upload utility");
     host.Error(t::DriverStartFailed(display_name));
     return 0;
   }
+  trace.Number("process id", child.id);
   // The upload takes as long as the terminal needs; its exit code tells
   // nothing the host could act on.
+  const std::uint64_t started = trace.on() ? platform.Milliseconds() : 0;
   platform.WaitForEnd(child);
+  if (trace.on()) {
+    std::uint32_t exit_code = 0;
+    if (platform.ExitStatus(child, exit_code)) trace.Number("exit code", exit_code);
+    trace.Number("waited ms", platform.Milliseconds() - started);
+  }
   platform.CloseChild(child);
   return 1;
+}
+
+}  // namespace
+
+HostWord ExportGoods(Platform& platform, const PluginInstance* instance, HostWord operation_handle,
+                     const char* goods_path, FpuGuard* fpu) {
+  if (instance == nullptr) return 0;
+  Trace trace(platform, "ZRBDLLInwEksportujTowary", operation_handle);
+  const HostLink host(*instance, operation_handle, fpu, &trace);
+  if (!host.CanOperate()) {
+    trace.Line("the host has not registered its parameter and error callbacks");
+    trace.Result(0);
+    return 0;
+  }
+  const HostWord result = RunExport(platform, host, trace, goods_path != nullptr ? goods_path : "");
+  trace.Result(result);
+  return result;
 }
 
 }  // namespace kolektor

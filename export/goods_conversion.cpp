@@ -6,6 +6,7 @@
 
 #include "export/fixed_format.h"
 #include "plugin/texts.h"
+#include "plugin/trace.h"
 
 // The counts and prices are defined by single-precision arithmetic; a
 // compiler that evaluates floats in wider registers would change them.
@@ -282,14 +283,17 @@ void GoodsMachine::SkipToNextLine() {
 }
 
 bool KonwertujTowary(File& goods, File& lookup, const GoodsOptions& options, const HostLink& host) {
+  Trace* trace = host.trace() != nullptr && host.trace()->on() ? host.trace() : nullptr;
   GoodsMachine machine(options);
   char buffer[1 << 16];
   bool ok = true;
+  std::uint64_t records = 0;
   for (;;) {
     const long got = goods.Read(buffer, sizeof buffer);
     if (got < 0) {
       // A read error is no end of file: a cut goods list must not reach
       // the terminal as if it were complete.
+      if (trace != nullptr) trace->Failure("reading the goods file");
       host.Error(t::kGoodsOpenFailed);
       ok = false;
       break;
@@ -302,12 +306,15 @@ bool KonwertujTowary(File& goods, File& lookup, const GoodsOptions& options, con
         case GoodsMachine::Step::kRecord: {
           const std::string_view record = machine.Record();
           if (lookup.Write(record.data(), record.size()) != record.size()) {
+            if (trace != nullptr) trace->Failure("writing the lookup file");
             host.Error(t::kWorkFileWriteFailed);
             ok = false;
           }
+          ++records;
           break;
         }
         case GoodsMachine::Step::kFault:
+          if (trace != nullptr) trace->Number("fault in goods line", machine.Line());
           host.Error(machine.FaultText());
           ok = false;
           break;
@@ -319,8 +326,13 @@ bool KonwertujTowary(File& goods, File& lookup, const GoodsOptions& options, con
   // What the runtime still buffers reaches the disk only now.
   const bool written = lookup.Close();
   if (ok && !written) {
+    if (trace != nullptr) trace->Failure("closing the lookup file");
     host.Error(t::kWorkFileWriteFailed);
     ok = false;
+  }
+  if (trace != nullptr && ok) {
+    trace->Number("goods lines read", machine.Line() - 1);
+    trace->Number("lookup records written", records);
   }
   return ok;
 }

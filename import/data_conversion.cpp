@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "plugin/texts.h"
+#include "plugin/trace.h"
 
 // The counts and prices are defined by single-precision arithmetic; a
 // compiler that evaluates floats in wider registers would change them.
@@ -150,13 +151,16 @@ DataMachine::Step DataMachine::Push(unsigned char byte) {
 
 bool ConvertDataFile(Platform& platform, const std::string& data_path,
                      const std::string& counts_path, const HostLink& host) {
+  Trace* trace = host.trace() != nullptr && host.trace()->on() ? host.trace() : nullptr;
   std::unique_ptr<File> data = platform.Open(data_path, OpenMode::kRead);
   if (!data) {
+    if (trace != nullptr) trace->Failure("opening the data file");
     host.Error(t::kDataFileMissing);
     return false;
   }
   std::unique_ptr<File> counts = platform.Open(counts_path, OpenMode::kWriteTruncate);
   if (!counts) {
+    if (trace != nullptr) trace->Failure("creating the counts file");
     host.Error(t::kCountsOpenFailed);
     data->Close();
     return false;
@@ -166,19 +170,23 @@ bool ConvertDataFile(Platform& platform, const std::string& data_path,
 }
 
 bool ConvertDataStream(File& data, File& counts, const HostLink& host) {
+  Trace* trace = host.trace() != nullptr && host.trace()->on() ? host.trace() : nullptr;
   DataMachine machine;
   char buffer[1 << 16];
   bool ok = true;
   bool ended = false;
+  std::uint64_t records = 0, bytes = 0;
   while (ok && !ended) {
     const long got = data.Read(buffer, sizeof buffer);
     if (got < 0) {
       // A read error is no end of data: the counts would be short.
+      if (trace != nullptr) trace->Failure("reading the data file");
       host.Error(t::kDataFileMissing);
       ok = false;
       break;
     }
     if (got == 0) break;
+    bytes += static_cast<std::uint64_t>(got);
     for (long i = 0; ok && !ended && i < got; ++i) {
       switch (machine.Push(static_cast<unsigned char>(buffer[i]))) {
         case DataMachine::Step::kNext:
@@ -186,15 +194,20 @@ bool ConvertDataStream(File& data, File& counts, const HostLink& host) {
         case DataMachine::Step::kRecord: {
           const std::string_view record = machine.Record();
           if (counts.Write(record.data(), record.size()) != record.size()) {
+            if (trace != nullptr) trace->Failure("writing the counts file");
             host.Error(t::kWorkFileWriteFailed);
             ok = false;
           }
+          ++records;
           break;
         }
         case DataMachine::Step::kEnd:
+          if (trace != nullptr)
+            trace->Number("a record with no quantity ends the data; records before it", records);
           ended = true;
           break;
         case DataMachine::Step::kFault:
+          if (trace != nullptr) trace->Number("fault in data record", records + 1);
           host.Error(machine.FaultText());
           ok = false;
           break;
@@ -204,8 +217,13 @@ bool ConvertDataStream(File& data, File& counts, const HostLink& host) {
   data.Close();
   const bool written = counts.Close();
   if (ok && !written) {
+    if (trace != nullptr) trace->Failure("closing the counts file");
     host.Error(t::kWorkFileWriteFailed);
     ok = false;
+  }
+  if (trace != nullptr && ok) {
+    trace->Number("data file bytes read", bytes);
+    trace->Number("counts records written", records);
   }
   return ok;
 }

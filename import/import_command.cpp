@@ -7,6 +7,7 @@
 #include "plugin/host_link.h"
 #include "plugin/plugin_api.h"
 #include "plugin/texts.h"
+#include "plugin/trace.h"
 
 namespace kolektor {
 
@@ -39,10 +40,11 @@ constexpr std::uint32_t kPauseAfterDownload = 5000;
 enum class Download { kEnded, kTimedOut };
 
 // Polls every 100 ms until the utility ends or the limit is reached.
-Download Supervise(Platform& platform, ChildProcess child, std::uint32_t tick_limit) {
+Download Poll(Platform& platform, ChildProcess child, std::uint32_t tick_limit,
+              std::uint32_t& polls, std::uint32_t& status) {
   platform.Sleep(0);
-  std::uint32_t polls = 0;
-  std::uint32_t status = kStillActive;
+  polls = 0;
+  status = kStillActive;
   // A status that cannot be queried counts as still running: converting
   // a file the utility may still be writing would lose counts.
   if (!platform.ExitStatus(child, status)) status = kStillActive;
@@ -56,6 +58,22 @@ Download Supervise(Platform& platform, ChildProcess child, std::uint32_t tick_li
     }
   }
   return Download::kEnded;
+}
+
+Download Supervise(Platform& platform, ChildProcess child, std::uint32_t tick_limit, Trace& trace) {
+  const std::uint64_t started = trace.on() ? platform.Milliseconds() : 0;
+  std::uint32_t polls = 0;
+  std::uint32_t status = kStillActive;
+  const Download download = Poll(platform, child, tick_limit, polls, status);
+  if (trace.on()) {
+    if (download == Download::kTimedOut)
+      trace.Line("still running at the time limit: terminated");
+    else
+      trace.Number("exit code", status);
+    trace.Number("polls", polls);
+    trace.Number("waited ms", platform.Milliseconds() - started);
+  }
+  return download;
 }
 
 // Held for the whole import; the system drops it if the host dies.
@@ -101,17 +119,20 @@ std::string KeptDataSuffix(const LocalTime& t) {
   return std::string(text, 15);
 }
 
-bool KeepEarlierData(Platform& platform, const std::string& data_path) {
+bool KeepEarlierData(Platform& platform, const std::string& data_path, Trace* trace) {
   const std::string kept = data_path + "." + KeptDataSuffix(platform.Now());
   for (int n = 1; n <= kKeptCopiesPerSecond; ++n) {
     const std::string target = n == 1 ? kept : kept + "-" + std::to_string(n);
     switch (platform.RenameFile(data_path, target)) {
       case MoveResult::kMoved:
+        if (trace != nullptr) trace->Value("an earlier data file kept as", target);
+        return true;
       case MoveResult::kNoSource:
         return true;
       case MoveResult::kTargetExists:
         continue;  // an earlier copy is never replaced
       case MoveResult::kFailed:
+        if (trace != nullptr) trace->Failure("moving the earlier data file to " + target);
         return false;
     }
   }
@@ -144,13 +165,10 @@ std::uint32_t TickLimit(std::string_view timeout) {
   return kDefaultTicks;
 }
 
-HostWord ImportCounts(Platform& platform, const PluginInstance* instance, HostWord operation_handle,
-                      const char* counts_path, FpuGuard* fpu) {
-  if (instance == nullptr) return 0;
-  const HostLink host(*instance, operation_handle, fpu);
-  if (!host.CanOperate()) return 0;
-  const std::string counts = counts_path != nullptr ? counts_path : "";
+namespace {
 
+HostWord RunImport(Platform& platform, const HostLink& host, Trace& trace,
+                   const std::string& counts) {
   host.Status(t::kTransactionInProgress);
   platform.Sleep(kPauseAfterNotice);
   const std::string port = host.Param(t::kParamPort);
@@ -158,13 +176,16 @@ HostWord ImportCounts(Platform& platform, const PluginInstance* instance, HostWo
   const std::string command_line = DownloadCommandLine(port, baud);
   const std::uint32_t tick_limit = TickLimit(host.Param(t::kParamTimeout));
 
+  trace.Value("counts file", counts);
   std::string invent_dir;
   if (!InventDir(counts, invent_dir) || invent_dir.empty()) {
     // No folder for a.dat and the journal (an empty one would be the
     // host's own current folder): nothing may be deleted or run.
+    trace.Line("the counts path has no folder two levels up for a.dat and the journal");
     host.Error(t::kCountsOpenFailed);
     return 0;
   }
+  trace.Value("invent_dir", invent_dir);
   // Two tills on a shared folder, or two host windows: the second import
   // would move or convert the first one's a.dat and mix the journal.
   DirectoryLock lock(platform);
@@ -172,18 +193,22 @@ HostWord ImportCounts(Platform& platform, const PluginInstance* instance, HostWo
     case LockResult::kTaken:
       break;
     case LockResult::kBusy:
+      trace.Failure("taking the folder's lock file (another import holds it)");
       host.Error(t::Compound(t::kImportBusyBegin, invent_dir, t::kImportBusyEnd));
       return 0;
     case LockResult::kFailed:
+      trace.Failure("creating the folder's lock file");
       host.Error(t::Compound(t::kImportLockFailedBegin, invent_dir, t::kImportLockFailedEnd));
       return 0;
   }
   const std::string data_path = invent_dir + "\\a.dat";
   const std::string journal_path = invent_dir + "\\Inwent.bak";
+  trace.Value("data file", data_path);
+  trace.Value("journal", journal_path);
 
   // An old data file must not be converted again as if it were new, nor
   // lost: it holds the counts of an import that failed.
-  if (!KeepEarlierData(platform, data_path)) {
+  if (!KeepEarlierData(platform, data_path, &trace)) {
     host.Error(t::Compound(t::kKeepDataFailedBegin, data_path, t::kKeepDataFailedEnd));
     return 0;
   }
@@ -195,13 +220,17 @@ HostWord ImportCounts(Platform& platform, const PluginInstance* instance, HostWo
   host.Message(platform, invent_dir, std::string(t::kCaptionInventDir));
   host.Message(platform, counts, std::string(t::kCaptionCountsPath));
 
+  trace.Value("starting", command_line);
+  trace.Value("in the folder", invent_dir);
   const ChildProcess child =
       platform.Start(command_line, invent_dir, WindowState::kMinimizedInactive);
   if (child.process == 0) {
+    trace.Failure("starting the download utility");
     host.Error(t::DriverStartFailed(invent_dir + '\\' + command_line));
     return 0;
   }
-  const Download download = Supervise(platform, child, tick_limit);
+  trace.Number("process id", child.id);
+  const Download download = Supervise(platform, child, tick_limit, trace);
   platform.CloseChild(child);
   if (download == Download::kTimedOut) {
     host.Error(t::kNoConnection);
@@ -212,13 +241,31 @@ HostWord ImportCounts(Platform& platform, const PluginInstance* instance, HostWo
   if (!ConvertDataFile(platform, data_path, counts, host)) return 0;
 
   TJournalTools journal;
-  if (!journal.Append(platform, counts, journal_path, JournalDirection::kImport)) {
+  if (!journal.Append(platform, counts, journal_path, JournalDirection::kImport, &trace)) {
     // The data file stays: it is the only other copy of these counts.
     host.Error(t::kWorkFileWriteFailed);
     return 0;
   }
-  platform.RemoveFile(data_path);
+  if (!platform.RemoveFile(data_path)) trace.Failure("deleting the data file");
   return 1;
+}
+
+}  // namespace
+
+HostWord ImportCounts(Platform& platform, const PluginInstance* instance, HostWord operation_handle,
+                      const char* counts_path, FpuGuard* fpu) {
+  if (instance == nullptr) return 0;
+  Trace trace(platform, "ZRBDLLInwImport", operation_handle);
+  const HostLink host(*instance, operation_handle, fpu, &trace);
+  if (!host.CanOperate()) {
+    trace.Line("the host has not registered its parameter and error callbacks");
+    trace.Result(0);
+    return 0;
+  }
+  const HostWord result =
+      RunImport(platform, host, trace, counts_path != nullptr ? counts_path : "");
+  trace.Result(result);
+  return result;
 }
 
 }  // namespace kolektor

@@ -9,6 +9,8 @@
 
 namespace kolektor {
 
+class Trace;
+
 // The counts path with its last two elements removed; false when it has
 // fewer than two backslashes.
 bool InventDir(std::string_view counts_path, std::string& invent_dir);
@@ -22,7 +24,7 @@ std::string KeptDataSuffix(const LocalTime& time);
 // Moves an a.dat left by an earlier import aside as a.dat.<time>, never
 // over an earlier kept copy. True when no a.dat is left in the way; false
 // when it could not be moved (it stays as it is).
-bool KeepEarlierData(Platform& platform, const std::string& data_path);
+bool KeepEarlierData(Platform& platform, const std::string& data_path, Trace* trace = nullptr);
 
 // "IR_READ2.EXE a.dat,<port>,<baud>"
 std::string DownloadCommandLine(std::string_view port, std::string_view baud);

@@ -9,6 +9,8 @@
 
 namespace kolektor {
 
+class Trace;
+
 enum class JournalDirection { kImport, kExport };
 
 class TJournalTools {
@@ -18,7 +20,7 @@ class TJournalTools {
   // the source could not be read or the journal not opened or written
   // (what the journal held before stays).
   bool Append(Platform& platform, const std::string& source_path, const std::string& journal_path,
-              JournalDirection direction);
+              JournalDirection direction, Trace* trace = nullptr);
 };
 
 }  // namespace kolektor

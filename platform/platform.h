@@ -131,6 +131,17 @@ class Platform {
   virtual void ShowMessage(const std::string& text, const std::string& caption) = 0;
 
   virtual LocalTime Now() = 0;
+  // A steady clock in milliseconds, for durations.
+  virtual std::uint64_t Milliseconds() = 0;
+
+  // The system's error code of the call that has just failed on this
+  // thread, for the support trace; 0 when there is none.
+  virtual std::uint32_t LastError() = 0;
+  // The support trace: on when its file exists beside the plug-in (checked
+  // once per operation). A line that cannot be written is dropped, and
+  // writing never changes LastError().
+  virtual bool TraceEnabled() = 0;
+  virtual void TraceWrite(std::string_view utf8_line) = 0;
 };
 
 // Files through the C runtime; used by the Windows platform and by native

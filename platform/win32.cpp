@@ -13,6 +13,34 @@ namespace {
 
 HANDLE AsHandle(std::uintptr_t value) { return reinterpret_cast<HANDLE>(value); }
 
+// The support trace is capped at about 1 MB.
+constexpr LONGLONG kTraceLimit = 1 << 20;
+
+// kolektor.log in the folder of the module that holds this code: the
+// plug-in's own folder, not the host's.
+std::string TracePath() {
+  HMODULE module = nullptr;
+  char path[MAX_PATH] = {};
+  if (::GetModuleHandleExA(
+          GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+          reinterpret_cast<LPCSTR>(&TracePath), &module))
+    ::GetModuleFileNameA(module, path, sizeof path);
+  std::string folder(path);
+  return folder.substr(0, folder.find_last_of('\\') + 1) + "kolektor.log";
+}
+
+// Appending only, shared with readers and other writers.
+HANDLE OpenTrace(const std::string& path, DWORD disposition) {
+  return ::CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                       disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// Keeps a registry call's error code as the thread's last error.
+bool Fail(LONG error) {
+  ::SetLastError(static_cast<DWORD>(error));
+  return false;
+}
+
 class Win32Platform final : public Platform {
  public:
   void Sleep(std::uint32_t milliseconds) override { ::Sleep(milliseconds); }
@@ -81,10 +109,12 @@ class Win32Platform final : public Platform {
 
   void Unlock(LockHandle handle) override { ::CloseHandle(AsHandle(handle)); }
 
+  // The registry answers with its error code; it is kept as the thread's
+  // last error for the support trace.
   bool RegistryOpen(const std::string& key, RegistryKey& handle) override {
     HKEY opened = nullptr;
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS)
-      return false;
+    const LONG result = ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &opened);
+    if (result != ERROR_SUCCESS) return Fail(result);
     handle = reinterpret_cast<RegistryKey>(opened);
     return true;
   }
@@ -96,21 +126,22 @@ class Win32Platform final : public Platform {
     std::vector<char> buffer(max_bytes + 1, '\0');
     DWORD type = 0;
     DWORD size = static_cast<DWORD>(max_bytes);
-    if (::RegQueryValueExA(reinterpret_cast<HKEY>(handle), name.c_str(), nullptr, &type,
-                           reinterpret_cast<BYTE*>(buffer.data()), &size) != ERROR_SUCCESS)
-      return false;
-    if (type != REG_SZ && type != REG_EXPAND_SZ) return false;
-    if (size > max_bytes) return false;
+    const LONG result = ::RegQueryValueExA(reinterpret_cast<HKEY>(handle), name.c_str(), nullptr,
+                                           &type, reinterpret_cast<BYTE*>(buffer.data()), &size);
+    if (result != ERROR_SUCCESS) return Fail(result);
+    if (type != REG_SZ && type != REG_EXPAND_SZ) return Fail(ERROR_INVALID_DATATYPE);
+    if (size > max_bytes) return Fail(ERROR_MORE_DATA);
     std::size_t length = 0;
     while (length < size && buffer[length] != '\0') ++length;
     // Unterminated and filling the whole buffer: it would need one byte more.
-    if (length == max_bytes) return false;
+    if (length == max_bytes) return Fail(ERROR_MORE_DATA);
     value.assign(buffer.data(), length);
     return true;
   }
 
   bool RegistryClose(RegistryKey handle) override {
-    return ::RegCloseKey(reinterpret_cast<HKEY>(handle)) == ERROR_SUCCESS;
+    const LONG result = ::RegCloseKey(reinterpret_cast<HKEY>(handle));
+    return result == ERROR_SUCCESS || Fail(result);
   }
 
   bool ShortPath(const std::string& path, std::string& short_path) override {
@@ -166,6 +197,45 @@ class Win32Platform final : public Platform {
 
   void ShowMessage(const std::string& text, const std::string& caption) override {
     ::MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_OK);
+  }
+
+  std::uint64_t Milliseconds() override {
+    // The performance counter never wraps (GetTickCount does after 49 days).
+    LARGE_INTEGER frequency, counter;
+    if (!::QueryPerformanceFrequency(&frequency) || !::QueryPerformanceCounter(&counter))
+      return ::GetTickCount();
+    return static_cast<std::uint64_t>(counter.QuadPart) * 1000u /
+           static_cast<std::uint64_t>(frequency.QuadPart);
+  }
+
+  std::uint32_t LastError() override { return ::GetLastError(); }
+
+  bool TraceEnabled() override {
+    const DWORD attributes = ::GetFileAttributesA(TracePath().c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+  }
+
+  void TraceWrite(std::string_view line) override {
+    const DWORD kept_error = ::GetLastError();
+    const std::string path = TracePath();
+    HANDLE file = OpenTrace(path, OPEN_EXISTING);
+    LARGE_INTEGER size;
+    if (file != INVALID_HANDLE_VALUE && ::GetFileSizeEx(file, &size) &&
+        size.QuadPart >= kTraceLimit) {
+      // Full: the older lines move to kolektor.log.1, and the trace goes on
+      // in a new kolektor.log.
+      ::CloseHandle(file);
+      ::MoveFileExA(path.c_str(), (path + ".1").c_str(), MOVEFILE_REPLACE_EXISTING);
+      file = OpenTrace(path, OPEN_ALWAYS);
+    }
+    if (file != INVALID_HANDLE_VALUE) {
+      std::string bytes(line);
+      bytes += "\r\n";
+      DWORD written = 0;
+      ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+      ::CloseHandle(file);
+    }
+    ::SetLastError(kept_error);
   }
 
   LocalTime Now() override {

@@ -11,13 +11,16 @@
 namespace kolektor {
 
 class Platform;
+class Trace;
 
 class HostLink {
  public:
   // `fpu`: the entry point's floating-point guard, whose host state is put
   // back in force for every call into the host; none in native tests.
-  HostLink(const PluginInstance& instance, HostWord operation_handle, FpuGuard* fpu = nullptr)
-      : instance_(instance), operation_(operation_handle), fpu_(fpu) {}
+  // `trace`: the operation's support trace, which hears every exchange.
+  HostLink(const PluginInstance& instance, HostWord operation_handle, FpuGuard* fpu = nullptr,
+           Trace* trace = nullptr)
+      : instance_(instance), operation_(operation_handle), fpu_(fpu), trace_(trace) {}
 
   // An operation needs a way to ask for its settings and to report a
   // failure; without both it must not start.
@@ -34,10 +37,14 @@ class HostLink {
   // A message box; its message loop runs the host's windows meanwhile.
   void Message(Platform& platform, const std::string& text, const std::string& caption) const;
 
+  // The operation's trace, when it has one.
+  Trace* trace() const { return trace_; }
+
  private:
   const PluginInstance& instance_;
   HostWord operation_;
   FpuGuard* fpu_;
+  Trace* trace_;
 };
 
 }  // namespace kolektor

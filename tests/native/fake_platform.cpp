@@ -90,7 +90,9 @@ int FakePlatform::Calls(const std::string& operation) const {
 bool FakePlatform::ShouldFail(const std::string& operation) {
   const int n = ++calls_[operation];
   const auto it = fail_at_.find(operation);
-  return it != fail_at_.end() && it->second == n;
+  const bool fail = it != fail_at_.end() && it->second == n;
+  if (fail) last_error = fault_error;
+  return fail;
 }
 
 void FakePlatform::Sleep(std::uint32_t milliseconds) {
@@ -168,7 +170,11 @@ void FakePlatform::Unlock(LockHandle handle) {
 
 bool FakePlatform::RegistryOpen(const std::string& key, RegistryKey& handle) {
   Record("reg_open " + key);
-  if (ShouldFail("reg_open") || registry.count(key) == 0) return false;
+  if (ShouldFail("reg_open")) return false;
+  if (registry.count(key) == 0) {
+    last_error = 2;  // ERROR_FILE_NOT_FOUND, as Windows answers
+    return false;
+  }
   open_keys_.push_back(key);
   handle = open_keys_.size();
   return true;
@@ -180,7 +186,10 @@ bool FakePlatform::RegistryReadString(RegistryKey handle, const std::string& nam
   if (ShouldFail("reg_read") || non_string.count(name) != 0) return false;
   const auto& values = registry[open_keys_.at(handle - 1)];
   const auto it = values.find(name);
-  if (it == values.end() || it->second.size() + 1 > max_bytes) return false;
+  if (it == values.end() || it->second.size() + 1 > max_bytes) {
+    last_error = it == values.end() ? 2 : 234;  // not found; ERROR_MORE_DATA
+    return false;
+  }
   value = it->second;
   return true;
 }

@@ -98,6 +98,17 @@ class FakePlatform : public Platform {
   void CloseChild(ChildProcess child) override;
   void ShowMessage(const std::string& text, const std::string& caption) override;
   LocalTime Now() override;
+  std::uint64_t Milliseconds() override { return clock_ms; }
+  std::uint32_t LastError() override { return last_error; }
+  bool TraceEnabled() override { return trace_on; }
+  void TraceWrite(std::string_view line) override { trace.emplace_back(line); }
+
+  // The support trace: on or off, and what it received. An injected fault
+  // leaves `fault_error` as the system's error code.
+  bool trace_on = false;
+  std::vector<std::string> trace;
+  std::uint32_t last_error = 0;
+  std::uint32_t fault_error = 1117;  // ERROR_IO_DEVICE
 
  private:
   friend class FakeFile;

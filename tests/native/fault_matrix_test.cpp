@@ -2,7 +2,8 @@
 // turn: exactly one error with the result 0 (or success when the fault
 // cannot matter), the goods file unchanged, the host's counts file
 // untouched until the data file was read, a downloaded a.dat kept whenever
-// the import fails, the journal only appended, nothing left open.
+// the import fails, the journal only appended, nothing left open; and the
+// same outcome with the support trace on.
 #include <gtest/gtest.h>
 
 #include "plugin/plugin_api.h"
@@ -39,9 +40,17 @@ TEST(FaultMatrix, Export) {
   for (const char* operation : kOperations) {
     for (int nth = 1; nth <= clean.platform.Calls(operation); ++nth, ++cases) {
       SCOPED_TRACE(std::string(operation) + " #" + std::to_string(nth));
-      ExportCase c;
+      ExportCase c, traced;
       c.platform.FailAt(operation, nth);
       const HostWord result = ExportGoods(c.platform, c.host.instance(), 1, kGoodsPath.c_str());
+      // Tracing never changes what happens.
+      traced.platform.trace_on = true;
+      traced.platform.FailAt(operation, nth);
+      EXPECT_EQ(ExportGoods(traced.platform, traced.host.instance(), 1, kGoodsPath.c_str()),
+                result);
+      EXPECT_EQ(traced.platform.files, c.platform.files);
+      EXPECT_EQ(traced.log, c.log);
+      EXPECT_FALSE(traced.platform.trace.empty());
       EXPECT_EQ(c.host.errors.size(), result == 1 ? 0u : 1u);
       if (result == 0) EXPECT_EQ(LastHostCall(c.log), "error " + c.host.errors.at(0));
       if (result == 1) {
@@ -93,9 +102,14 @@ TEST(FaultMatrix, Import) {
   for (const char* operation : kOperations) {
     for (int nth = 1; nth <= clean.platform.Calls(operation); ++nth, ++cases) {
       SCOPED_TRACE(std::string(operation) + " #" + std::to_string(nth));
-      ImportCase c;
+      ImportCase c, traced;
       c.platform.FailAt(operation, nth);
       const HostWord result = ImportCounts(c.platform, c.host.instance(), 1, kCounts.c_str());
+      traced.platform.trace_on = true;
+      traced.platform.FailAt(operation, nth);
+      EXPECT_EQ(ImportCounts(traced.platform, traced.host.instance(), 1, kCounts.c_str()), result);
+      EXPECT_EQ(traced.platform.files, c.platform.files);
+      EXPECT_EQ(traced.log, c.log);
       EXPECT_EQ(c.host.errors.size(), result == 1 ? 0u : 1u);
       if (result == 0) EXPECT_EQ(LastHostCall(c.log), "error " + c.host.errors.at(0));
       const std::string& journal = c.platform.files[kJournal];

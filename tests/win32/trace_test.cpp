@@ -1,0 +1,116 @@
+// The support trace of the real DLL: switched on by kolektor.log beside a
+// copy of the DLL (so that no other test is traced), in a prefix of its
+// own whose registry the export test changes.
+#include <gtest/gtest.h>
+
+#include "host/plugin_host.h"
+#include "tests/win32/plugin_loader.h"
+#include "tests/win32/standin_env.h"
+
+namespace kolektor::wintest {
+namespace {
+
+const char* kKey = "Software\\Orvisk\\ZRBWin\\Instalacja";
+
+// kolektor.dll copied into a folder of its own, loaded from there.
+struct TracedPlugin {
+  std::string dir;
+  host::Plugin plugin;
+  explicit TracedPlugin(const std::string& name) : dir(FreshDir(name)) {
+    CopyFileA((BinDir() + "kolektor.dll").c_str(), (dir + "kolektor.dll").c_str(), FALSE);
+    std::string error;
+    EXPECT_TRUE(host::LoadPlugin(dir + "kolektor.dll", plugin, error)) << error;
+  }
+  std::string Log() const { return ReadFileBytes(dir + "kolektor.log"); }
+};
+
+bool Has(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+TEST(WinTrace, FailedExportLeavesTheRegistryCause) {
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, kKey);
+  TracedPlugin t("trace_export");
+  WriteFileBytes(t.dir + "exp.txt", "TOW;1;x;1;1;1;1\r\n");
+  const std::string goods = t.dir + "exp.txt";
+  host::Session session(t.plugin.api, 31);
+  const std::string open_error = Cp1250("Błąd otwarcia rejestru.");
+
+  // Without kolektor.log nothing is written.
+  EXPECT_EQ(session.Export(1, goods), 0);
+  EXPECT_FALSE(Exists(t.dir + "kolektor.log"));
+
+  WriteFileBytes(t.dir + "kolektor.log", "");
+  EXPECT_EQ(session.Export(2, goods), 0);
+  HKEY key;
+  RegCreateKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
+  RegCloseKey(key);
+  EXPECT_EQ(session.Export(3, goods), 0);
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, kKey);
+  const std::string log = t.Log();
+  EXPECT_TRUE(Has(log,
+                  "[ZRBDLLInwEksportujTowary #2] opening the registry key "
+                  "HKLM\\Software\\Orvisk\\ZRBWin\\Instalacja (for its value Binaria) failed, "
+                  "system error 2\r\n"))
+      << log;
+  EXPECT_TRUE(Has(log,
+                  "[ZRBDLLInwEksportujTowary #3] reading "
+                  "HKLM\\Software\\Orvisk\\ZRBWin\\Instalacja value Binaria failed, system "
+                  "error 2\r\n"))
+      << log;
+  EXPECT_TRUE(Has(log, "error to the host: Błąd odczytu rejestru.")) << "UTF-8";
+  EXPECT_TRUE(Has(log, "[ZRBDLLInwEksportujTowary #3] result 0 after ")) << log;
+
+  // A read-only trace, or one another program holds, changes nothing (wine
+  // run as root may still write the read-only one).
+  const std::string path = t.dir + "kolektor.log";
+  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+  EXPECT_EQ(session.Export(4, goods), 0);
+  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  const std::string before_held = t.Log();
+  const HANDLE held =
+      CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  EXPECT_EQ(session.Export(5, goods), 0);
+  CloseHandle(held);
+  EXPECT_EQ(session.Errors(),
+            (std::vector<std::string>{open_error, open_error, Cp1250("Błąd odczytu rejestru."),
+                                      open_error, open_error}));
+  EXPECT_EQ(t.Log(), before_held);
+}
+
+TEST(WinTrace, SuccessfulImportLeavesCommandLineExitCodeAndCounts) {
+  TracedPlugin t("trace_import");
+  // A full trace (1 MiB) moves to kolektor.log.1 and a new one begins.
+  const std::string full(1 << 20, '.');
+  WriteFileBytes(t.dir + "kolektor.log", full);
+  const std::string work = FreshDir("trace_import_work");
+  CreateDirectoryA((work + "INW").c_str(), nullptr);
+  StandinEnv env(work);
+  WriteFileBytes(work + "download.src", "1,2\r\n2,3\r\n3,4\r\n");
+  StandinEnv::Set("KOLEKTOR_STANDIN_DATA", work + "download.src");
+  StandinEnv::Set("KOLEKTOR_STANDIN_EXIT", "5");
+  const std::string invent_dir = NoSlash(FullPath(work));
+  host::Session session(t.plugin.api, 32);
+  session.settings = {{"port", "3"}, {"baud", "19200"}, {"timeout", "1 min"}};
+  host::MessageBoxWatch boxes(&session, true);
+  EXPECT_EQ(session.Import(7, invent_dir + "\\INW\\imp.txt"), 1);
+  const std::string log = t.Log();
+  for (const std::string& line : std::vector<std::string>{
+           "[ZRBDLLInwImport #7] start",
+           "[ZRBDLLInwImport #7] parameter port: 3",
+           "[ZRBDLLInwImport #7] invent_dir: " + invent_dir,
+           "[ZRBDLLInwImport #7] starting: IR_READ2.EXE a.dat,3,4,1,1,1,1,0",
+           "[ZRBDLLInwImport #7] in the folder: " + invent_dir,
+           "[ZRBDLLInwImport #7] process id: ",
+           "[ZRBDLLInwImport #7] exit code: 5",
+           "[ZRBDLLInwImport #7] counts records written: 3",
+           "[ZRBDLLInwImport #7] lines appended to the journal: 3",
+           "[ZRBDLLInwImport #7] result 1 after ",
+       })
+    EXPECT_TRUE(Has(log, line)) << line << "\n" << log;
+  EXPECT_EQ(log.substr(4, 1) + log.substr(7, 1) + log.substr(19, 1), "--.") << log;
+  EXPECT_EQ(ReadFileBytes(t.dir + "kolektor.log.1"), full);
+}
+
+}  // namespace
+}  // namespace kolektor::wintest
