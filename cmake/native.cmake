@@ -26,14 +26,25 @@ add_executable(kolektor_native_tests
   tests/native/fault_matrix_test.cpp
   tests/native/fpu_guard_test.cpp
   tests/native/trace_test.cpp
+  tests/native/message_reference_test.cpp
   tests/native/real_files_test.cpp
 )
-target_link_libraries(kolektor_native_tests PRIVATE kolektor_core terminal_core GTest::gtest_main)
+target_link_libraries(kolektor_native_tests PRIVATE kolektor_core terminal_core kolektor_docs_lib GTest::gtest_main)
 target_compile_options(kolektor_native_tests PRIVATE ${KOLEKTOR_SANITIZE_FLAGS})
-target_compile_definitions(kolektor_native_tests PRIVATE KOLEKTOR_CORPUS_DIR="${CMAKE_SOURCE_DIR}/tests/corpus")
+target_compile_definitions(kolektor_native_tests PRIVATE KOLEKTOR_CORPUS_DIR="${CMAKE_SOURCE_DIR}/tests/corpus"
+  KOLEKTOR_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 target_link_options(kolektor_native_tests PRIVATE ${KOLEKTOR_SANITIZE_FLAGS})
 gtest_discover_tests(kolektor_native_tests
   PROPERTIES ENVIRONMENT "ASAN_OPTIONS=detect_leaks=1;UBSAN_OPTIONS=print_stacktrace=1")
+
+# The message reference in the shipped files, from the message table.
+add_library(kolektor_docs_lib STATIC tools/docs/reference_docs.cpp)
+target_link_libraries(kolektor_docs_lib PUBLIC kolektor_core)
+target_compile_options(kolektor_docs_lib PRIVATE ${KOLEKTOR_SANITIZE_FLAGS})
+add_executable(kolektor_docs tools/docs/docs_tool.cpp)
+target_link_libraries(kolektor_docs PRIVATE kolektor_docs_lib)
+target_compile_options(kolektor_docs PRIVATE ${KOLEKTOR_SANITIZE_FLAGS})
+target_link_options(kolektor_docs PRIVATE ${KOLEKTOR_SANITIZE_FLAGS})
 
 # Benchmarks and the one-conversion tool (meant for the release preset).
 find_package(benchmark QUIET)

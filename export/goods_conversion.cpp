@@ -257,17 +257,21 @@ GoodsMachine::Step GoodsMachine::CompleteLine() {
   return Step::kRecord;
 }
 
-std::string GoodsMachine::FaultText() const {
+std::string GoodsFaultText(GoodsFault fault, std::string_view code) {
   for (const FaultMessage& m : kFaultMessages) {
-    if (m.fault != fault_) continue;
+    if (m.fault != fault) continue;
     std::string text(m.first);
     if (!m.last.empty()) {
-      text.append(code_, code_size_);
+      text.append(code);
       text.append(m.last);
     }
     return text;
   }
   return std::string();
+}
+
+std::string GoodsMachine::FaultText() const {
+  return GoodsFaultText(fault_, std::string_view(code_, code_size_));
 }
 
 void GoodsMachine::SkipToNextLine() {

@@ -36,6 +36,9 @@ enum class GoodsFault {
   kVatNumber,        // [12]
 };
 
+// The text the user sees for a fault, with the code store's contents.
+std::string GoodsFaultText(GoodsFault fault, std::string_view code);
+
 // One byte of a goods name as the terminal's display can show it: Polish
 // letters lose their marks and a comma (the column separator) becomes a blank.
 unsigned char ZnakDlaTerminala(unsigned char byte);

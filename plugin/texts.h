@@ -116,6 +116,160 @@ static_assert(kJournalImportPrefix.size == 38 && kJournalExportPrefix.size == 38
 
 #undef KOLEKTOR_TEXT
 
+// What each text the plug-in can send the host means, for the people who
+// install and support it: the test form shows the explanation under an
+// error, and the message reference (KOMUNIKATY.txt, INSTALL.txt) is made
+// from this table. `first` is the whole text, or the first part of a
+// compound one whose middle piece `middle` names and whose last part is
+// `last`. Cause and check are UTF-8.
+struct Explanation {
+  std::string_view first;
+  std::string_view middle;
+  std::string_view last;
+  std::string_view cause;
+  std::string_view check;
+};
+
+inline constexpr Explanation kExplanations[] = {
+    // The export.
+    {kGoodsOpenFailed, "", "",
+     "Nie można otworzyć albo odczytać pliku towarów, który ZRB przygotował do wysłania.",
+     "Czy plik towarów istnieje w podanym folderze, czy folder (także sieciowy) jest "
+     "dostępny i czy inny program nie blokuje pliku. Wyślij towary z ZRB jeszcze raz."},
+    {kWorkFileOpenFailed, "", "",
+     "Nie można utworzyć pliku wymiany \"a\" obok pliku towarów (brak prawa zapisu, plik "
+     "\"a\" tylko do odczytu lub otwarty w innym programie) albo plik towarów sam jest "
+     "plikiem \"a\": wtedy wysyłanie odmawia, żeby go nie zamazać.",
+     "Prawo zapisu do folderu pliku towarów i to, czy nie ma w nim pliku \"a\" tylko do "
+     "odczytu. Plik towarów nie może nazywać się \"a\"."},
+    {kWorkFileWriteFailed, "", "",
+     "Zapis pliku wymiany \"a\" (wysyłanie), pliku inwentaryzacji lub dziennika Inwent.bak "
+     "(odczyt) nie powiódł się: zwykle pełny dysk albo zerwane połączenie z dyskiem "
+     "sieciowym.",
+     "Wolne miejsce na dysku i połączenie z dyskiem sieciowym. Przy odczycie plik a.dat "
+     "zostaje w folderze inwentaryzacji: policzone ilości nie są stracone, odczyt można "
+     "powtórzyć."},
+    {kRegistryOpenFailed, "", "",
+     "W rejestrze brak klucza HKLM\\Software\\Orvisk\\ZRBWin\\Instalacja, w którym instalator "
+     "ZRB zapisuje folder programu (na 64-bitowym Windows: HKLM\\Software\\WOW6432Node\\"
+     "Orvisk\\ZRBWin\\Instalacja).",
+     "Czy ZRB jest zainstalowany na tym komputerze. \"Sprawdź instalację\" w programie "
+     "kolektor-test pokazuje, co jest w rejestrze."},
+    {kRegistryReadFailed, "", "",
+     "Wartość Binaria w kluczu HKLM\\Software\\Orvisk\\ZRBWin\\Instalacja nie istnieje, nie "
+     "jest tekstem albo jest dłuższa niż 229 znaków.",
+     "Wartość Binaria: ma wskazywać folder programu ZRB, w którym leży DLOOKUP2.EXE. "
+     "\"Sprawdź instalację\" w programie kolektor-test pokazuje jej treść."},
+    {kRegistryCloseFailed, "", "", "System nie zamknął klucza rejestru (rzadki błąd systemu).",
+     "Uruchom komputer ponownie i powtórz wysyłanie."},
+    {kDriverStartFailedBegin, "program i jego parametry", kDriverStartFailedEnd,
+     "Nie można uruchomić programu producenta terminala: DLOOKUP2.EXE przy wysyłaniu "
+     "towarów, IR_READ2.EXE przy odczycie ilości.",
+     "DLOOKUP2.EXE ma leżeć w folderze wskazanym przez wartość Binaria w rejestrze. "
+     "IR_READ2.EXE Windows szuka w folderze programu ZRB, w bieżącym folderze ZRB, w "
+     "folderach systemowych i w ścieżce PATH; folder inwentaryzacji musi istnieć. "
+     "\"Sprawdź instalację\" w programie kolektor-test sprawdza oba programy."},
+    {kGoods1, "", "",
+     "Wiersz pliku towarów nie zaczyna się od \"TOW\": pusty wiersz, plik zapisany jako "
+     "UTF-8 ze znacznikiem BOM albo plik w innym formacie.",
+     "Plik towarów poleceniem \"zrbhost check PLIK\": pokaże numer wiersza."},
+    {kGoods2, "kod", kFieldKod,
+     "Kod towaru (pole KOD) ma więcej niż 20 znaków. W nawiasie jest kod z poprzedniego "
+     "wiersza (pusty w pierwszym wierszu).",
+     "Kod w wierszu po wskazanym kodzie; \"zrbhost check PLIK\" podaje numer wiersza."},
+    {kGoods4, "kod", kFieldBookPrice, "Cena ewidencyjna ma więcej niż 19 znaków.",
+     "Cenę ewidencyjną towaru o podanym kodzie."},
+    {kGoods5, "kod", kFieldSalePrice, "Cena sprzedaży ma więcej niż 19 znaków.",
+     "Cenę sprzedaży towaru o podanym kodzie."},
+    {kGoods6, "kod", kCloseBracket,
+     "Wiersz towaru ma inną liczbę pól niż siedem (na przykład średnik na końcu wiersza "
+     "albo brak pola VAT).",
+     "Wiersz towaru o podanym kodzie: TOW;KOD;NAZWA;CENA_EWIDENCYJNA;CENA_SPRZEDAŻY;ILOŚĆ;VAT."},
+    {kGoods7, "kod", kFieldQuantity, "Pole ILOŚĆ ma więcej niż 9 znaków.",
+     "Ilość towaru o podanym kodzie (w tysięcznych częściach jednostki)."},
+    {kGoods8, "kod", kFieldQuantity, "Pole ILOŚĆ nie zawiera liczby.",
+     "Ilość towaru o podanym kodzie: liczba całkowita tysięcznych części jednostki."},
+    {kGoods9, "kod", kFieldVat,
+     "Pole VAT ma więcej niż 3 znaki. Tak kończą się też pliki, których wiersze kończą się "
+     "samym znakiem LF: następny wiersz wpada wtedy w pole VAT.",
+     "Stawkę VAT towaru o podanym kodzie i końce wierszy pliku (CR LF)."},
+    {kGoods10, "kod", kLineTooLong,
+     "Pole wiersza towaru ma więcej niż 200 znaków, zwykle gdy w pliku brak średników lub "
+     "końców wierszy.",
+     "Plik towarów poleceniem \"zrbhost check PLIK\"."},
+    {kGoods11, "kod", kFieldSalePrice,
+     "Cena sprzedaży nie jest liczbą całkowitą groszy (pusta, ujemna lub za duża).",
+     "Cenę sprzedaży towaru o podanym kodzie: liczba groszy bez przecinka."},
+    {kGoods11, "kod", kFieldBookPrice,
+     "Cena ewidencyjna nie jest liczbą całkowitą groszy (pusta, ujemna lub za duża).",
+     "Cenę ewidencyjną towaru o podanym kodzie: liczba groszy bez przecinka."},
+    {kGoods12, "kod", kFieldVat, "Pole VAT nie zawiera liczby.",
+     "Stawkę VAT towaru o podanym kodzie."},
+    // The import.
+    {kDataFileMissing, "", "",
+     "Program IR_READ2.EXE nie zostawił pliku a.dat w folderze inwentaryzacji: terminal nie "
+     "wysłał danych, port COM lub prędkość się nie zgadzają, albo brak prawa zapisu do "
+     "folderu.",
+     "Czy terminal stoi w zasilanym doku i wysyła dane (menu 2.WYSLIJ DO ZRB, potem DATA "
+     "FILE), port COM i prędkość w ustawieniach oraz prawo zapisu do folderu "
+     "inwentaryzacji."},
+    {kCountsOpenFailed, "", "",
+     "Nie można utworzyć pliku inwentaryzacji pod ścieżką podaną przez ZRB, albo ścieżka nie "
+     "ma dwóch poziomów folderów, z których powstaje folder inwentaryzacji (na przykład "
+     "C:\\DANE\\INW\\imp.txt daje C:\\DANE).",
+     "Ścieżkę pliku inwentaryzacji w ZRB i prawo zapisu do jej folderu."},
+    {kData2, "", "", "Plik a.dat z terminala jest uszkodzony: kod towaru dłuższy niż 20 znaków.",
+     "Powtórz odczyt. Plik a.dat zostaje w folderze inwentaryzacji; \"zrbhost convert\" "
+     "pokaże, który rekord jest zły."},
+    {kData3, "", "",
+     "Plik a.dat z terminala jest uszkodzony: ilość dłuższa niż 8 znaków albo poza "
+     "zakresem.",
+     "Powtórz odczyt. Plik a.dat zostaje w folderze inwentaryzacji."},
+    {kData4, "", "", "Plik a.dat z terminala jest uszkodzony: dwa przecinki w jednym rekordzie.",
+     "Powtórz odczyt. Plik a.dat zostaje w folderze inwentaryzacji."},
+    {kData6, "", "",
+     "Plik a.dat z terminala jest uszkodzony: rekord bez przecinka (na przykład pusty "
+     "wiersz).",
+     "Powtórz odczyt. Plik a.dat zostaje w folderze inwentaryzacji."},
+    {kData7, "", "", "Plik a.dat z terminala jest uszkodzony: pole dłuższe niż 200 znaków.",
+     "Powtórz odczyt. Plik a.dat zostaje w folderze inwentaryzacji."},
+    {kNoConnection, "", "",
+     "Program IR_READ2.EXE nie skończył pracy w czasie ustawionym jako Timeout: zwykle brak "
+     "połączenia z terminalem.",
+     "Zasilanie doku, kabel RS232, numer portu COM, prędkość i to, czy terminal jest w "
+     "trybie wysyłania. Przy dużej liczbie pozycji zwiększ Timeout."},
+    {kImportBusyBegin, "folder inwentaryzacji", kImportBusyEnd,
+     "Inny odczyt ilości do tego samego folderu jeszcze trwa (z drugiego stanowiska na "
+     "wspólnym folderze albo z drugiego okna ZRB). Dwa odczyty naraz pomieszałyby dane.",
+     "Poczekaj na koniec tamtego odczytu. Blokada znika sama, gdy tamten program skończy "
+     "lub zostanie zamknięty."},
+    {kImportLockFailedBegin, "folder inwentaryzacji", kImportLockFailedEnd,
+     "Nie można utworzyć pliku kolektor.lock, który na czas odczytu chroni folder "
+     "inwentaryzacji.",
+     "Czy folder inwentaryzacji istnieje (dwa poziomy nad plikiem inwentaryzacji) i czy "
+     "wolno w nim zapisywać."},
+    {kKeepDataFailedBegin, "ścieżka pliku a.dat", kKeepDataFailedEnd,
+     "W folderze inwentaryzacji leży plik a.dat z wcześniejszego, nieudanego odczytu. Odczyt "
+     "przenosi go pod nazwę a.dat.RRRRMMDD-GGMMSS, ale plik jest otwarty w innym programie "
+     "lub zablokowany.",
+     "Zamknij program, który otworzył a.dat (podgląd, edytor, antywirus), i powtórz odczyt."},
+};
+
+// The explanation of a text the host received; nullptr when none fits.
+inline const Explanation* Explain(std::string_view cp1250_text) {
+  for (const Explanation& e : kExplanations) {
+    if (e.middle.empty() && e.last.empty()) {
+      if (cp1250_text == e.first) return &e;
+      continue;
+    }
+    if (cp1250_text.size() >= e.first.size() + e.last.size() &&
+        cp1250_text.substr(0, e.first.size()) == e.first &&
+        cp1250_text.substr(cp1250_text.size() - e.last.size()) == e.last)
+      return &e;
+  }
+  return nullptr;
+}
+
 // "Błąd uruchomienia driver'a (" + how the command names the utility + ").",
 // the start failure of both vendor utilities.
 inline std::string Compound(std::string_view first, std::string_view middle,

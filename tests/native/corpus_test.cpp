@@ -9,6 +9,7 @@
 
 #include "export/goods_conversion.h"
 #include "import/data_conversion.h"
+#include "plugin/texts.h"
 #include "tests/corpus/corpus_format.h"
 #include "tests/native/test_host.h"
 
@@ -44,6 +45,7 @@ TEST(Corpus, GoodsFiles) {
     auto in = platform.Open("exp", OpenMode::kRead);
     auto out = platform.Open("a", OpenMode::kWriteTruncate);
     const bool ok = KonwertujTowary(*in, *out, GoodsOptions{}, HostLink(*host.instance(), 1));
+    for (const std::string& e : host.errors) EXPECT_NE(text::Explain(e), nullptr) << e;
     return corpus::Format(ok ? 1 : 0, host.errors, platform.files["a"]);
   });
 }
@@ -56,6 +58,7 @@ TEST(Corpus, DataFiles) {
     platform.files["a.dat"] = bytes;
     TestHost host(log);
     const bool ok = ConvertDataFile(platform, "a.dat", "imp", HostLink(*host.instance(), 1));
+    for (const std::string& e : host.errors) EXPECT_NE(text::Explain(e), nullptr) << e;
     return corpus::Format(ok ? 1 : 0, host.errors, platform.files["imp"]);
   });
 }

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "plugin/plugin_api.h"
+#include "plugin/texts.h"
 #include "tests/native/test_host.h"
 
 namespace kolektor::testing {
@@ -52,6 +53,7 @@ TEST(FaultMatrix, Export) {
       EXPECT_EQ(traced.log, c.log);
       EXPECT_FALSE(traced.platform.trace.empty());
       EXPECT_EQ(c.host.errors.size(), result == 1 ? 0u : 1u);
+      for (const std::string& e : c.host.errors) EXPECT_NE(text::Explain(e), nullptr) << e;
       if (result == 0) EXPECT_EQ(LastHostCall(c.log), "error " + c.host.errors.at(0));
       if (result == 1) {
         EXPECT_EQ(c.platform.files["C:\\DANE\\a"], kLookup);
@@ -111,6 +113,7 @@ TEST(FaultMatrix, Import) {
       EXPECT_EQ(traced.platform.files, c.platform.files);
       EXPECT_EQ(traced.log, c.log);
       EXPECT_EQ(c.host.errors.size(), result == 1 ? 0u : 1u);
+      for (const std::string& e : c.host.errors) EXPECT_NE(text::Explain(e), nullptr) << e;
       if (result == 0) EXPECT_EQ(LastHostCall(c.log), "error " + c.host.errors.at(0));
       const std::string& journal = c.platform.files[kJournal];
       EXPECT_EQ(journal.rfind("earlier\r\n", 0), 0u) << "the journal is only appended";

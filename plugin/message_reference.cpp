@@ -1,0 +1,62 @@
+#include "plugin/message_reference.h"
+
+#include "plugin/cp1250.h"
+#include "plugin/texts.h"
+
+namespace kolektor {
+
+namespace {
+
+// Characters, not bytes: UTF-8 continuation bytes do not count.
+std::size_t Width(std::string_view utf8) {
+  std::size_t n = 0;
+  for (char c : utf8) n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  return n;
+}
+
+}  // namespace
+
+std::string Wrap(std::string_view utf8, std::string_view first_indent, std::string_view indent,
+                 std::size_t width) {
+  std::string out(first_indent);
+  std::size_t column = Width(first_indent);
+  bool line_empty = true;
+  std::size_t at = 0;
+  while (at < utf8.size()) {
+    while (at < utf8.size() && utf8[at] == ' ') ++at;
+    const std::size_t end = std::min(utf8.find(' ', at), utf8.size());
+    if (end == at) break;
+    const std::string_view word = utf8.substr(at, end - at);
+    at = end;
+    if (!line_empty && column + 1 + Width(word) > width) {
+      out += '\n';
+      out += indent;
+      column = Width(indent);
+      line_empty = true;
+    }
+    if (!line_empty) {
+      out += ' ';
+      ++column;
+    }
+    out += word;
+    column += Width(word);
+    line_empty = false;
+  }
+  return out + '\n';
+}
+
+std::string MessageReference(std::size_t width) {
+  std::string out;
+  for (const text::Explanation& e : text::kExplanations) {
+    std::string shown = Utf8FromCp1250(e.first);
+    if (!e.middle.empty()) shown += "<" + std::string(e.middle) + ">";
+    shown += Utf8FromCp1250(e.last);
+    out += Wrap(shown, "", "  ", width);
+    out += Wrap("Przyczyna: " + std::string(e.cause), "    ", "    ", width);
+    out += Wrap("Co sprawdzić: " + std::string(e.check), "    ", "    ", width);
+    out += '\n';
+  }
+  return out;
+}
+
+}  // namespace kolektor
