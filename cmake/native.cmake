@@ -10,6 +10,7 @@ else()
   set(KOLEKTOR_SANITIZE_FLAGS)
 endif()
 target_compile_options(kolektor_core PRIVATE ${KOLEKTOR_SANITIZE_FLAGS})
+target_compile_options(kolektor_tools PRIVATE ${KOLEKTOR_SANITIZE_FLAGS})
 
 add_executable(kolektor_native_tests
   tests/native/fake_platform.cpp
@@ -27,9 +28,11 @@ add_executable(kolektor_native_tests
   tests/native/fpu_guard_test.cpp
   tests/native/trace_test.cpp
   tests/native/message_reference_test.cpp
+  tests/native/tools_test.cpp
   tests/native/real_files_test.cpp
 )
-target_link_libraries(kolektor_native_tests PRIVATE kolektor_core terminal_core kolektor_docs_lib GTest::gtest_main)
+target_link_libraries(kolektor_native_tests PRIVATE kolektor_core kolektor_tools terminal_core
+  kolektor_docs_lib GTest::gtest_main)
 target_compile_options(kolektor_native_tests PRIVATE ${KOLEKTOR_SANITIZE_FLAGS})
 target_compile_definitions(kolektor_native_tests PRIVATE KOLEKTOR_CORPUS_DIR="${CMAKE_SOURCE_DIR}/tests/corpus"
   KOLEKTOR_SOURCE_DIR="${CMAKE_SOURCE_DIR}")

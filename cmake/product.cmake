@@ -20,8 +20,12 @@ set_target_properties(kolektor PROPERTIES PREFIX "" OUTPUT_NAME kolektor)
 kolektor_version(kolektor "CipherLab 8x00 stocktaking plug-in for ZRB" kolektor.dll VFT_DLL)
 
 # The diagnostic host: drives a plug-in DLL as the back-office host does.
+add_library(kolektor_host STATIC host/plugin_host.cpp)
+target_include_directories(kolektor_host PUBLIC ${CMAKE_SOURCE_DIR})
+target_link_libraries(kolektor_host PUBLIC version)
+
 add_executable(zrbhost host/zrbhost.cpp)
-target_link_libraries(zrbhost PRIVATE kolektor_core)
+target_link_libraries(zrbhost PRIVATE kolektor_host kolektor_tools kolektor_core)
 target_link_options(zrbhost PRIVATE ${KOLEKTOR_STATIC})
 kolektor_version(zrbhost "ZRB plug-in diagnostic host" zrbhost.exe VFT_APP)
 

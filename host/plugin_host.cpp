@@ -5,6 +5,8 @@
 #include <set>
 #include <vector>
 
+#include "plugin/texts.h"
+
 namespace kolektor::host {
 
 namespace {
@@ -53,7 +55,7 @@ thread_local std::set<HWND>* t_open_boxes = nullptr;
 bool LoadPlugin(const std::string& path, Plugin& plugin, std::string& error) {
   plugin.module = LoadLibraryA(path.c_str());
   if (plugin.module == nullptr) {
-    error = "cannot load " + path + " (system error " + std::to_string(GetLastError()) + ")";
+    error = ui::Fill(ui::kHostCannotLoad, {path, std::to_string(GetLastError())});
     return false;
   }
   char full[MAX_PATH] = {};
@@ -73,7 +75,7 @@ bool LoadPlugin(const std::string& path, Plugin& plugin, std::string& error) {
   Resolve(plugin.module, "ZRBDLLInwZeruj", a.zeruj, missing);
   Resolve(plugin.module, "ZRBDLLInwImport", a.import_, missing);
   if (!missing.empty()) {
-    error = path + " lacks the entry points " + missing;
+    error = ui::Fill(ui::kHostMissingEntryPoints, {path, missing});
     return false;
   }
   return true;

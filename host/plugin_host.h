@@ -38,7 +38,7 @@ struct Plugin {
 };
 
 // Loads the DLL and resolves all ten entry points. On failure `error` says
-// what went wrong (in English, for logs) and `missing` lists the entry
+// what went wrong in Polish (UTF-8): the system's error code, or the entry
 // points the DLL lacks.
 bool LoadPlugin(const std::string& path, Plugin& plugin, std::string& error);
 

@@ -2,6 +2,7 @@
 // Written here in UTF-8, held as Windows-1250 bytes (see cp1250.h).
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -285,3 +286,157 @@ inline std::string DriverStartFailed(std::string_view utility) {
 }
 
 }  // namespace kolektor::text
+
+// Texts of the tools around the plug-in (zrbhost, the test form), UTF-8.
+// "{1}", "{2}"... stand for the values Fill puts in.
+namespace kolektor::ui {
+
+inline std::string Fill(std::string_view pattern, std::initializer_list<std::string> values) {
+  std::string out;
+  for (std::size_t i = 0; i < pattern.size(); ++i) {
+    if (pattern[i] == '{' && i + 2 < pattern.size() && pattern[i + 2] == '}' &&
+        pattern[i + 1] >= '1' && pattern[i + 1] <= '9') {
+      const std::size_t n = static_cast<std::size_t>(pattern[i + 1] - '1');
+      if (n < values.size()) out += *(values.begin() + n);
+      i += 2;
+      continue;
+    }
+    out += pattern[i];
+  }
+  return out;
+}
+
+// zrbhost check: what the export would lose or change without a word.
+inline constexpr std::string_view kWarnByteOrderMark =
+    "plik zaczyna się znacznikiem BOM (zapis w UTF-8): eksport zgłosi błąd [1]. Zapisz plik "
+    "w kodowaniu Windows-1250 (ANSI), bez BOM.";
+inline constexpr std::string_view kWarnUtf8 =
+    "plik jest zapisany w UTF-8: każda polska litera trafi na ekran terminala jako dwa "
+    "obce znaki. Zapisz plik w kodowaniu Windows-1250 (ANSI).";
+inline constexpr std::string_view kWarnLfOnly =
+    "wiersze kończą się samym znakiem LF (takich końców: {1}): eksport widzi w nich jeden "
+    "długi wiersz. Zapisz plik z końcami wierszy Windows (CR LF).";
+inline constexpr std::string_view kWarnUnfinishedLastLine =
+    "ostatni wiersz nie ma znaku końca wiersza: eksport go pominie i ten towar nie trafi do "
+    "terminala. Zakończ plik znakiem końca wiersza.";
+inline constexpr std::string_view kWarnCodeCut =
+    "kod {1} ma {2} znaków, a do terminala trafi tylko pierwszych {3}: zeskanowany kod nie "
+    "zostanie rozpoznany. Ustaw \"Max. długość kodu kreskowego\" na 20 albo skróć kod.";
+inline constexpr std::string_view kWarnCommaInCode =
+    "kod {1} zawiera przecinek, który w pliku wymiany terminala rozdziela kolumny: wiersz "
+    "towaru się rozsypie. Usuń przecinek z kodu.";
+inline constexpr std::string_view kWarnCodeTwice =
+    "kod {1} był już w wierszu {2}: terminal znajdzie tylko jeden z tych towarów. Usuń "
+    "powtórzony wiersz.";
+inline constexpr std::string_view kWarnDecimalInPrice =
+    "cena {1} \"{2}\" ma przecinek lub kropkę, a wtyczka czyta grosze tylko do pierwszego "
+    "znaku, który nie jest cyfrą (\"5,49\" da 0.05). Podaj cenę w groszach, bez przecinka "
+    "(549).";
+inline constexpr std::string_view kWarnDecimalInQuantity =
+    "ilość \"{1}\" ma przecinek lub kropkę, a wtyczka czyta tysięczne części tylko do "
+    "pierwszego znaku, który nie jest cyfrą (\"1,5\" da 0.001). Podaj ilość w tysięcznych "
+    "częściach, bez przecinka (1500).";
+inline constexpr std::string_view kWarnEmptyFile =
+    "plik jest pusty: do terminala trafi pusta lista towarów.";
+inline constexpr std::string_view kBookPriceWord = "ewidencyjna";
+inline constexpr std::string_view kSalePriceWord = "sprzedaży";
+
+// zrbhost report.
+inline constexpr std::string_view kReportCsvHeader =
+    "\"kod\";\"nazwa\";\"stan w pliku towarów\";\"policzono\";\"różnica\";\"uwagi\"";
+inline constexpr std::string_view kReportEqual = "zgodne";
+inline constexpr std::string_view kReportDifferent = "różnica";
+inline constexpr std::string_view kReportNotListed = "policzony, brak w pliku towarów";
+inline constexpr std::string_view kReportNotCounted = "niepoliczony";
+inline constexpr std::string_view kReportSummary =
+    "Towarów w pliku towarów: {1}, policzonych kodów: {2}.\n"
+    "Zgodnych: {3}, z różnicą: {4}, policzonych spoza pliku towarów: {5}, niepoliczonych: "
+    "{6}.\n";
+
+// zrbhost: the plug-in driven as the host drives it.
+inline constexpr std::string_view kHostUsage =
+    "użycie: zrbhost [--dll PLIK] [--settings PLIK] [--set nazwa=wartość]... [--yes] POLECENIE\n"
+    "  describe                     ustawienia i właściwości wtyczki\n"
+    "  export TOWARY                wysyła plik towarów do terminala\n"
+    "  import INWENTARYZACJA        odczytuje ilości z terminala; wtyczka pokazuje pięć okien,\n"
+    "                               które --yes zamyka samo\n"
+    "  clear                        krok zerowania\n"
+    "  check TOWARY                 błędy i ostrzeżenia pliku towarów\n"
+    "  journal DZIENNIK [--extract N INWENTARYZACJA]\n"
+    "                               bloki dziennika Inwent.bak; --extract zapisuje blok N\n"
+    "                               jako plik inwentaryzacji\n"
+    "  convert DANE INWENTARYZACJA  zamienia a.dat (także zachowaną kopię) na plik\n"
+    "                               inwentaryzacji\n"
+    "  report TOWARY INWENTARYZACJA RAPORT.csv\n"
+    "                               stan z pliku towarów obok policzonych ilości\n"
+    "  messages                     spis komunikatów wtyczki z objaśnieniami\n"
+    "  setup --install-dir FOLDER [--force]\n"
+    "                               zapisuje wartość Binaria (komputer do prób)\n";
+inline constexpr std::string_view kHostCannotLoad =
+    "nie można załadować wtyczki {1} (błąd systemu {2})";
+inline constexpr std::string_view kHostMissingEntryPoints = "{1} nie ma punktów wejścia: {2}";
+inline constexpr std::string_view kHostNoParameter = "wtyczka nie ma ustawienia \"{1}\"";
+inline constexpr std::string_view kHostNotANumber = "{1}=\"{2}\" nie jest liczbą od {3} do {4}";
+inline constexpr std::string_view kHostNotAChoice = "{1}=\"{2}\" nie jest żadną z wartości: {3}";
+inline constexpr std::string_view kHostSettingsFile = "nie można odczytać pliku ustawień {1}";
+inline constexpr std::string_view kHostType = "Typ biblioteki: {1}";
+inline constexpr std::string_view kHostPluginFile = "Wtyczka: {1}, wersja {2}";
+inline constexpr std::string_view kHostSettings = "Ustawienia:";
+inline constexpr std::string_view kHostNumberSetting =
+    "  {1} ({2}), domyślnie \"{3}\", liczba od {4} do {5}";
+inline constexpr std::string_view kHostChoiceSetting =
+    "  {1} ({2}), domyślnie \"{3}\", do wyboru: {4}";
+inline constexpr std::string_view kHostNow = "      teraz: \"{1}\"";
+inline constexpr std::string_view kHostProperties = "Właściwości:";
+inline constexpr std::string_view kHostStatus = "stan: {1}";
+inline constexpr std::string_view kHostError = "błąd: {1}";
+inline constexpr std::string_view kCause = "Przyczyna:";
+inline constexpr std::string_view kCheck = "Co sprawdzić:";
+inline constexpr std::string_view kHostMessageBox = "okno komunikatu [{1}]: {2}";
+inline constexpr std::string_view kHostResult = "wynik: {1}";
+inline constexpr std::string_view kHostFiveBoxes =
+    "Wtyczka pokaże teraz pięć okien (sciezka_a, sciezka_bak, download, invent_dir, "
+    "sciezka) i czeka, aż każde zamkniesz przyciskiem OK. Opcja --yes zamyka je sama.";
+
+// zrbhost setup.
+inline constexpr std::string_view kSetupCurrent = "Obecna wartość Binaria: {1}";
+inline constexpr std::string_view kSetupNoValue = "W rejestrze nie ma wartości Binaria.";
+inline constexpr std::string_view kSetupWouldReplace =
+    "wartość Binaria już jest w rejestrze i ZRB jej używa; zostaje bez zmian. Zmień ją "
+    "tylko na komputerze do prób, dodając --force.";
+inline constexpr std::string_view kSetupNoFolder = "folder {1} nie istnieje";
+inline constexpr std::string_view kSetupTooLong =
+    "ścieżka ma {1} znaków, a ZRB przyjmuje najwyżej 229";
+inline constexpr std::string_view kSetupNoRights =
+    "nie można zapisać rejestru (uruchom jako administrator)";
+inline constexpr std::string_view kSetupWritten =
+    "Zapisano: HKLM\\Software\\Orvisk\\ZRBWin\\Instalacja  Binaria = {1}";
+
+// zrbhost check, journal, convert, report.
+inline constexpr std::string_view kToolCannotOpen = "nie można otworzyć pliku {1}";
+inline constexpr std::string_view kToolCannotWrite = "nie można zapisać pliku {1}";
+inline constexpr std::string_view kCheckFault = "wiersz {1}, bajt {2}: ";
+inline constexpr std::string_view kCheckWarning = "wiersz {1}: ostrzeżenie: {2}";
+inline constexpr std::string_view kCheckWarningNoLine = "ostrzeżenie: {1}";
+inline constexpr std::string_view kCheckReadError = "nie można odczytać pliku do końca";
+inline constexpr std::string_view kCheckSummary = "Wierszy: {1}, błędów: {2}, ostrzeżeń: {3}.";
+inline constexpr std::string_view kCheckToTerminal = "Do terminala trafi towarów: {1}.";
+inline constexpr std::string_view kCheckNothingToTerminal =
+    "Eksport zatrzyma się na pierwszym błędzie: do terminala nie trafi nic.";
+inline constexpr std::string_view kJournalTitle = "Dziennik {1}";
+inline constexpr std::string_view kJournalColumns =
+    "    nr  rodzaj   data                   pozycji      suma ilości";
+inline constexpr std::string_view kJournalImport = "import";
+inline constexpr std::string_view kJournalExport = "eksport";
+inline constexpr std::string_view kJournalDouble =
+    "<- te same ilości co blok {1}: prawdopodobnie podwójny odczyt";
+inline constexpr std::string_view kJournalSummary = "Bloków: {1}, prawdopodobnie podwójnych: {2}.";
+inline constexpr std::string_view kJournalOutside = "Wierszy przed pierwszym blokiem: {1}.";
+inline constexpr std::string_view kJournalNoBlock = "dziennik nie ma bloku {1}";
+inline constexpr std::string_view kJournalExtracted = "Blok {1} ({2} pozycji) zapisany do {3}.";
+inline constexpr std::string_view kConvertDone = "Zamieniono {1} na {2}: rekordów {3}.";
+inline constexpr std::string_view kConvertStopped =
+    "Zamiana {1} na {2} zatrzymana na błędzie; zapisanych rekordów: {3}.";
+inline constexpr std::string_view kReportWritten = "Raport zapisany: {1}";
+
+}  // namespace kolektor::ui

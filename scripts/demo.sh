@@ -37,7 +37,7 @@ terminal() { run "$bin/terminal.exe" "$@"; }
 export KOLEKTOR_TERMINAL; KOLEKTOR_TERMINAL=$(winpath "$work/terminal")
 
 step "Preparing a wine prefix and the registry value the export reads (the host's installer does this on a till)"
-host setup --install-dir "$(winpath "$bin")"
+host setup --force --install-dir "$(winpath "$bin")"
 
 step "What the host learns from the plug-in to build its settings form"
 host describe

@@ -55,15 +55,46 @@ bool Has(const std::string& text, const std::string& part) {
 TEST(Zrbhost, DescribeShowsTheFormInUtf8) {
   const ProgramRun r = RunProgram(Zrbhost("describe"));
   EXPECT_EQ(r.exit_code, 0u);
-  EXPECT_TRUE(Has(r.output, "Plug-in type: 3")) << r.output;
+  EXPECT_TRUE(Has(r.output, "Typ biblioteki: 3")) << r.output;
+  EXPECT_TRUE(Has(r.output, "Wtyczka: " + BinDir() + "kolektor.dll, wersja 1.0.0")) << r.output;
   EXPECT_TRUE(Has(r.output,
-                  "Prędkość (baud), default \"9600\", one of: 9600 | 19200 | 38400 | "
+                  "Prędkość (baud), domyślnie \"9600\", do wyboru: 9600 | 19200 | 38400 | "
                   "57600 | 115200"))
       << r.output;
   EXPECT_TRUE(Has(r.output, "Max. długość kodu kreskowego (maxKod)")) << r.output;
-  EXPECT_TRUE(Has(r.output, "Port RS232 COM: (port), default \"1\", a number from 1 to 999"));
+  EXPECT_TRUE(Has(r.output, "Port RS232 COM: (port), domyślnie \"1\", liczba od 1 do 999"));
   EXPECT_TRUE(Has(r.output, "302: Włącz zasilanie doku")) << r.output;
   EXPECT_TRUE(Has(r.output, "1: CipherLab 8x00"));
+}
+
+// On a console (any code page) the Polish letters arrive as characters,
+// not as UTF-8 bytes read in the console's code page.
+TEST(Zrbhost, PolishOnAConsole) {
+  FreeConsole();
+  ASSERT_TRUE(AllocConsole());
+  const HANDLE screen =
+      CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                  nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(screen, INVALID_HANDLE_VALUE);
+  SetConsoleOutputCP(852);  // the Polish console's own code page
+  std::string line = Zrbhost("describe");
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &startup, &info));
+  WaitForSingleObject(info.hProcess, 60000);
+  CloseHandle(info.hProcess);
+  CloseHandle(info.hThread);
+  CONSOLE_SCREEN_BUFFER_INFO buffer;
+  ASSERT_TRUE(GetConsoleScreenBufferInfo(screen, &buffer));
+  std::wstring shown(static_cast<std::size_t>(buffer.dwSize.X) * buffer.dwSize.Y, L' ');
+  DWORD read = 0;
+  ReadConsoleOutputCharacterW(screen, &shown[0], static_cast<DWORD>(shown.size()), COORD{0, 0},
+                              &read);
+  CloseHandle(screen);
+  EXPECT_NE(shown.find(L"Prędkość (baud)"), std::wstring::npos);
+  EXPECT_NE(shown.find(L"Max. długość kodu kreskowego"), std::wstring::npos);
 }
 
 TEST(Zrbhost, SettingsOutsideTheFormAreRefusedBeforeThePlugin) {
@@ -71,17 +102,17 @@ TEST(Zrbhost, SettingsOutsideTheFormAreRefusedBeforeThePlugin) {
   struct Case {
     const char* set;
     const char* message;
-  } cases[] = {{"baud=4800", "baud=\"4800\" is not one of the choices"},
-               {"port=1000", "port=\"1000\" is not a number from 1 to 999"},
-               {"port=COM5", "port=\"COM5\" is not a number from 1 to 999"},
-               {"cena=cena det", "cena=\"cena det\" is not one of the choices"},
-               {"speed=1", "no parameter \"speed\""}};
+  } cases[] = {{"baud=4800", "baud=\"4800\" nie jest żadną z wartości: \"9600\""},
+               {"port=1000", "port=\"1000\" nie jest liczbą od 1 do 999"},
+               {"port=COM5", "port=\"COM5\" nie jest liczbą od 1 do 999"},
+               {"cena=cena det", "cena=\"cena det\" nie jest żadną z wartości"},
+               {"speed=1", "wtyczka nie ma ustawienia \"speed\""}};
   for (const Case& c : cases) {
     const ProgramRun r =
         RunProgram(Zrbhost(std::string("--set \"") + c.set + "\" export " + dir + "exp.txt"));
     EXPECT_EQ(r.exit_code, 2u) << c.set;
     EXPECT_TRUE(Has(r.output, c.message)) << r.output;
-    EXPECT_FALSE(Has(r.output, "status:")) << "the plug-in was not called";
+    EXPECT_FALSE(Has(r.output, "stan:")) << "the plug-in was not called";
   }
   EXPECT_EQ(RunProgram(Zrbhost("--set port=COM2 --set cena=\"Cena zak\" describe")).exit_code, 0u);
 }
@@ -93,51 +124,99 @@ TEST(Zrbhost, ExportAndImportExitCodes) {
   WriteFileBytes(dir + "exp.txt", "TOW;111;Chleb;100;150;2000;5\r\n");
   ProgramRun r = RunProgram(Zrbhost("--set port=3 export " + dir + "exp.txt"));
   EXPECT_EQ(r.exit_code, 0u) << r.output;
-  // The console is in text mode: the notice's line feed arrives as CR LF.
-  EXPECT_TRUE(Has(r.output, "status: \r\nTransakcja w toku...")) << r.output;
-  EXPECT_TRUE(Has(r.output, "result: 1"));
+  // Into a pipe the notice's line feed arrives as CR LF (text mode).
+  EXPECT_TRUE(Has(r.output, "stan: \r\nTransakcja w toku...")) << r.output;
+  EXPECT_TRUE(Has(r.output, "wynik: 1"));
 
   r = RunProgram(Zrbhost("export " + dir + "missing.txt"));
   EXPECT_EQ(r.exit_code, 1u);
-  EXPECT_TRUE(Has(r.output, "error: Błąd otwarcia pliku \"exp\".")) << r.output;
+  EXPECT_TRUE(Has(r.output, "błąd: Błąd otwarcia pliku \"exp\".")) << r.output;
+  EXPECT_TRUE(Has(r.output, "    Przyczyna: Nie można otworzyć albo odczytać pliku towarów"))
+      << "the explanation under the error";
 
   StandinEnv::Set("KOLEKTOR_STANDIN_DATA", "none");
   r = RunProgram(Zrbhost("--yes import " + dir + "INW\\imp.txt"));
   EXPECT_EQ(r.exit_code, 1u) << r.output;
-  EXPECT_TRUE(Has(r.output, "error: Brak pliku wynikowego.")) << r.output;
+  EXPECT_TRUE(Has(r.output, "błąd: Brak pliku wynikowego.")) << r.output;
 
   WriteFileBytes(dir + "download.dat", "111,2.5\r\n");
   StandinEnv::Set("KOLEKTOR_STANDIN_DATA", dir + "download.dat");
   r = RunProgram(Zrbhost("--yes import " + dir + "INW\\imp.txt"));
   EXPECT_EQ(r.exit_code, 0u) << r.output;
-  EXPECT_TRUE(Has(r.output, "message box [download]: IR_READ2.EXE a.dat,1,5,1,1,1,1,0"))
+  EXPECT_TRUE(Has(r.output, "okno komunikatu [download]: IR_READ2.EXE a.dat,1,5,1,1,1,1,0"))
       << r.output;
-  EXPECT_TRUE(Has(r.output, "message box [sciezka]: " + dir + "INW\\imp.txt")) << r.output;
+  EXPECT_TRUE(Has(r.output, "okno komunikatu [sciezka]: " + dir + "INW\\imp.txt")) << r.output;
+  EXPECT_FALSE(Has(r.output, "pięć okien")) << "--yes closes them";
   EXPECT_EQ(ReadFileBytes(dir + "INW\\imp.txt"), "INW;111;02500\r\n");
 }
 
-TEST(Zrbhost, CheckListsEveryFaultWithItsLine) {
+TEST(Zrbhost, CheckListsEveryFaultAndWarningWithItsLine) {
   const std::string dir = FreshDir("zrbhost_check");
   WriteFileBytes(dir + "exp.txt",
                  "TOW;1;a;1;1;1;1\r\n"     // 1 fine
                  "TOW;2;b;1;1;x;1\r\n"     // 2 quantity
-                 "TOW;3;c;1;1;1;1\r\n"     // 3 fine
+                 "TOW;3;c;1;5,49;1;1\r\n"  // 3 a decimal comma: a warning
                  "TOX;4;d;1;1;1;1\r\n"     // 4 record type
                  "TOW;5;e;1;1;1;1000\r\n"  // 5 VAT
                  "TOW;6;f;1;1;1;1\r\n");   // 6 fine
-  const ProgramRun r = RunProgram(Zrbhost("check " + dir + "exp.txt"));
+  ProgramRun r = RunProgram(Zrbhost("check " + dir + "exp.txt"));
   EXPECT_EQ(r.exit_code, 1u);
-  EXPECT_TRUE(Has(r.output,
-                  "line 2, byte 30: [8] Błąd składni pliku \"exp\". - [2] błąd pola "
-                  "ILOŚĆ"))
-      << r.output;
-  EXPECT_TRUE(Has(r.output, "line 4, byte 54: [1] Błąd składni pliku \"exp\" - błąd pola TOW."))
-      << r.output;
-  EXPECT_TRUE(Has(r.output, "line 5, byte 86: [9] Błąd składni pliku \"exp\". - [5] błąd pola VAT"))
-      << r.output;
-  EXPECT_TRUE(Has(r.output, "lines: 6, records that would be written: 3, faults: 3")) << r.output;
+  for (const char* part :
+       {"wiersz 2, bajt 30: błąd: [8] Błąd składni pliku \"exp\". - [2] błąd pola ILOŚĆ",
+        "wiersz 4, bajt 57: błąd: [1] Błąd składni pliku \"exp\" - błąd pola TOW.",
+        "wiersz 5, bajt 89: błąd: [9] Błąd składni pliku \"exp\". - [5] błąd pola VAT",
+        "wiersz 3: ostrzeżenie: cena sprzedaży \"5,49\" ma przecinek",
+        "Wierszy: 6, błędów: 3, ostrzeżeń: 1.",
+        "Eksport zatrzyma się na pierwszym błędzie: do terminala nie trafi nic."})
+    EXPECT_TRUE(Has(r.output, part)) << part << "\n" << r.output;
   WriteFileBytes(dir + "ok.txt", "TOW;1;a;1;1;1;1\r\n");
-  EXPECT_EQ(RunProgram(Zrbhost("check " + dir + "ok.txt")).exit_code, 0u);
+  r = RunProgram(Zrbhost("check " + dir + "ok.txt"));
+  EXPECT_EQ(r.exit_code, 0u);
+  EXPECT_TRUE(Has(r.output, "Do terminala trafi towarów: 1.")) << r.output;
+  WriteFileBytes(dir + "warn.txt", "TOW;1;a;1;1;1;1\r\nTOW;1;a;1;1;1;1\r\n");
+  EXPECT_EQ(RunProgram(Zrbhost("check " + dir + "warn.txt")).exit_code, 3u) << "warnings only";
+}
+
+// The support commands on files, and setup, which never replaces the
+// host's own registry value without --force.
+TEST(Zrbhost, FileCommandsAndSetup) {
+  const std::string dir = FreshDir("zrbhost_files");
+  WriteFileBytes(dir + "Inwent.bak",
+                 "\r\n------------ [IMPORT WYKONANY DNIA: 2026-12-07 09:05:03] ------------\r\n"
+                 "INW;1;02000\r\n"
+                 "\r\n------------ [IMPORT WYKONANY DNIA: 2026-12-07 09:06:00] ------------\r\n"
+                 "INW;1;02000\r\n");
+  WriteFileBytes(dir + "a.dat", "1,2\r\n5,1\r\n");
+  WriteFileBytes(dir + "exp.txt", "TOW;1;Chleb;100;150;2000;5\r\nTOW;2;Mleko;1;1;1000;5\r\n");
+  struct Case {
+    std::string args;
+    DWORD exit_code;
+    std::string output;
+  } cases[] = {
+      {"journal " + dir + "Inwent.bak", 0, "<- te same ilości co blok 1: prawdopodobnie podwójny"},
+      {"journal " + dir + "Inwent.bak --extract 2 " + dir + "imp2.txt", 0,
+       "Blok 2 (1 pozycji) zapisany do " + dir + "imp2.txt."},
+      {"journal " + dir + "Inwent.bak --extract 3 " + dir + "imp3.txt", 1,
+       "dziennik nie ma bloku 3"},
+      {"convert " + dir + "a.dat " + dir + "imp.txt", 0, "rekordów 2."},
+      {"report " + dir + "exp.txt " + dir + "imp.txt " + dir + "raport.csv", 0,
+       "Zgodnych: 1, z różnicą: 0, policzonych spoza pliku towarów: 1, niepoliczonych: 1."},
+      {"setup --install-dir " + dir, 1, "wartość Binaria już jest w rejestrze"},
+      {"setup --force --install-dir " + dir + "nie-ma", 1, "folder " + dir + "nie-ma nie istnieje"},
+  };
+  for (const Case& c : cases) {
+    const ProgramRun r = RunProgram(Zrbhost(c.args));
+    EXPECT_EQ(r.exit_code, c.exit_code) << c.args << "\n" << r.output;
+    EXPECT_TRUE(Has(r.output, c.output)) << c.args << "\n" << r.output;
+  }
+  EXPECT_EQ(ReadFileBytes(dir + "imp2.txt"), "INW;1;02000\r\n");
+  EXPECT_EQ(ReadFileBytes(dir + "imp.txt"), "INW;1;02000\r\nINW;5;01000\r\n");
+  EXPECT_EQ(ReadFileBytes(dir + "raport.csv").substr(0, 3), "\xEF\xBB\xBF");
+  char value[300] = {};
+  DWORD size = sizeof value;
+  RegGetValueA(HKEY_LOCAL_MACHINE, "Software\\Orvisk\\ZRBWin\\Instalacja", "Binaria", RRF_RT_REG_SZ,
+               nullptr, value, &size);
+  EXPECT_EQ(std::string(value) + "\\", FullPath(InstallDir())) << "the host's value stays";
 }
 
 TEST(Simulator, UploadRefusesABadRecordAndScanKnowsTheTable) {

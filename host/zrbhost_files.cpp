@@ -1,0 +1,214 @@
+#include "host/zrbhost_files.h"
+
+#include <memory>
+
+#include "export/goods_conversion.h"
+#include "host/goods_warnings.h"
+#include "host/journal_tool.h"
+#include "host/stock_report.h"
+#include "import/data_conversion.h"
+#include "plugin/cp1250.h"
+#include "plugin/host_link.h"
+#include "plugin/message_reference.h"
+#include "plugin/texts.h"
+
+namespace kolektor::zrbhost {
+
+namespace {
+
+namespace u = ui;
+using ui::Fill;
+
+std::string Utf8(const std::string& cp1250) { return Utf8FromCp1250(cp1250); }
+
+std::unique_ptr<File> OpenOrSay(const std::string& path, OpenMode mode, const Printer& print) {
+  std::unique_ptr<File> file = OpenStdioFile(path, mode);
+  if (!file)
+    print(Fill(mode == OpenMode::kRead ? u::kToolCannotOpen : u::kToolCannotWrite, {Utf8(path)}) +
+          "\n");
+  return file;
+}
+
+void PrintExplained(const std::string& cp1250_text, const Printer& print) {
+  print(Fill(u::kHostError, {Utf8(cp1250_text)}) + "\n");
+  if (const text::Explanation* x = text::Explain(cp1250_text))
+    print(Wrap(std::string(u::kCause) + " " + std::string(x->cause), "    ", "    ", 76) +
+          Wrap(std::string(u::kCheck) + " " + std::string(x->check), "    ", "    ", 76));
+}
+
+// A column of the journal's listing.
+std::string Pad(const std::string& text, std::size_t width, bool right) {
+  if (text.size() >= width) return text;
+  const std::string fill(width - text.size(), ' ');
+  return right ? fill + text : text + fill;
+}
+
+// The conversion reports through host callbacks; the tools collect them.
+thread_local std::vector<std::string>* t_errors = nullptr;
+void KOLEKTOR_STDCALL CollectError(HostWord, HostWord, const char* text) {
+  if (t_errors != nullptr) t_errors->emplace_back(text);
+}
+void KOLEKTOR_STDCALL NoParam(HostWord, HostWord, const char*, char* value) { value[0] = '\0'; }
+
+}  // namespace
+
+bool ConvertData(File& data, File& counts, std::vector<std::string>& errors) {
+  PluginInstance instance;
+  instance.paramCallback = &NoParam;
+  instance.errorCallback = &CollectError;
+  t_errors = &errors;
+  const bool ok = ConvertDataStream(data, counts, HostLink(instance, 0));
+  t_errors = nullptr;
+  return ok;
+}
+
+int Check(const std::string& goods_path, int price_level, std::size_t max_code_length,
+          const Printer& print) {
+  GoodsOptions options;
+  options.price_level = price_level;
+  options.max_code_length = max_code_length;
+  std::unique_ptr<File> goods = OpenOrSay(goods_path, OpenMode::kRead, print);
+  if (!goods) return 2;
+  std::uint64_t faults = 0, warnings = 0;
+  const GoodsCheckSummary summary = CheckGoods(*goods, options, [&](const GoodsCheckFault& f) {
+    ++faults;
+    print(Fill(u::kCheckFault, {std::to_string(f.line), std::to_string(f.offset)}));
+    PrintExplained(f.text, print);
+  });
+  goods = OpenOrSay(goods_path, OpenMode::kRead, print);
+  bool read = summary.read_error ? false : goods != nullptr;
+  if (goods)
+    read = FindGoodsWarnings(
+               *goods, options,
+               [&](const GoodsWarningFound& w) {
+                 ++warnings;
+                 const std::string text = GoodsWarningText(w, options);
+                 print(w.line == 0 ? Fill(u::kCheckWarningNoLine, {text}) + "\n"
+                                   : Fill(u::kCheckWarning, {std::to_string(w.line), text}) + "\n");
+               }) &&
+           read;
+  if (!read) print(std::string(u::kCheckReadError) + "\n");
+  print(Fill(u::kCheckSummary,
+             {std::to_string(summary.lines), std::to_string(faults), std::to_string(warnings)}) +
+        "\n");
+  print((faults == 0 ? Fill(u::kCheckToTerminal, {std::to_string(summary.records)})
+                     : std::string(u::kCheckNothingToTerminal)) +
+        "\n");
+  if (faults > 0 || !read) return 1;
+  return warnings > 0 ? 3 : 0;
+}
+
+int JournalList(const std::string& journal_path, const Printer& print) {
+  std::unique_ptr<File> journal = OpenOrSay(journal_path, OpenMode::kRead, print);
+  if (!journal) return 2;
+  print(Fill(u::kJournalTitle, {Utf8(journal_path)}) + "\n" + std::string(u::kJournalColumns) +
+        "\n");
+  std::uint64_t doubles = 0;
+  const JournalSummary summary = ListJournal(*journal, [&](const JournalBlock& b) {
+    std::string row = Pad(std::to_string(b.number), 6, true) + "  " +
+                      Pad(std::string(b.import ? u::kJournalImport : u::kJournalExport), 7, false) +
+                      "  " + Pad(Utf8(b.date), 19, false) + "  " +
+                      Pad(std::to_string(b.records), 9, true) + "  " +
+                      Pad(Thousandths(b.total), 15, true);
+    if (b.same_as != 0) {
+      row += "  " + Fill(u::kJournalDouble, {std::to_string(b.same_as)});
+      ++doubles;
+    }
+    print(row + "\n");
+  });
+  print(Fill(u::kJournalSummary, {std::to_string(summary.blocks), std::to_string(doubles)}) + "\n");
+  if (summary.lines_outside > 0)
+    print(Fill(u::kJournalOutside, {std::to_string(summary.lines_outside)}) + "\n");
+  if (summary.read_error) {
+    print(std::string(u::kCheckReadError) + "\n");
+    return 1;
+  }
+  return 0;
+}
+
+int JournalExtract(const std::string& journal_path, const std::string& number,
+                   const std::string& counts_path, const Printer& print) {
+  std::uint64_t n = 0;
+  for (char c : number) {
+    if (c < '0' || c > '9' || n > 1000000000) {
+      print(Fill(u::kJournalNoBlock, {number}) + "\n");
+      return 2;
+    }
+    n = n * 10 + static_cast<std::uint64_t>(c - '0');
+  }
+  std::unique_ptr<File> journal = OpenOrSay(journal_path, OpenMode::kRead, print);
+  if (!journal) return 2;
+  std::uint64_t records = 0;
+  ListJournal(*journal, [&](const JournalBlock& b) {
+    if (b.number == n) records = b.records;
+  });
+  journal = OpenOrSay(journal_path, OpenMode::kRead, print);
+  std::unique_ptr<File> counts = OpenOrSay(counts_path, OpenMode::kWriteTruncate, print);
+  if (!journal || !counts) return 2;
+  switch (ExtractBlock(*journal, n, *counts)) {
+    case ExtractResult::kDone:
+      print(Fill(u::kJournalExtracted, {number, std::to_string(records), Utf8(counts_path)}) +
+            "\n");
+      return 0;
+    case ExtractResult::kNoBlock:
+      print(Fill(u::kJournalNoBlock, {number}) + "\n");
+      return 1;
+    case ExtractResult::kReadFailed:
+      print(std::string(u::kCheckReadError) + "\n");
+      return 1;
+    case ExtractResult::kWriteFailed:
+      print(Fill(u::kToolCannotWrite, {Utf8(counts_path)}) + "\n");
+      return 1;
+  }
+  return 1;
+}
+
+int Convert(const std::string& data_path, const std::string& counts_path, const Printer& print) {
+  std::unique_ptr<File> data = OpenStdioFile(data_path, OpenMode::kRead);
+  if (!data) {
+    PrintExplained(std::string(text::kDataFileMissing), print);
+    return 1;
+  }
+  std::unique_ptr<File> counts = OpenStdioFile(counts_path, OpenMode::kWriteTruncate);
+  if (!counts) {
+    PrintExplained(std::string(text::kCountsOpenFailed), print);
+    return 1;
+  }
+  std::vector<std::string> errors;
+  const bool ok = ConvertData(*data, *counts, errors);
+  for (const std::string& e : errors) PrintExplained(e, print);
+  // The records written: the counts file's lines.
+  std::uint64_t records = 0;
+  if (std::unique_ptr<File> written = OpenStdioFile(counts_path, OpenMode::kRead)) {
+    char buffer[1 << 16];
+    for (long got; (got = written->Read(buffer, sizeof buffer)) > 0;)
+      for (long i = 0; i < got; ++i) records += buffer[i] == '\n';
+  }
+  print(Fill(ok ? u::kConvertDone : u::kConvertStopped,
+             {Utf8(data_path), Utf8(counts_path), std::to_string(records)}) +
+        "\n");
+  return ok ? 0 : 1;
+}
+
+int Report(const std::string& goods_path, const std::string& counts_path,
+           const std::string& csv_path, const Printer& print) {
+  std::unique_ptr<File> goods = OpenOrSay(goods_path, OpenMode::kRead, print);
+  std::unique_ptr<File> counts = OpenOrSay(counts_path, OpenMode::kRead, print);
+  if (!goods || !counts) return 2;
+  StockReport report;
+  if (!BuildStockReport(*goods, *counts, report)) {
+    print(std::string(u::kCheckReadError) + "\n");
+    return 1;
+  }
+  std::unique_ptr<File> csv = OpenOrSay(csv_path, OpenMode::kWriteTruncate, print);
+  if (!csv) return 2;
+  const std::string bytes = StockReportCsv(report);
+  if (csv->Write(bytes.data(), bytes.size()) != bytes.size() || !csv->Close()) {
+    print(Fill(u::kToolCannotWrite, {Utf8(csv_path)}) + "\n");
+    return 1;
+  }
+  print(StockReportSummary(report) + Fill(u::kReportWritten, {Utf8(csv_path)}) + "\n");
+  return 0;
+}
+
+}  // namespace kolektor::zrbhost

@@ -1,0 +1,31 @@
+// zrbhost's commands on the files around the plug-in: they need no plug-in
+// and no host, only the plug-in's own conversion code. Each prints through
+// `print` (UTF-8) and returns the program's exit code.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace kolektor::zrbhost {
+
+using Printer = std::function<void(const std::string& utf8)>;
+
+// Faults (exit code 1) and warnings (exit code 3 when there is no fault);
+// 0 when the file is clean, 2 when it cannot be read.
+int Check(const std::string& goods_path, int price_level, std::size_t max_code_length,
+          const Printer& print);
+int JournalList(const std::string& journal_path, const Printer& print);
+int JournalExtract(const std::string& journal_path, const std::string& number,
+                   const std::string& counts_path, const Printer& print);
+int Convert(const std::string& data_path, const std::string& counts_path, const Printer& print);
+int Report(const std::string& goods_path, const std::string& counts_path,
+           const std::string& csv_path, const Printer& print);
+
+// The import's conversion of a data file, its messages collected
+// (Windows-1250); the counts file is closed on return.
+bool ConvertData(File& data, File& counts, std::vector<std::string>& errors);
+
+}  // namespace kolektor::zrbhost

@@ -1,0 +1,162 @@
+// zrbhost's file tools: the journal read back and a block written out
+// again, a data file converted as the import converts it, the goods-file
+// warnings, and the stock report.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "host/goods_warnings.h"
+#include "host/journal_tool.h"
+#include "host/stock_report.h"
+#include "host/zrbhost_files.h"
+#include "import/journal.h"
+#include "tests/corpus/corpus_format.h"
+#include "tests/native/test_host.h"
+
+namespace kolektor::testing {
+namespace {
+
+TEST(Tools, JournalListsBlocksFlagsDoublesAndGivesABlockBack) {
+  EventLog log;
+  FakePlatform platform(log);
+  platform.files["Inwent.bak"] = "earlier\r\n";
+  // Three imports: the second repeats the first on the same day, the
+  // third is another day's with other counts.
+  const std::string first = "INW;5901234123457;12000\r\nINW;12;-0500\r\nINW;;03000\r\n";
+  const std::string third = "INW;7;01000\r\n";
+  const struct {
+    std::string counts;
+    LocalTime when;
+  } imports[] = {{first, {2026, 12, 7, 9, 5, 3}},
+                 {first, {2026, 12, 7, 9, 6, 40}},
+                 {third, {2026, 12, 8, 10, 0, 0}}};
+  for (const auto& i : imports) {
+    platform.files["imp"] = i.counts;
+    platform.now = i.when;
+    ASSERT_TRUE(TJournalTools().Append(platform, "imp", "Inwent.bak", JournalDirection::kImport));
+  }
+
+  std::vector<JournalBlock> blocks;
+  auto journal = platform.Open("Inwent.bak", OpenMode::kRead);
+  const JournalSummary summary =
+      ListJournal(*journal, [&](const JournalBlock& b) { blocks.push_back(b); });
+  EXPECT_EQ(summary.blocks, 3u);
+  EXPECT_EQ(summary.lines_outside, 1u);
+  ASSERT_EQ(blocks.size(), 3u);
+  EXPECT_EQ(blocks[0].date, "2026-12-07 09:05:03");
+  EXPECT_EQ(blocks[0].records, 3u);
+  EXPECT_EQ(blocks[0].total, 12000 - 500 + 3000);
+  EXPECT_EQ(blocks[0].same_as, 0u);
+  EXPECT_EQ(blocks[1].same_as, 1u) << "a probable double import";
+  EXPECT_EQ(blocks[2].same_as, 0u);
+  EXPECT_EQ(blocks[2].date, "2026-12-08 10:00:00");
+
+  for (std::uint64_t n : {1, 3}) {
+    journal = platform.Open("Inwent.bak", OpenMode::kRead);
+    auto out = platform.Open("again", OpenMode::kWriteTruncate);
+    EXPECT_EQ(ExtractBlock(*journal, n, *out), ExtractResult::kDone);
+    EXPECT_EQ(platform.files["again"], n == 1 ? first : third) << "byte for byte";
+  }
+  journal = platform.Open("Inwent.bak", OpenMode::kRead);
+  auto out = platform.Open("none", OpenMode::kWriteTruncate);
+  EXPECT_EQ(ExtractBlock(*journal, 4, *out), ExtractResult::kNoBlock);
+}
+
+TEST(Tools, ConvertGivesWhatTheImportGives) {
+  namespace fs = std::filesystem;
+  int files = 0;
+  for (const auto& entry : fs::directory_iterator(fs::path(KOLEKTOR_CORPUS_DIR) / "data")) {
+    if (entry.path().extension() != ".dat") continue;
+    ++files;
+    EventLog log;
+    FakePlatform platform(log);
+    platform.files["a.dat"] = corpus::ReadAll(entry.path().string());
+    auto data = platform.Open("a.dat", OpenMode::kRead);
+    auto counts = platform.Open("imp", OpenMode::kWriteTruncate);
+    std::vector<std::string> errors;
+    const bool ok = zrbhost::ConvertData(*data, *counts, errors);
+    fs::path golden = entry.path();
+    EXPECT_EQ(corpus::Format(ok ? 1 : 0, errors, platform.files["imp"]),
+              corpus::ReadAll(golden.replace_extension(".expected").string()))
+        << entry.path();
+  }
+  EXPECT_GE(files, 10);
+}
+
+TEST(Tools, EachGoodsWarningOnAFileOfItsOwn) {
+  struct Case {
+    std::string bytes;
+    GoodsWarning kind;
+    std::uint64_t line;
+    std::string begins;  // of the text the user reads
+  } cases[] = {
+      {"\xEF\xBB\xBFTOW;1;a;1;1;1;1\r\n", GoodsWarning::kByteOrderMark, 1, "plik zaczyna się"},
+      {"TOW;1;Mąka;1;1;1;1\r\nTOW;2;Łódź;1;1;1;1\r\n", GoodsWarning::kUtf8, 1,
+       "plik jest zapisany w UTF-8"},
+      {"TOW;1;a;1;1;1;1\r\nTOW;2;b;1;1;1;1\nTOW;3;c;1;1;1;1\r\n", GoodsWarning::kLfOnly, 2,
+       "wiersze kończą się samym znakiem LF (takich końców: 1)"},
+      {"TOW;1;a;1;1;1;1\r\nTOW;2;b;1;1;1;1", GoodsWarning::kUnfinishedLastLine, 2,
+       "ostatni wiersz"},
+      {"TOW;59012341234578;a;1;1;1;1\r\n", GoodsWarning::kCodeCut, 1,
+       "kod 59012341234578 ma 14 znaków, a do terminala trafi tylko pierwszych 13"},
+      {"TOW;1,2;a;1;1;1;1\r\n", GoodsWarning::kCommaInCode, 1, "kod 1,2 zawiera przecinek"},
+      {"TOW;7;a;1;1;1;1\r\nTOW;8;b;1;1;1;1\r\nTOW;7;c;1;1;1;1\r\n", GoodsWarning::kCodeTwice, 3,
+       "kod 7 był już w wierszu 1"},
+      {"TOW;1;a;100;5,49;1;1\r\n", GoodsWarning::kDecimalInPrice, 1,
+       "cena sprzedaży \"5,49\" ma przecinek"},
+      {"TOW;1;a;1;1;1.5;1\r\n", GoodsWarning::kDecimalInQuantity, 1, "ilość \"1.5\" ma"},
+      {"", GoodsWarning::kEmptyFile, 0, "plik jest pusty"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.bytes);
+    EventLog log;
+    FakePlatform platform(log);
+    const bool raw = c.kind == GoodsWarning::kUtf8 || c.kind == GoodsWarning::kByteOrderMark;
+    platform.files["exp"] = raw ? c.bytes : Cp1250(c.bytes);
+    auto goods = platform.Open("exp", OpenMode::kRead);
+    std::vector<GoodsWarningFound> found;
+    ASSERT_TRUE(FindGoodsWarnings(*goods, GoodsOptions{},
+                                  [&](const GoodsWarningFound& w) { found.push_back(w); }));
+    ASSERT_EQ(found.size(), 1u) << GoodsWarningText(found.at(1), GoodsOptions{});
+    EXPECT_EQ(found[0].kind, c.kind);
+    EXPECT_EQ(found[0].line, c.line);
+    EXPECT_EQ(GoodsWarningText(found[0], GoodsOptions{}).rfind(c.begins, 0), 0u)
+        << GoodsWarningText(found[0], GoodsOptions{});
+  }
+  // A Windows-1250 file of Polish names warns of nothing.
+  EventLog log;
+  FakePlatform platform(log);
+  platform.files["exp"] = Cp1250("TOW;1;CIĘŻARÓWKA;1;1;1;1\r\nTOW;2;Mąka żytnia;1;1;1;1\r\n");
+  auto goods = platform.Open("exp", OpenMode::kRead);
+  int warnings = 0;
+  FindGoodsWarnings(*goods, GoodsOptions{}, [&](const GoodsWarningFound&) { ++warnings; });
+  EXPECT_EQ(warnings, 0);
+}
+
+TEST(Tools, StockReportHasEveryCategory) {
+  EventLog log;
+  FakePlatform platform(log);
+  platform.files["exp"] = Cp1250(
+      "TOW;1;Chleb żytni;100;150;2000;5\r\n"     // counted equal
+      "TOW;2;Mleko;200;250;1000;5\r\n"           // counted, a difference
+      "TOW;3;Masło \"Extra\";300;350;500;5\r\n"  // not counted
+  );
+  platform.files["imp"] = "INW;1;01500\r\nINW;1;00500\r\nINW;2;02500\r\nINW;9;00100\r\n";
+  auto goods = platform.Open("exp", OpenMode::kRead);
+  auto counts = platform.Open("imp", OpenMode::kRead);
+  StockReport report;
+  ASSERT_TRUE(BuildStockReport(*goods, *counts, report));
+  EXPECT_EQ(StockReportCsv(report),
+            "\xEF\xBB\xBF\"kod\";\"nazwa\";\"stan w pliku towarów\";\"policzono\";\"różnica\";"
+            "\"uwagi\"\r\n"
+            "\"1\";\"Chleb żytni\";2,000;2,000;0,000;\"zgodne\"\r\n"
+            "\"2\";\"Mleko\";1,000;2,500;1,500;\"różnica\"\r\n"
+            "\"3\";\"Masło \"\"Extra\"\"\";0,500;;-0,500;\"niepoliczony\"\r\n"
+            "\"9\";\"\";;0,100;0,100;\"policzony, brak w pliku towarów\"\r\n");
+  EXPECT_EQ(StockReportSummary(report),
+            "Towarów w pliku towarów: 3, policzonych kodów: 3.\n"
+            "Zgodnych: 1, z różnicą: 1, policzonych spoza pliku towarów: 1, niepoliczonych: 1.\n");
+}
+
+}  // namespace
+}  // namespace kolektor::testing
