@@ -29,6 +29,12 @@ target_link_libraries(zrbhost PRIVATE kolektor_host kolektor_tools kolektor_core
 target_link_options(zrbhost PRIVATE ${KOLEKTOR_STATIC})
 kolektor_version(zrbhost "ZRB plug-in diagnostic host" zrbhost.exe VFT_APP)
 
+# The test form for the people who install and support the plug-in.
+add_executable(kolektor-test WIN32 host/test_form.cpp host/install_check.cpp)
+target_link_libraries(kolektor-test PRIVATE kolektor_host kolektor_core comdlg32)
+target_link_options(kolektor-test PRIVATE ${KOLEKTOR_STATIC} -municode)
+kolektor_version(kolektor-test "kolektor test form" kolektor-test.exe VFT_APP)
+
 # The terminal simulator: one program, started as the two vendor utilities
 # and as the person's "terminal" command.
 foreach(program DLOOKUP2 IR_READ2 terminal)

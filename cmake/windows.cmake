@@ -10,7 +10,7 @@ include(ExternalProject)
 set(KOLEKTOR_BIN ${CMAKE_BINARY_DIR}/bin)
 set(KOLEKTOR_PRODUCT_FILES
   ${KOLEKTOR_BIN}/kolektor.dll ${KOLEKTOR_BIN}/zrbhost.exe ${KOLEKTOR_BIN}/DLOOKUP2.EXE
-  ${KOLEKTOR_BIN}/IR_READ2.EXE ${KOLEKTOR_BIN}/terminal.exe)
+  ${KOLEKTOR_BIN}/IR_READ2.EXE ${KOLEKTOR_BIN}/terminal.exe ${KOLEKTOR_BIN}/kolektor-test.exe)
 ExternalProject_Add(product
   SOURCE_DIR ${CMAKE_SOURCE_DIR}
   BINARY_DIR ${CMAKE_BINARY_DIR}/product
@@ -68,6 +68,8 @@ kolektor_wine_test(win_corpus_tests SOURCES tests/win32/corpus_test.cpp)
 target_compile_definitions(win_corpus_tests PRIVATE KOLEKTOR_CORPUS_DIR="${CMAKE_SOURCE_DIR}/tests/corpus")
 kolektor_wine_test(win_host_fpu_tests SOURCES tests/win32/host_fpu_test.cpp)
 target_compile_definitions(win_host_fpu_tests PRIVATE KOLEKTOR_CORPUS_DIR="${CMAKE_SOURCE_DIR}/tests/corpus")
+# The test form through its controls; it changes the host's registry value.
+kolektor_wine_test(win_form_tests SOURCES tests/win32/form_test.cpp PREFIX form)
 # Each copies the DLL beside its own kolektor.log; a prefix of their own,
 # since the export test changes the registry.
 kolektor_wine_test(win_trace_tests SOURCES tests/win32/trace_test.cpp PREFIX trace)

@@ -439,4 +439,135 @@ inline constexpr std::string_view kConvertStopped =
     "Zamiana {1} na {2} zatrzymana na błędzie; zapisanych rekordów: {3}.";
 inline constexpr std::string_view kReportWritten = "Raport zapisany: {1}";
 
+// "Sprawdź instalację" of the test form: one line per check.
+inline constexpr std::string_view kInstallNoKey =
+    "Rejestr: brak klucza HKLM\\Software\\Orvisk\\ZRBWin\\Instalacja (32-bitowy widok "
+    "rejestru, który czyta ZRB).";
+inline constexpr std::string_view kInstallNoKeyFix =
+    "Zainstaluj ZRB albo napraw jego instalację. Na komputerze do prób: zrbhost setup "
+    "--install-dir FOLDER.";
+inline constexpr std::string_view kInstallNoValue =
+    "Rejestr: klucz HKLM\\Software\\Orvisk\\ZRBWin\\Instalacja nie ma wartości Binaria.";
+inline constexpr std::string_view kInstallBadValue =
+    "Rejestr: wartość Binaria nie jest tekstem albo jest dłuższa niż 229 znaków.";
+inline constexpr std::string_view kInstallValueFix =
+    "Wartość Binaria (tekst) ma wskazywać folder programu ZRB, na przykład C:\\ZRBWin.";
+inline constexpr std::string_view kInstallBinaria = "Rejestr: Binaria = {1}";
+inline constexpr std::string_view kInstallFolder = "Folder ZRB {1} istnieje.";
+inline constexpr std::string_view kInstallNoFolder = "Folder ZRB {1} (z wartości Binaria) nie istnieje.";
+inline constexpr std::string_view kInstallNoFolderFix =
+    "Popraw wartość Binaria tak, żeby wskazywała folder programu ZRB.";
+inline constexpr std::string_view kInstallDlookup = "DLOOKUP2.EXE jest w folderze ZRB.";
+inline constexpr std::string_view kInstallNoDlookup = "Brak DLOOKUP2.EXE w folderze ZRB {1}.";
+inline constexpr std::string_view kInstallNoDlookupFix =
+    "Skopiuj DLOOKUP2.EXE (program producenta terminala, dostarczany z terminalem) do "
+    "folderu ZRB.";
+inline constexpr std::string_view kInstallIrRead = "IR_READ2.EXE zostanie znaleziony: {1}";
+inline constexpr std::string_view kInstallNoIrRead =
+    "IR_READ2.EXE nie zostanie znaleziony: nie ma go w folderze ZRB, w folderach "
+    "systemowych ani w ścieżce PATH.";
+inline constexpr std::string_view kInstallIrReadOnlyHere =
+    "IR_READ2.EXE jest tylko obok formularza testowego ({1}): formularz go znajdzie, ale "
+    "ZRB nie.";
+inline constexpr std::string_view kInstallNoIrReadFix =
+    "Skopiuj IR_READ2.EXE (program producenta terminala) do folderu programu ZRB.";
+inline constexpr std::string_view kInstallPort = "Port {1} istnieje i daje się otworzyć.";
+inline constexpr std::string_view kInstallNoPort = "Port {1} nie istnieje na tym komputerze.";
+inline constexpr std::string_view kInstallNoPortFix =
+    "Sprawdź numer portu doku w Menedżerze urządzeń (Porty (COM i LPT)) i wpisz go w "
+    "ustawieniu \"Port RS232 COM:\"; przejściówka USB musi być podłączona.";
+inline constexpr std::string_view kInstallPortBusy = "Port {1} jest zajęty przez inny program.";
+inline constexpr std::string_view kInstallPortBusyFix =
+    "Zamknij program, który używa portu (inny program terminala, drugi ZRB), i sprawdź "
+    "ponownie.";
+inline constexpr std::string_view kInstallPortError = "Portu {1} nie można otworzyć (błąd systemu {2}).";
+inline constexpr std::string_view kInstallBadPort =
+    "Ustawienie portu \"{1}\" nie jest numerem portu COM.";
+inline constexpr std::string_view kInstallBadPortFix = "Wpisz numer portu COM doku, od 1 do 999.";
+inline constexpr std::string_view kInstallWritable = "Do folderu {1} można zapisywać.";
+inline constexpr std::string_view kInstallNotWritable =
+    "Do folderu {1} nie można zapisywać (błąd systemu {2}).";
+inline constexpr std::string_view kInstallNotWritableFix =
+    "Utwórz folder albo nadaj prawo zapisu użytkownikowi, który pracuje w ZRB.";
+inline constexpr std::string_view kInstallNoGoodsPath =
+    "Plik towarów nie jest wybrany: folderu towarów nie sprawdzono.";
+inline constexpr std::string_view kInstallNoCountsPath =
+    "Plik inwentaryzacji nie jest wybrany: folderu inwentaryzacji nie sprawdzono.";
+inline constexpr std::string_view kInstallPathFix = "Wpisz ścieżkę w formularzu i sprawdź ponownie.";
+inline constexpr std::string_view kInstallNoInventDir =
+    "Ścieżka pliku inwentaryzacji {1} nie ma dwóch poziomów folderów (folder "
+    "inwentaryzacji byłby pusty).";
+inline constexpr std::string_view kInstallNoInventDirFix =
+    "Plik inwentaryzacji musi leżeć w podfolderze, np. C:\\DANE\\INW\\imp.txt.";
+inline constexpr std::string_view kInstallDataFile =
+    "W folderze inwentaryzacji leży a.dat z nieudanego odczytu: jego ilości nie dotarły "
+    "do ZRB.";
+inline constexpr std::string_view kInstallDataFileFix =
+    "Następny odczyt odłoży go jako a.dat.<czas>. Ilości odzyskasz poleceniem zrbhost convert.";
+inline constexpr std::string_view kInstallKeptCopies =
+    "Zachowane kopie a.dat w folderze inwentaryzacji: {1} (najnowsza: {2}).";
+inline constexpr std::string_view kInstallKeptCopiesFix =
+    "To ilości nieudanych odczytów. Odzyskasz je poleceniem zrbhost convert KOPIA PLIK.";
+inline constexpr std::string_view kInstallJournal = "Dziennik Inwent.bak: {1} bajtów.";
+inline constexpr std::string_view kInstallNoJournal =
+    "Dziennika Inwent.bak jeszcze nie ma (powstanie przy pierwszym odczycie).";
+inline constexpr std::string_view kInstallLocked =
+    "W folderze inwentaryzacji trwa właśnie odczyt (plik kolektor.lock jest zajęty).";
+inline constexpr std::string_view kInstallLockedFix = "Poczekaj na koniec tamtego odczytu.";
+inline constexpr std::string_view kInstallTraceOn =
+    "Ślad diagnostyczny jest włączony: {1} (wyłącz go po zakończeniu diagnozy).";
+inline constexpr std::string_view kInstallTraceOff = "Ślad diagnostyczny jest wyłączony.";
+
+// The test form (kolektor-test.exe).
+inline constexpr std::string_view kFormTitle = "kolektor – formularz testowy wtyczki";
+inline constexpr std::string_view kFormPlugin = "Wtyczka: {1}   wersja {2}";
+inline constexpr std::string_view kFormNoVersion = "nieznana";
+inline constexpr std::string_view kFormPluginMissing = "Nie można załadować wtyczki: {1}";
+inline constexpr std::string_view kFormModel = "Terminal: {1}   Identyfikator wtyczki: {2}";
+inline constexpr std::string_view kFormSettings = "Ustawienia (z opisu wtyczki)";
+inline constexpr std::string_view kFormRange = "od {1} do {2}";
+inline constexpr std::string_view kFormGoodsFile = "Plik towarów:";
+inline constexpr std::string_view kFormCountsFile = "Plik inwentaryzacji:";
+inline constexpr std::string_view kFormExport = "Wyślij towary";
+inline constexpr std::string_view kFormImport = "Odczytaj ilości";
+inline constexpr std::string_view kFormClear = "Zeruj";
+inline constexpr std::string_view kFormCheck = "Sprawdź instalację";
+inline constexpr std::string_view kFormTrace = "Ślad diagnostyczny (kolektor.log)";
+inline constexpr std::string_view kFormShowTrace = "Pokaż ślad";
+inline constexpr std::string_view kFormClearLog = "Wyczyść dziennik";
+inline constexpr std::string_view kFormLog = "Dziennik";
+inline constexpr std::string_view kFormInstruction = "Co zrobić na terminalu:";
+inline constexpr std::string_view kFormExplanation = "Objaśnienie ostatniego błędu:";
+inline constexpr std::string_view kFormFileFilter = "Pliki tekstowe (*.txt)|*.txt|Wszystkie pliki (*.*)|*.*|";
+inline constexpr std::string_view kFormCloseRunning =
+    "Operacja wtyczki jeszcze trwa. Zamknąć formularz mimo to? Program producenta terminala "
+    "może pracować dalej.";
+inline constexpr std::string_view kLogExportStart = "=== Wysyłanie towarów: {1}";
+inline constexpr std::string_view kLogImportStart = "=== Odczyt ilości: {1}";
+inline constexpr std::string_view kLogClearStart = "=== Zerowanie";
+inline constexpr std::string_view kLogOnTerminal = "Na terminalu: {1}";
+inline constexpr std::string_view kLogParam = "ustawienie {1} = \"{2}\"";
+inline constexpr std::string_view kLogBox = "okno komunikatu [{1}]: {2}";
+inline constexpr std::string_view kLogResult = "wynik: {1} ({2}), czas {3} s";
+inline constexpr std::string_view kResultDone = "zrobione";
+inline constexpr std::string_view kResultFailed = "nie wykonano";
+inline constexpr std::string_view kLogCheckStart = "=== Sprawdzenie instalacji";
+inline constexpr std::string_view kLogOk = "OK";
+inline constexpr std::string_view kLogWarning = "UWAGA";
+inline constexpr std::string_view kLogFault = "BŁĄD";
+inline constexpr std::string_view kLogFix = "Jak naprawić:";
+inline constexpr std::string_view kLogCheckDone = "Sprawdzenie zakończone: błędów {1}, uwag {2}.";
+inline constexpr std::string_view kLogBadValue =
+    "Wartość \"{1}\" ustawienia \"{2}\" nie jest dozwolona; operacji nie uruchomiono.";
+inline constexpr std::string_view kLogNoPath = "Wpisz ścieżkę pliku; operacji nie uruchomiono.";
+inline constexpr std::string_view kLogNoPlugin = "Wtyczka nie jest załadowana.";
+inline constexpr std::string_view kLogTraceOn = "Ślad diagnostyczny włączony: {1}";
+inline constexpr std::string_view kLogTraceOff = "Ślad diagnostyczny wyłączony.";
+inline constexpr std::string_view kLogTraceCannot =
+    "Nie można zmienić pliku {1} (błąd systemu {2}): folder wtyczki bywa chroniony; "
+    "uruchom formularz jako administrator.";
+inline constexpr std::string_view kLogTraceShow = "--- ostatnie wiersze śladu {1} ---";
+inline constexpr std::string_view kLogTraceNone = "Śladu nie ma: włącz go i wykonaj operację.";
+inline constexpr std::string_view kFormNoExplanation = "(tego tekstu nie ma w tabeli komunikatów)";
+
 }  // namespace kolektor::ui

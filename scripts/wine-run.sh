@@ -4,6 +4,8 @@
 #   wine-run.sh [--prefix NAME] PROGRAM.exe [ARGS...]
 # Prefix "main" has the host's registry value naming build/win32/install as
 # the installation directory; prefix "bare" has no key of the host's.
+# Prefix "shot" is "main" drawn on the X server of DISPLAY (screenshots);
+# every other prefix has the null graphics driver.
 set -euo pipefail
 name=main
 if [ "${1:-}" = "--prefix" ]; then name=$2; shift 2; fi
@@ -25,8 +27,10 @@ winpath() { printf 'Z:%s' "$(printf '%s' "$1" | tr / '\\')"; }
     wineboot -i >/dev/null 2>&1
     # A real but invisible desktop: message boxes get windows that a test's
     # hook can read and close.
-    wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
-    if [ "$name" = main ]; then
+    if [ "$name" != shot ]; then
+      wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
+    fi
+    if [ "$name" = main ] || [ "$name" = shot ]; then
       wine reg add 'HKLM\Software\Orvisk\ZRBWin\Instalacja' /v Binaria \
         /d "$(winpath "$build/install")" /f >/dev/null 2>&1
     fi

@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# A picture of the test form after a run, taken on a virtual X server:
+# the form test drives kolektor-test.exe through an installation check, an
+# export, an import and a failed export, then holds the form open while
+# ImageMagick takes the picture (docs/kolektor-test.png, shown in README).
+#   scripts/screenshot.sh [--no-build] [OUTPUT.png]
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/.." && pwd)
+build=true
+out="$root/docs/kolektor-test.png"
+for arg in "$@"; do
+  case "$arg" in
+    --no-build) build=false ;;
+    *) out=$arg ;;
+  esac
+done
+
+"$here/bootstrap.sh"
+# The virtual X server and ImageMagick, for this script only.
+missing=()
+for p in xvfb imagemagick; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  SUDO=""; [ "$(id -u)" != 0 ] && SUDO=sudo
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq >/dev/null
+  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+if $build; then
+  cmake --preset win32 >/dev/null
+  cmake --build --preset win32 >/dev/null
+fi
+
+bin="$root/build/win32/bin"
+work="$root/build/win32/screenshot"
+rm -rf "$work"; mkdir -p "$work"
+winpath() { printf 'Z:%s' "$(printf '%s' "$1" | tr / '\\')"; }
+
+display=:97
+Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+trap 'kill $xvfb 2>/dev/null || true' EXIT
+sleep 1
+export DISPLAY=$display
+
+# Wine's own virtual desktop draws the window frames (Xvfb has no window
+# manager); prefix "shot" draws on DISPLAY instead of the null driver.
+KOLEKTOR_FORM_HOLD=$(winpath "$work/hold") \
+  "$here/wine-run.sh" --prefix shot explorer /desktop=kolektor,1020x680 \
+  "$(winpath "$bin/win_form_tests.exe")" >"$work/test.log" 2>&1 &
+test=$!
+for _ in $(seq 1 900); do
+  [ -e "$work/hold.ready" ] && break
+  kill -0 $test 2>/dev/null || break
+  sleep 0.2
+done
+if [ ! -e "$work/hold.ready" ]; then
+  echo "screenshot: the form test did not reach its picture:" >&2
+  cat "$work/test.log" >&2
+  exit 1
+fi
+sleep 1
+mkdir -p "$(dirname "$out")"
+import -window root -crop 1020x680+0+0 +repage "$out"
+touch "$work/hold"
+wait $test || { cat "$work/test.log" >&2; exit 1; }
+echo "screenshot: $out"
