@@ -11,9 +11,10 @@
 // show on any Windows; the plug-in's Windows-1250 texts become UTF-16 only
 // where a control shows them. Every control has a fixed id (form_ids.h) and
 // readable text, so a test can drive the form through its controls.
+#include <windows.h>
+// After windows.h, which they need.
 #include <commdlg.h>
 #include <shellapi.h>
-#include <windows.h>
 
 #include <map>
 #include <memory>
