@@ -86,18 +86,40 @@ add_test(NAME demo_round_trip
   COMMAND ${CMAKE_SOURCE_DIR}/scripts/demo.sh --no-build --check --name demotest)
 set_tests_properties(demo_round_trip PROPERTIES TIMEOUT 300)
 
-# Release package: kolektor-<version>-win32.zip.
-install(FILES ${KOLEKTOR_BIN}/kolektor.dll DESTINATION .)
-install(PROGRAMS ${KOLEKTOR_BIN}/zrbhost.exe DESTINATION .)
-install(PROGRAMS ${KOLEKTOR_BIN}/DLOOKUP2.EXE ${KOLEKTOR_BIN}/IR_READ2.EXE ${KOLEKTOR_BIN}/terminal.exe
-  DESTINATION simulator)
-install(FILES ${CMAKE_SOURCE_DIR}/packaging/INSTALL.txt DESTINATION .)
-install(FILES ${CMAKE_SOURCE_DIR}/examples/towary.txt ${CMAKE_SOURCE_DIR}/examples/scans.txt
-  DESTINATION examples)
+# Release files: the programs (signed when KOLEKTOR_SIGN_CERT and
+# KOLEKTOR_SIGN_KEY name a certificate and its key), documents and examples
+# staged in package/, and the setup program made from them with NSIS.
+set(KOLEKTOR_SIGN_CERT "" CACHE FILEPATH "Code-signing certificate (PEM); empty: no signing")
+set(KOLEKTOR_SIGN_KEY "" CACHE FILEPATH "Its private key (PEM)")
+set(KOLEKTOR_SETUP ${CMAKE_BINARY_DIR}/kolektor-${PROJECT_VERSION}-setup.exe)
+add_custom_command(OUTPUT ${KOLEKTOR_SETUP}
+  COMMAND ${CMAKE_SOURCE_DIR}/scripts/package.sh ${CMAKE_BINARY_DIR} ${PROJECT_VERSION}
+          ${KOLEKTOR_SIGN_CERT} ${KOLEKTOR_SIGN_KEY}
+  DEPENDS ${KOLEKTOR_PRODUCT_FILES} ${CMAKE_SOURCE_DIR}/packaging/setup.nsi
+          ${CMAKE_SOURCE_DIR}/packaging/INSTALL.txt ${CMAKE_SOURCE_DIR}/packaging/KOMUNIKATY.txt
+          ${CMAKE_SOURCE_DIR}/examples/towary.txt ${CMAKE_SOURCE_DIR}/examples/scans.txt
+          ${CMAKE_SOURCE_DIR}/scripts/package.sh
+  COMMENT "Staging the release files and making the setup program")
+add_custom_target(setup ALL DEPENDS ${KOLEKTOR_SETUP})
+
+# The ZIP: kolektor-<version>-win32.zip, from the same staged files.
+install(DIRECTORY ${CMAKE_BINARY_DIR}/package/ DESTINATION .)
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_FILE_NAME "kolektor-${PROJECT_VERSION}-win32")
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
 include(CPack)
+
+# Silent install, upgrade and uninstall under wine, in a prefix of its own.
+kolektor_wine_test(win_setup_tests SOURCES tests/win32/setup_test.cpp PREFIX setup)
+target_compile_definitions(win_setup_tests PRIVATE KOLEKTOR_SETUP="${KOLEKTOR_SETUP}"
+  KOLEKTOR_PACKAGE_DIR="${CMAKE_BINARY_DIR}/package")
+add_dependencies(win_setup_tests setup)
+
+if(KOLEKTOR_SIGN_CERT)
+  add_test(NAME signatures
+    COMMAND ${CMAKE_SOURCE_DIR}/scripts/verify-signatures.sh ${KOLEKTOR_SIGN_CERT}
+            ${CMAKE_BINARY_DIR}/package ${KOLEKTOR_SETUP})
+endif()
 
 add_test(NAME release_package
   COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-package.sh ${CMAKE_BINARY_DIR})

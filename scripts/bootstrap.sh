@@ -7,7 +7,7 @@ set -euo pipefail
 
 want=(g++ g++-mingw-w64-i686 wine wine32:i386 libgtest-dev googletest
       libbenchmark-dev clang libclang-rt-14-dev cmake ninja-build
-      clang-format unzip time)
+      clang-format unzip time nsis osslsigncode openssl)
 
 SUDO=""
 if [ "$(id -u)" != 0 ]; then SUDO=sudo; fi

@@ -50,8 +50,9 @@ head -n 5 "$work/DANE/a"
 
 step "Counting on the terminal: scanning the sample counts"
 terminal clear
+# The sample is a Windows text file: CR LF line ends.
 while read -r code quantity; do
-  terminal scan "$code" "$quantity"
+  terminal scan "$code" "${quantity%$'\r'}"
 done < "$root/examples/scans.txt"
 
 step "Reading the counts back (pauses of 1 s, 1 s and 5 s; --yes confirms the five message boxes)"

@@ -18,6 +18,15 @@ if [ -d "$root/fuzz" ]; then
 fi
 
 echo "== Windows build: kolektor.dll and its tests under wine"
-cmake --preset win32 >/dev/null
+# The release signing step runs on every build here, with a throwaway
+# self-signed certificate, and the signatures are verified: it cannot rot.
+sign="$root/build/sign"
+if [ ! -f "$sign/cert.pem" ] || [ ! -f "$sign/key.pem" ]; then
+  mkdir -p "$sign"
+  openssl req -x509 -newkey rsa:2048 -nodes -days 3650 -keyout "$sign/key.pem" \
+    -out "$sign/cert.pem" -subj "/CN=kolektor CI throwaway code signing" \
+    -addext "extendedKeyUsage=codeSigning" 2>/dev/null
+fi
+cmake --preset win32 -DKOLEKTOR_SIGN_CERT="$sign/cert.pem" -DKOLEKTOR_SIGN_KEY="$sign/key.pem" >/dev/null
 cmake --build --preset win32
 ctest --preset win32

@@ -67,5 +67,48 @@ TEST(WinPerformance, HundredThousandRecordsWithinHalfASecondOfThePauses) {
   EXPECT_EQ(counts.substr(0, 23), "INW;5901000000000;00250");
 }
 
+// With the support trace on (a copy of the DLL beside its own kolektor.log):
+// the same export and import, a few dozen lines of trace, not one a record.
+TEST(WinPerformance, TracedExportAndImportOfAHundredThousand) {
+  const std::string dir = FreshDir("traced_big");
+  CopyFileA((BinDir() + "kolektor.dll").c_str(), (dir + "kolektor.dll").c_str(), FALSE);
+  WriteFileBytes(dir + "kolektor.log", "");
+  host::Plugin plugin;
+  std::string error;
+  ASSERT_TRUE(host::LoadPlugin(dir + "kolektor.dll", plugin, error)) << error;
+  StandinEnv env(dir);
+  std::string goods, data;
+  for (int i = 0; i < 100000; ++i) {
+    goods += "TOW;590" + std::to_string(1000000000 + i) + ";Chleb;1899;2499;" +
+             std::to_string(i % 50000) + ";23\r\n";
+    data += "590" + std::to_string(1000000000 + i) + "," + std::to_string(i % 1000) + ".25\r\n";
+  }
+  WriteFileBytes(dir + "exp.txt", goods);
+  WriteFileBytes(dir + "kolektor-standin.dat", data);
+  CreateDirectoryA((dir + "INW").c_str(), nullptr);
+  host::Session session(plugin.api, 7);
+  session.settings = {{"port", "1"},
+                      {"baud", "9600"},
+                      {"cena", "Cena det"},
+                      {"maxKod", "13"},
+                      {"timeout", "5 min"}};
+  host::MessageBoxWatch boxes(&session, true);
+  DWORD start = GetTickCount();
+  EXPECT_EQ(session.Export(1, dir + "exp.txt"), 1);
+  const DWORD exported = GetTickCount() - start;
+  start = GetTickCount();
+  EXPECT_EQ(session.Import(2, NoSlash(FullPath(dir)) + "\\INW\\imp.txt"), 1);
+  const DWORD imported = GetTickCount() - start;
+  const std::string trace = ReadFileBytes(dir + "kolektor.log");
+  const long lines = static_cast<long>(std::count(trace.begin(), trace.end(), '\n'));
+  std::printf(
+      "traced: export of 100000 lines %lu ms, import of 100000 records %lu ms, %ld trace lines\n",
+      static_cast<unsigned long>(exported), static_cast<unsigned long>(imported), lines);
+  EXPECT_LE(exported, 4500u);
+  EXPECT_LE(imported, 7500u + 300u);
+  EXPECT_GT(lines, 20);
+  EXPECT_LT(lines, 100) << "no line per record";
+}
+
 }  // namespace
 }  // namespace kolektor::wintest
