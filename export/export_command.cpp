@@ -4,6 +4,7 @@
 #include "platform/platform.h"
 #include "plugin/choice_table.h"
 #include "plugin/host_link.h"
+#include "plugin/operation.h"
 #include "plugin/plugin_api.h"
 #include "plugin/texts.h"
 #include "plugin/trace.h"
@@ -163,17 +164,11 @@ HostWord RunExport(Platform& platform, const HostLink& host, Trace& trace,
 
 HostWord ExportGoods(Platform& platform, const PluginInstance* instance, HostWord operation_handle,
                      const char* goods_path, FpuGuard* fpu) {
-  if (instance == nullptr) return 0;
-  Trace trace(platform, "ZRBDLLInwEksportujTowary", operation_handle);
-  const HostLink host(*instance, operation_handle, fpu, &trace);
-  if (!host.CanOperate()) {
-    trace.Line("the host has not registered its parameter and error callbacks");
-    trace.Result(0);
-    return 0;
-  }
-  const HostWord result = RunExport(platform, host, trace, goods_path != nullptr ? goods_path : "");
-  trace.Result(result);
-  return result;
+  return RunOperation(platform, instance, operation_handle, fpu, "ZRBDLLInwEksportujTowary",
+                      [&](const HostLink& host, Trace& trace) {
+                        return RunExport(platform, host, trace,
+                                         goods_path != nullptr ? goods_path : "");
+                      });
 }
 
 }  // namespace kolektor

@@ -5,8 +5,10 @@
 #include "platform/platform.h"
 #include "plugin/choice_table.h"
 #include "plugin/host_link.h"
+#include "plugin/operation.h"
 #include "plugin/plugin_api.h"
 #include "plugin/texts.h"
+#include "plugin/time_text.h"
 #include "plugin/trace.h"
 
 namespace kolektor {
@@ -103,21 +105,7 @@ constexpr int kKeptCopiesPerSecond = 99;
 
 }  // namespace
 
-std::string KeptDataSuffix(const LocalTime& t) {
-  char text[16];
-  auto put = [&text](int at, int value, int digits) {
-    for (int k = digits - 1; k >= 0; --k, value /= 10)
-      text[at + k] = static_cast<char>('0' + value % 10);
-  };
-  put(0, t.year, 4);
-  put(4, t.month, 2);
-  put(6, t.day, 2);
-  text[8] = '-';
-  put(9, t.hour, 2);
-  put(11, t.minute, 2);
-  put(13, t.second, 2);
-  return std::string(text, 15);
-}
+std::string KeptDataSuffix(const LocalTime& t) { return TimeText(t, "YMD-hms"); }
 
 bool KeepEarlierData(Platform& platform, const std::string& data_path, Trace* trace) {
   const std::string kept = data_path + "." + KeptDataSuffix(platform.Now());
@@ -254,18 +242,11 @@ HostWord RunImport(Platform& platform, const HostLink& host, Trace& trace,
 
 HostWord ImportCounts(Platform& platform, const PluginInstance* instance, HostWord operation_handle,
                       const char* counts_path, FpuGuard* fpu) {
-  if (instance == nullptr) return 0;
-  Trace trace(platform, "ZRBDLLInwImport", operation_handle);
-  const HostLink host(*instance, operation_handle, fpu, &trace);
-  if (!host.CanOperate()) {
-    trace.Line("the host has not registered its parameter and error callbacks");
-    trace.Result(0);
-    return 0;
-  }
-  const HostWord result =
-      RunImport(platform, host, trace, counts_path != nullptr ? counts_path : "");
-  trace.Result(result);
-  return result;
+  return RunOperation(platform, instance, operation_handle, fpu, "ZRBDLLInwImport",
+                      [&](const HostLink& host, Trace& trace) {
+                        return RunImport(platform, host, trace,
+                                         counts_path != nullptr ? counts_path : "");
+                      });
 }
 
 }  // namespace kolektor

@@ -1,5 +1,7 @@
 #include "platform/line_file.h"
 
+#include "plugin/time_text.h"
+
 namespace kolektor {
 
 bool TMCustomFile::Open() {
@@ -57,25 +59,7 @@ bool TMFile::WriteLine(std::string_view text, std::string_view terminator) {
 
 std::string TdtTools::ToString(TdtFormat) const {
   // Only the one form the journal uses exists.
-  char text[20];
-  auto put = [&text](int at, int value, int digits) {
-    for (int k = digits - 1; k >= 0; --k) {
-      text[at + k] = static_cast<char>('0' + value % 10);
-      value /= 10;
-    }
-  };
-  put(0, moment_.year, 4);
-  text[4] = '-';
-  put(5, moment_.month, 2);
-  text[7] = '-';
-  put(8, moment_.day, 2);
-  text[10] = ' ';
-  put(11, moment_.hour, 2);
-  text[13] = ':';
-  put(14, moment_.minute, 2);
-  text[16] = ':';
-  put(17, moment_.second, 2);
-  return std::string(text, 19);
+  return TimeText(moment_, "Y-M-D h:m:s");
 }
 
 }  // namespace kolektor

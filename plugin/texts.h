@@ -454,7 +454,8 @@ inline constexpr std::string_view kInstallValueFix =
     "Wartość Binaria (tekst) ma wskazywać folder programu ZRB, na przykład C:\\ZRBWin.";
 inline constexpr std::string_view kInstallBinaria = "Rejestr: Binaria = {1}";
 inline constexpr std::string_view kInstallFolder = "Folder ZRB {1} istnieje.";
-inline constexpr std::string_view kInstallNoFolder = "Folder ZRB {1} (z wartości Binaria) nie istnieje.";
+inline constexpr std::string_view kInstallNoFolder =
+    "Folder ZRB {1} (z wartości Binaria) nie istnieje.";
 inline constexpr std::string_view kInstallNoFolderFix =
     "Popraw wartość Binaria tak, żeby wskazywała folder programu ZRB.";
 inline constexpr std::string_view kInstallDlookup = "DLOOKUP2.EXE jest w folderze ZRB.";
@@ -480,7 +481,8 @@ inline constexpr std::string_view kInstallPortBusy = "Port {1} jest zajęty prze
 inline constexpr std::string_view kInstallPortBusyFix =
     "Zamknij program, który używa portu (inny program terminala, drugi ZRB), i sprawdź "
     "ponownie.";
-inline constexpr std::string_view kInstallPortError = "Portu {1} nie można otworzyć (błąd systemu {2}).";
+inline constexpr std::string_view kInstallPortError =
+    "Portu {1} nie można otworzyć (błąd systemu {2}).";
 inline constexpr std::string_view kInstallBadPort =
     "Ustawienie portu \"{1}\" nie jest numerem portu COM.";
 inline constexpr std::string_view kInstallBadPortFix = "Wpisz numer portu COM doku, od 1 do 999.";
@@ -493,7 +495,8 @@ inline constexpr std::string_view kInstallNoGoodsPath =
     "Plik towarów nie jest wybrany: folderu towarów nie sprawdzono.";
 inline constexpr std::string_view kInstallNoCountsPath =
     "Plik inwentaryzacji nie jest wybrany: folderu inwentaryzacji nie sprawdzono.";
-inline constexpr std::string_view kInstallPathFix = "Wpisz ścieżkę w formularzu i sprawdź ponownie.";
+inline constexpr std::string_view kInstallPathFix =
+    "Wpisz ścieżkę w formularzu i sprawdź ponownie.";
 inline constexpr std::string_view kInstallNoInventDir =
     "Ścieżka pliku inwentaryzacji {1} nie ma dwóch poziomów folderów (folder "
     "inwentaryzacji byłby pusty).";
@@ -538,7 +541,8 @@ inline constexpr std::string_view kFormClearLog = "Wyczyść dziennik";
 inline constexpr std::string_view kFormLog = "Dziennik";
 inline constexpr std::string_view kFormInstruction = "Co zrobić na terminalu:";
 inline constexpr std::string_view kFormExplanation = "Objaśnienie ostatniego błędu:";
-inline constexpr std::string_view kFormFileFilter = "Pliki tekstowe (*.txt)|*.txt|Wszystkie pliki (*.*)|*.*|";
+inline constexpr std::string_view kFormFileFilter =
+    "Pliki tekstowe (*.txt)|*.txt|Wszystkie pliki (*.*)|*.*|";
 inline constexpr std::string_view kFormCloseRunning =
     "Operacja wtyczki jeszcze trwa. Zamknąć formularz mimo to? Program producenta terminala "
     "może pracować dalej.";

@@ -2,30 +2,11 @@
 
 #include "platform/platform.h"
 #include "plugin/cp1250.h"
+#include "plugin/time_text.h"
 
 namespace kolektor {
 
-std::string TraceTime(const LocalTime& t) {
-  char text[23];
-  auto put = [&text](int at, int value, int digits) {
-    for (int k = digits - 1; k >= 0; --k, value /= 10)
-      text[at + k] = static_cast<char>('0' + value % 10);
-  };
-  put(0, t.year, 4);
-  text[4] = '-';
-  put(5, t.month, 2);
-  text[7] = '-';
-  put(8, t.day, 2);
-  text[10] = ' ';
-  put(11, t.hour, 2);
-  text[13] = ':';
-  put(14, t.minute, 2);
-  text[16] = ':';
-  put(17, t.second, 2);
-  text[19] = '.';
-  put(20, t.millisecond, 3);
-  return std::string(text, sizeof text);
-}
+std::string TraceTime(const LocalTime& t) { return TimeText(t, "Y-M-D h:m:s.f"); }
 
 Trace::Trace(Platform& platform, std::string_view entry_point, HostWord operation_handle)
     : platform_(platform), on_(platform.TraceEnabled()) {

@@ -11,16 +11,6 @@ namespace {
 
 const char* kKey = "Software\\Orvisk\\ZRBWin\\Instalacja";
 
-void SetBinaria(const std::string& value, DWORD type = REG_SZ, bool terminated = true) {
-  HKEY key;
-  ASSERT_EQ(
-      RegCreateKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
-      ERROR_SUCCESS);
-  RegSetValueExA(key, "Binaria", 0, type, reinterpret_cast<const BYTE*>(value.c_str()),
-                 static_cast<DWORD>(value.size() + (terminated ? 1 : 0)));
-  RegCloseKey(key);
-}
-
 std::string Export(const std::string& dir, Host& host) {
   host.errors.clear();
   const int result = LoadPlugin().eksport(host.instance(), 1, (dir + "exp.txt").c_str());

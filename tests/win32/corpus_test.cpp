@@ -15,13 +15,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string CorpusDir(const char* kind) {
-  std::string path = std::string("Z:") + KOLEKTOR_CORPUS_DIR + "/" + kind;
-  for (char& c : path)
-    if (c == '/') c = '\\';
-  return path;
-}
-
 struct Outcome {
   std::string file, expected, got;
 };
@@ -29,7 +22,8 @@ struct Outcome {
 template <typename Run>
 void RunCorpus(const char* kind, const char* extension, Run run) {
   std::vector<Outcome> outcomes;
-  for (const auto& entry : fs::directory_iterator(CorpusDir(kind)))
+  for (const auto& entry :
+       fs::directory_iterator(WinePath(std::string(KOLEKTOR_CORPUS_DIR) + "/" + kind)))
     if (entry.path().extension() == extension) outcomes.push_back({entry.path().string(), "", ""});
   ASSERT_GE(outcomes.size(), 10u);
   std::vector<std::thread> threads;

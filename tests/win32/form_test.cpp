@@ -21,14 +21,6 @@ const char* kKey = "Software\\Orvisk\\ZRBWin\\Instalacja";
 
 std::wstring W(const char* utf8) { return host::WideFromUtf8(utf8); }
 
-void SetBinaria(const std::string& folder) {
-  HKEY key;
-  RegCreateKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
-  RegSetValueExA(key, "Binaria", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
-                 static_cast<DWORD>(folder.size() + 1));
-  RegCloseKey(key);
-}
-
 std::wstring TextOf(HWND window) {
   wchar_t text[1 << 15] = {};
   SendMessageW(window, WM_GETTEXT, sizeof text / sizeof text[0], reinterpret_cast<LPARAM>(text));
@@ -46,7 +38,9 @@ class FormProcess {
                                &startup, &info_));
     for (int i = 0; i < 200 && window_ == nullptr; ++i) {
       Sleep(100);
-      EnumWindows(FindOwn, reinterpret_cast<LPARAM>(this));
+      // Shown only once all its controls are made.
+      for (HWND found : Windows(id::kWindowClass))
+        if (IsWindowVisible(found)) window_ = found;
     }
     EXPECT_NE(window_, nullptr) << "the form's window";
   }
@@ -82,7 +76,7 @@ class FormProcess {
         Sleep(100);  // the last lines of the same event
         return Log().substr(before);
       }
-      EnumWindows(CloseBox, reinterpret_cast<LPARAM>(this));
+      CloseBoxes();
       Sleep(100);
     }
     ADD_FAILURE() << "no \"" << host::Utf8FromWide(until) << "\" in the log:\n"
@@ -92,31 +86,36 @@ class FormProcess {
   int boxes_closed = 0;
 
  private:
-  static BOOL CALLBACK FindOwn(HWND window, LPARAM self) {
-    auto* form = reinterpret_cast<FormProcess*>(self);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    wchar_t name[64] = {};
-    GetClassNameW(window, name, 64);
-    if (pid == form->info_.dwProcessId && std::wstring(name) == id::kWindowClass)
-      form->window_ = window;
-    return TRUE;
+  // The top-level windows of a class that the form's process owns.
+  std::vector<HWND> Windows(const wchar_t* window_class) const {
+    struct Search {
+      DWORD pid;
+      const wchar_t* window_class;
+      std::vector<HWND> found;
+    } search{info_.dwProcessId, window_class, {}};
+    EnumWindows(
+        [](HWND window, LPARAM data) WINAPI -> BOOL {
+          auto* s = reinterpret_cast<Search*>(data);
+          DWORD pid = 0;
+          GetWindowThreadProcessId(window, &pid);
+          wchar_t name[64] = {};
+          GetClassNameW(window, name, 64);
+          if (pid == s->pid && std::wstring(name) == s->window_class) s->found.push_back(window);
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
   }
+
   // The plug-in's message boxes: pressed OK through their button.
-  static BOOL CALLBACK CloseBox(HWND window, LPARAM self) {
-    auto* form = reinterpret_cast<FormProcess*>(self);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    wchar_t name[64] = {};
-    GetClassNameW(window, name, 64);
-    if (pid == form->info_.dwProcessId && std::wstring(name) == L"#32770" &&
-        IsWindowVisible(window)) {
-      HWND ok = GetDlgItem(window, IDOK);
-      if (ok == nullptr) ok = GetDlgItem(window, IDCANCEL);
+  void CloseBoxes() {
+    for (HWND box : Windows(L"#32770")) {
+      if (!IsWindowVisible(box)) continue;
+      HWND ok = GetDlgItem(box, IDOK);
+      if (ok == nullptr) ok = GetDlgItem(box, IDCANCEL);
       SendMessageW(ok, BM_CLICK, 0, 0);
-      ++form->boxes_closed;
+      ++boxes_closed;
     }
-    return TRUE;
   }
 
   PROCESS_INFORMATION info_{};

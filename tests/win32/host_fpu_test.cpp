@@ -145,13 +145,6 @@ int HostRun(Watch& w, Word context, Operation operation) {
   return result;
 }
 
-std::string CorpusDir(const char* kind) {
-  std::string path = std::string("Z:") + KOLEKTOR_CORPUS_DIR + "/" + kind;
-  for (char& c : path)
-    if (c == '/') c = '\\';
-  return path;
-}
-
 struct Outcome {
   std::string file, expected, got;
   int shift = 0;
@@ -163,7 +156,8 @@ struct Outcome {
 template <typename Run>
 void RunCorpus(const HostFpu& fpu, const char* kind, const char* extension, Run run) {
   std::vector<Outcome> outcomes;
-  for (const auto& entry : fs::directory_iterator(CorpusDir(kind)))
+  for (const auto& entry :
+       fs::directory_iterator(WinePath(std::string(KOLEKTOR_CORPUS_DIR) + "/" + kind)))
     if (entry.path().extension() == extension)
       for (int shift : {4, 8, 12}) outcomes.push_back({entry.path().string(), "", "", shift, {}});
   ASSERT_GE(outcomes.size(), 30u);

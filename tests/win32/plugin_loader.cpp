@@ -88,6 +88,23 @@ bool Exists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+std::string WinePath(const std::string& unix_path) {
+  std::string path = "Z:" + unix_path;
+  for (char& c : path)
+    if (c == '/') c = '\\';
+  return path;
+}
+
+void SetBinaria(const std::string& value, DWORD type, bool terminated) {
+  HKEY key;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Orvisk\\ZRBWin\\Instalacja", 0, nullptr,
+                            0, KEY_WRITE, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  RegSetValueExA(key, "Binaria", 0, type, reinterpret_cast<const BYTE*>(value.c_str()),
+                 static_cast<DWORD>(value.size() + (terminated ? 1 : 0)));
+  RegCloseKey(key);
+}
+
 std::string Cp1250(const char* utf8) {
   wchar_t wide[4096];
   const int n = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide, 4096);

@@ -64,6 +64,13 @@ std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 bool Exists(const std::string& path);
 
+// A path of the build machine as the test programs under wine see it.
+std::string WinePath(const std::string& unix_path);
+
+// The host's registry value Binaria, written as ZRB's installer writes it
+// (or as a broken installation left it).
+void SetBinaria(const std::string& value, DWORD type = REG_SZ, bool terminated = true);
+
 // Windows-1250 bytes from UTF-8 test text.
 std::string Cp1250(const char* utf8);
 

@@ -15,12 +15,6 @@ const char* kHostKey = "Software\\Orvisk\\ZRBWin\\Instalacja";
 const char* kUninstallKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\kolektor";
 const std::string kProgram = "C:\\Program Files\\kolektor\\";
 
-std::string WinPath(std::string path) {
-  for (char& c : path)
-    if (c == '/') c = '\\';
-  return "Z:" + path;
-}
-
 DWORD RunProgram(std::string line) {
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
@@ -37,7 +31,7 @@ DWORD RunProgram(std::string line) {
 }
 
 std::string SetupLine(const std::string& options) {
-  return "\"" + WinPath(KOLEKTOR_SETUP) + "\" /S" + options;
+  return "\"" + WinePath(KOLEKTOR_SETUP) + "\" /S" + options;
 }
 
 // The uninstaller run in place (_?=), so that waiting for it waits for the
@@ -48,14 +42,6 @@ DWORD Uninstall() {
   DeleteFileA((kProgram + "uninstall.exe").c_str());
   RemoveDirectoryA(kProgram.c_str());
   return code;
-}
-
-void SetBinaria(const std::string& folder) {
-  HKEY key;
-  RegCreateKeyExA(HKEY_LOCAL_MACHINE, kHostKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
-  RegSetValueExA(key, "Binaria", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
-                 static_cast<DWORD>(folder.size() + 1));
-  RegCloseKey(key);
 }
 
 std::string UninstallValue(const char* name) {
@@ -70,7 +56,7 @@ std::string UninstallValue(const char* name) {
 TEST(WinSetup, SilentInstallKeepsTheOldPluginAndUninstallPutsItBack) {
   if (Exists(kProgram + "uninstall.exe")) Uninstall();
   RegDeleteKeyA(HKEY_LOCAL_MACHINE, kHostKey);
-  const std::string built = ReadFileBytes(WinPath(KOLEKTOR_PACKAGE_DIR) + "\\kolektor.dll");
+  const std::string built = ReadFileBytes(WinePath(KOLEKTOR_PACKAGE_DIR) + "\\kolektor.dll");
   ASSERT_GT(built.size(), 10000u);
 
   // No ZRB folder known: nothing installed, a non-zero exit code.
