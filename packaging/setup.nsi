@@ -39,6 +39,10 @@ Var ZrbDir      ; where ZRB is, and where kolektor.dll goes
 Var Backup      ; the file name an earlier kolektor.dll was kept under
 
 !define MUI_ABORTWARNING
+; The language chosen at install is the uninstaller's too.
+!define MUI_LANGDLL_REGISTRY_ROOT HKLM
+!define MUI_LANGDLL_REGISTRY_KEY "${UNINSTALL_KEY}"
+!define MUI_LANGDLL_REGISTRY_VALUENAME "InstallerLanguage"
 !define MUI_WELCOMEPAGE_TEXT "$(WelcomeText)"
 !insertmacro MUI_PAGE_WELCOME
 ; The ZRB folder, read from ZRB's own registry value, shown for confirmation.
@@ -217,6 +221,7 @@ SectionEnd
 
 Function un.onInit
   SetRegView 32
+  !insertmacro MUI_UNGETLANGUAGE
   ReadRegStr $ZrbDir HKLM "${UNINSTALL_KEY}" "ZrbFolder"
   ReadRegStr $Backup HKLM "${UNINSTALL_KEY}" "Backup"
 FunctionEnd

@@ -1,5 +1,8 @@
-// Every text the plug-in shows the host or writes into a file, in one place.
-// Written here in UTF-8, held as Windows-1250 bytes (see cp1250.h).
+// Every text of the product in one place: what the plug-in shows the host
+// or writes into a file (written here in UTF-8, held as Windows-1250 bytes,
+// see cp1250.h), the explanation of each of them, and the texts of the
+// tools around it (zrbhost, the test form; UTF-8). The setup program's own
+// texts are in its NSIS script, in Polish and English.
 #pragma once
 
 #include <initializer_list>

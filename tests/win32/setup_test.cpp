@@ -35,11 +35,15 @@ std::string SetupLine(const std::string& options) {
 }
 
 // The uninstaller run in place (_?=), so that waiting for it waits for the
-// work; it leaves itself behind then.
+// work; it leaves itself behind then, to be deleted once its process has
+// let go of the file.
 DWORD Uninstall() {
   const DWORD code = RunProgram("\"" + kProgram +
                                 "uninstall.exe\" /S _?=" + kProgram.substr(0, kProgram.size() - 1));
-  DeleteFileA((kProgram + "uninstall.exe").c_str());
+  for (int i = 0; i < 100 && Exists(kProgram + "uninstall.exe"); ++i) {
+    DeleteFileA((kProgram + "uninstall.exe").c_str());
+    Sleep(50);
+  }
   RemoveDirectoryA(kProgram.c_str());
   return code;
 }
