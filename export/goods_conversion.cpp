@@ -287,7 +287,7 @@ void GoodsMachine::SkipToNextLine() {
 }
 
 bool KonwertujTowary(File& goods, File& lookup, const GoodsOptions& options, const HostLink& host) {
-  Trace* trace = host.trace() != nullptr && host.trace()->on() ? host.trace() : nullptr;
+  Trace* trace = host.trace();
   GoodsMachine machine(options);
   char buffer[1 << 16];
   bool ok = true;
@@ -313,8 +313,9 @@ bool KonwertujTowary(File& goods, File& lookup, const GoodsOptions& options, con
             if (trace != nullptr) trace->Failure("writing the lookup file");
             host.Error(t::kWorkFileWriteFailed);
             ok = false;
+          } else {
+            ++records;
           }
-          ++records;
           break;
         }
         case GoodsMachine::Step::kFault:

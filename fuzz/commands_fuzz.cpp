@@ -4,6 +4,8 @@
 // a downloaded a.dat kept whenever the import fails, nothing left open.
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <iterator>
+
 #include "fuzz/invariants.h"
 #include "plugin/plugin_api.h"
 #include "tests/native/test_host.h"
@@ -11,11 +13,7 @@
 using namespace kolektor;
 
 namespace {
-const char* kOperations[] = {"open",      "read",       "write",  "size",        "seek",
-                             "close",     "exists",     "remove", "reg_open",    "reg_read",
-                             "reg_close", "short_path", "start",  "exit_status", "terminate",
-                             "move",      "identity",   "lock"};
-constexpr std::size_t kOperationCount = sizeof(kOperations) / sizeof(kOperations[0]);
+constexpr std::size_t kOperationCount = std::size(testing::FakePlatform::kOperations);
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -27,7 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (in.ConsumeBool()) host.params[name] = in.ConsumeRandomLengthString(12);
   std::string failing;
   if (in.ConsumeBool()) {
-    failing = kOperations[in.ConsumeIntegralInRange<std::size_t>(0, kOperationCount - 1)];
+    failing = testing::FakePlatform::kOperations[in.ConsumeIntegralInRange<std::size_t>(
+        0, kOperationCount - 1)];
     platform.FailAt(failing, in.ConsumeIntegralInRange<int>(1, 4));
   }
   platform.read_chunk = in.ConsumeIntegralInRange<std::size_t>(1, 64);

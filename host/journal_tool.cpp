@@ -4,51 +4,12 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/line_file.h"
 #include "plugin/texts.h"
 
 namespace kolektor {
 
 namespace {
-
-// The journal's lines exactly as the journal step wrote them: each ended by
-// CR LF; a lone CR stays inside its line.
-class CrLfLines {
- public:
-  explicit CrLfLines(File& file) : file_(file) {}
-  bool Next(std::string& line) {
-    for (;;) {
-      const std::size_t end = pending_.find("\r\n", start_);
-      if (end != std::string::npos) {
-        line.assign(pending_, start_, end - start_);
-        start_ = end + 2;
-        return true;
-      }
-      if (at_end_) {
-        if (start_ >= pending_.size()) return false;
-        line.assign(pending_, start_, std::string::npos);
-        start_ = pending_.size();
-        return true;
-      }
-      pending_.erase(0, start_);
-      start_ = 0;
-      char buffer[1 << 16];
-      const long got = file_.Read(buffer, sizeof buffer);
-      if (got < 0) failed_ = true;
-      if (got <= 0)
-        at_end_ = true;
-      else
-        pending_.append(buffer, static_cast<std::size_t>(got));
-    }
-  }
-  bool failed() const { return failed_; }
-
- private:
-  File& file_;
-  std::string pending_;
-  std::size_t start_ = 0;
-  bool at_end_ = false;
-  bool failed_ = false;
-};
 
 // The header line without the empty line the prefix begins with.
 bool IsHeader(std::string_view line, bool& import, std::string& date) {
@@ -93,7 +54,9 @@ std::uint64_t Fnv(std::uint64_t hash, std::string_view bytes) {
 // `on_line(block, line)` gets every line of every block.
 template <typename OnHeader, typename OnLine>
 bool Walk(File& journal, std::uint64_t& outside, OnHeader on_header, OnLine on_line) {
-  CrLfLines lines(journal);
+  // The journal's lines exactly as the journal step wrote them: each ended
+  // by CR LF; a lone CR stays inside its line.
+  LineReader lines;
   std::string line;
   std::uint64_t block = 0;
   bool held_empty = false;  // an empty line that may open the next header
@@ -103,7 +66,7 @@ bool Walk(File& journal, std::uint64_t& outside, OnHeader on_header, OnLine on_l
     else
       on_line(block, text);
   };
-  while (lines.Next(line)) {
+  while (lines.Next(journal, line, "\r\n")) {
     bool import = true;
     std::string date;
     if (held_empty && IsHeader(line, import, date)) {
@@ -122,7 +85,7 @@ bool Walk(File& journal, std::uint64_t& outside, OnHeader on_header, OnLine on_l
     content(line);
   }
   if (held_empty) content(std::string_view());
-  return !lines.failed();
+  return !lines.Failed();
 }
 
 std::string Day(const std::string& date) { return date.substr(0, 10); }
@@ -173,9 +136,10 @@ JournalSummary ListJournal(File& journal,
   return summary;
 }
 
-ExtractResult ExtractBlock(File& journal, std::uint64_t number, File& counts) {
+ExtractResult ExtractBlock(File& journal, std::uint64_t number, File& counts,
+                           std::uint64_t* lines_written) {
   bool found = false, write_failed = false;
-  std::uint64_t outside = 0;
+  std::uint64_t outside = 0, lines = 0;
   const bool read = Walk(
       journal, outside,
       [&](std::uint64_t block, bool, const std::string&) { found = found || block == number; },
@@ -183,8 +147,10 @@ ExtractResult ExtractBlock(File& journal, std::uint64_t number, File& counts) {
         if (block != number || write_failed) return;
         write_failed =
             counts.Write(line.data(), line.size()) != line.size() || counts.Write("\r\n", 2) != 2;
+        ++lines;
       });
   const bool closed = counts.Close();
+  if (lines_written != nullptr) *lines_written = lines;
   if (!read) return ExtractResult::kReadFailed;
   if (!found) return ExtractResult::kNoBlock;
   if (write_failed || !closed) return ExtractResult::kWriteFailed;

@@ -32,7 +32,9 @@ struct JournalSummary {
 JournalSummary ListJournal(File& journal, const std::function<void(const JournalBlock&)>& on_block);
 
 enum class ExtractResult { kDone, kNoBlock, kReadFailed, kWriteFailed };
-// Writes block `number`'s lines, each ended by CR LF, into `counts`.
-ExtractResult ExtractBlock(File& journal, std::uint64_t number, File& counts);
+// Writes block `number`'s lines, each ended by CR LF, into `counts`; tells
+// how many when asked.
+ExtractResult ExtractBlock(File& journal, std::uint64_t number, File& counts,
+                           std::uint64_t* lines_written = nullptr);
 
 }  // namespace kolektor

@@ -151,7 +151,7 @@ DataMachine::Step DataMachine::Push(unsigned char byte) {
 
 bool ConvertDataFile(Platform& platform, const std::string& data_path,
                      const std::string& counts_path, const HostLink& host) {
-  Trace* trace = host.trace() != nullptr && host.trace()->on() ? host.trace() : nullptr;
+  Trace* trace = host.trace();
   std::unique_ptr<File> data = platform.Open(data_path, OpenMode::kRead);
   if (!data) {
     if (trace != nullptr) trace->Failure("opening the data file");
@@ -169,8 +169,9 @@ bool ConvertDataFile(Platform& platform, const std::string& data_path,
   return ConvertDataStream(*data, *counts, host);
 }
 
-bool ConvertDataStream(File& data, File& counts, const HostLink& host) {
-  Trace* trace = host.trace() != nullptr && host.trace()->on() ? host.trace() : nullptr;
+bool ConvertDataStream(File& data, File& counts, const HostLink& host,
+                       std::uint64_t* records_written) {
+  Trace* trace = host.trace();
   DataMachine machine;
   char buffer[1 << 16];
   bool ok = true;
@@ -197,8 +198,9 @@ bool ConvertDataStream(File& data, File& counts, const HostLink& host) {
             if (trace != nullptr) trace->Failure("writing the counts file");
             host.Error(t::kWorkFileWriteFailed);
             ok = false;
+          } else {
+            ++records;
           }
-          ++records;
           break;
         }
         case DataMachine::Step::kEnd:
@@ -225,6 +227,7 @@ bool ConvertDataStream(File& data, File& counts, const HostLink& host) {
     trace->Number("data file bytes read", bytes);
     trace->Number("counts records written", records);
   }
+  if (records_written != nullptr) *records_written = records;
   return ok;
 }
 

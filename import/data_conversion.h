@@ -51,7 +51,9 @@ class DataMachine {
 // was opened; both are closed on return.
 bool ConvertDataFile(Platform& platform, const std::string& data_path,
                      const std::string& counts_path, const HostLink& host);
-// The conversion itself, over files already open; closes both.
-bool ConvertDataStream(File& data, File& counts, const HostLink& host);
+// The conversion itself, over files already open; closes both. Tells how
+// many counts records it wrote when asked.
+bool ConvertDataStream(File& data, File& counts, const HostLink& host,
+                       std::uint64_t* records_written = nullptr);
 
 }  // namespace kolektor

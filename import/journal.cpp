@@ -9,10 +9,8 @@ namespace kolektor {
 namespace t = text;
 
 namespace {
-constexpr std::string_view kLineEnd = "\r\n";
-}
 
-namespace {
+constexpr std::string_view kLineEnd = "\r\n";
 
 bool AppendBlock(Platform& platform, TMFile& source, TMFile& journal, JournalDirection direction,
                  std::uint64_t& lines, Trace* trace) {

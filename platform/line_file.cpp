@@ -21,8 +21,8 @@ bool TMCustomFile::Close() {
   return ok;
 }
 
-bool TMFile::ReadLine(std::string& line, std::string_view terminator) {
-  if (!file_ || failed_) return false;
+bool LineReader::Next(File& file, std::string& line, std::string_view terminator) {
+  if (failed_) return false;
   for (;;) {
     const std::size_t end = pending_.find(terminator, start_);
     if (end != std::string::npos) {
@@ -39,7 +39,7 @@ bool TMFile::ReadLine(std::string& line, std::string_view terminator) {
     pending_.erase(0, start_);  // keep only the unfinished line
     start_ = 0;
     char buffer[1 << 14];
-    const long got = file_->Read(buffer, sizeof buffer);
+    const long got = file.Read(buffer, sizeof buffer);
     if (got < 0) {
       failed_ = true;
       return false;

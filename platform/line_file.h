@@ -13,6 +13,22 @@
 
 namespace kolektor {
 
+// Lines of an open file, each ended by a terminator; a last line without
+// one is still a line. Holds what was read but not yet handed out.
+class LineReader {
+ public:
+  // The next line without its terminator; false when no line is left or
+  // the file could not be read (then Failed() tells).
+  bool Next(File& file, std::string& line, std::string_view terminator);
+  bool Failed() const { return failed_; }
+
+ private:
+  std::string pending_;  // read but not yet handed out, from start_
+  std::size_t start_ = 0;
+  bool at_end_ = false;
+  bool failed_ = false;
+};
+
 class TMCustomFile {
  public:
   explicit TMCustomFile(Platform& platform) : platform_(platform) {}
@@ -42,16 +58,15 @@ class TMFile : public TMCustomFile {
   // The next line without its terminator; false when no line is left or
   // the file could not be read (then Failed() tells). A last line without
   // terminator is still a line.
-  bool ReadLine(std::string& line, std::string_view terminator);
-  bool Failed() const { return failed_; }
+  bool ReadLine(std::string& line, std::string_view terminator) {
+    return file_ && lines_.Next(*file_, line, terminator);
+  }
+  bool Failed() const { return lines_.Failed(); }
   // Writes the text and the terminator at the current position.
   bool WriteLine(std::string_view text, std::string_view terminator);
 
  private:
-  std::string pending_;  // read but not yet handed out, from start_
-  std::size_t start_ = 0;
-  bool at_end_ = false;
-  bool failed_ = false;
+  LineReader lines_;
 };
 
 enum class TdtFormat { kDateTime = 7 };

@@ -210,10 +210,7 @@ class Win32Platform final : public Platform {
 
   std::uint32_t LastError() override { return ::GetLastError(); }
 
-  bool TraceEnabled() override {
-    const DWORD attributes = ::GetFileAttributesA(TracePath().c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-  }
+  bool TraceEnabled() override { return FileExists(TracePath()); }
 
   void TraceWrite(std::string_view line) override {
     const DWORD kept_error = ::GetLastError();

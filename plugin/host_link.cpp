@@ -7,17 +7,19 @@
 
 namespace kolektor {
 
+Trace* HostLink::trace() const { return trace_ != nullptr && trace_->on() ? trace_ : nullptr; }
+
 void HostLink::Status(std::string_view text) const {
   if (instance_.statusCallback == nullptr) return;
   const std::string copy(text);  // the host expects a terminated text
-  if (trace_ != nullptr && trace_->on()) trace_->Value("status to the host", text);
+  if (Trace* t = trace()) t->Value("status to the host", text);
   const FpuGuard::HostTurn turn(fpu_);
   instance_.statusCallback(instance_.hostContext, operation_, copy.c_str());
 }
 
 void HostLink::Error(std::string_view text) const {
   const std::string copy(text);
-  if (trace_ != nullptr && trace_->on()) trace_->Value("error to the host", text);
+  if (Trace* t = trace()) t->Value("error to the host", text);
   const FpuGuard::HostTurn turn(fpu_);
   instance_.errorCallback(instance_.hostContext, operation_, copy.c_str());
 }
@@ -32,13 +34,13 @@ std::string HostLink::Param(std::string_view name) const {
     instance_.paramCallback(instance_.hostContext, operation_, copy.c_str(), value);
   }
   value[kParamValueBytes - 1] = '\0';
-  if (trace_ != nullptr && trace_->on()) trace_->Value("parameter " + copy, value);
+  if (Trace* t = trace()) t->Value("parameter " + copy, value);
   return std::string(value);
 }
 
 void HostLink::Message(Platform& platform, const std::string& text,
                        const std::string& caption) const {
-  if (trace_ != nullptr && trace_->on()) trace_->Value("message box " + caption, text);
+  if (Trace* t = trace()) t->Value("message box " + caption, text);
   const FpuGuard::HostTurn turn(fpu_);
   platform.ShowMessage(text, caption);
 }

@@ -37,8 +37,9 @@ class HostLink {
   // A message box; its message loop runs the host's windows meanwhile.
   void Message(Platform& platform, const std::string& text, const std::string& caption) const;
 
-  // The operation's trace, when it has one.
-  Trace* trace() const { return trace_; }
+  // The operation's trace when it is on, so that nothing is put together
+  // for it otherwise; nullptr when off.
+  Trace* trace() const;
 
  private:
   const PluginInstance& instance_;

@@ -6,8 +6,6 @@
 
 namespace kolektor {
 
-std::string TraceTime(const LocalTime& t) { return TimeText(t, "Y-M-D h:m:s.f"); }
-
 Trace::Trace(Platform& platform, std::string_view entry_point, HostWord operation_handle)
     : platform_(platform), on_(platform.TraceEnabled()) {
   if (!on_) return;
@@ -18,7 +16,7 @@ Trace::Trace(Platform& platform, std::string_view entry_point, HostWord operatio
 
 void Trace::Line(std::string_view text) {
   if (!on_) return;
-  std::string line = TraceTime(platform_.Now());
+  std::string line = TimeText(platform_.Now(), "Y-M-D h:m:s.f");
   line += ' ';
   line += prefix_;
   line += text;

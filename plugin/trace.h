@@ -44,7 +44,4 @@ class Trace {
   std::uint64_t start_ms_ = 0;
 };
 
-// "2026-12-07 09:05:03.042"
-std::string TraceTime(const struct LocalTime& time);
-
 }  // namespace kolektor

@@ -29,6 +29,12 @@ struct ChildScript {
 
 class FakePlatform : public Platform {
  public:
+  // Every operation a fault can be injected into, as FailAt names them.
+  static constexpr const char* kOperations[] = {
+      "open",   "read",        "write",     "size",     "seek",      "close",
+      "exists", "remove",      "reg_open",  "reg_read", "reg_close", "short_path",
+      "start",  "exit_status", "terminate", "move",     "identity",  "lock"};
+
   explicit FakePlatform(EventLog& log) : log_(log) {}
 
   // Files by path; a path in `unopenable` cannot be opened at all, one in
@@ -64,10 +70,7 @@ class FakePlatform : public Platform {
   LocalTime now{2026, 12, 7, 9, 5, 3};
   std::uint64_t clock_ms = 0;
 
-  // Makes the nth call (1-based) of `operation` fail; operations are named
-  // as in the log: open, read, write, size, seek, close, exists, remove,
-  // reg_open, reg_read, reg_close, short_path, start, exit_status,
-  // terminate.
+  // Makes the nth call (1-based) of `operation`, one of kOperations, fail.
   void FailAt(const std::string& operation, int nth) { fail_at_[operation] = nth; }
   int Calls(const std::string& operation) const;
   bool ShouldFail(const std::string& operation);

@@ -13,11 +13,6 @@
 namespace kolektor::testing {
 namespace {
 
-const char* kOperations[] = {"open",      "read",       "write",  "size",        "seek",
-                             "close",     "exists",     "remove", "reg_open",    "reg_read",
-                             "reg_close", "short_path", "start",  "exit_status", "terminate",
-                             "move",      "identity",   "lock"};
-
 const std::string kGoodsPath = "C:\\DANE\\exp.txt";
 const std::string kGoods = "TOW;1;Chleb;100;150;2000;5\r\nTOW;2;Mleko;200;250;1000;5\r\n";
 const std::string kLookup = "1,Chleb,1.50,2.000\r\n2,Mleko,2.50,1.000\r\n";
@@ -38,7 +33,7 @@ TEST(FaultMatrix, Export) {
   ExportCase clean;
   ASSERT_EQ(ExportGoods(clean.platform, clean.host.instance(), 1, kGoodsPath.c_str()), 1);
   int cases = 0;
-  for (const char* operation : kOperations) {
+  for (const char* operation : FakePlatform::kOperations) {
     for (int nth = 1; nth <= clean.platform.Calls(operation); ++nth, ++cases) {
       SCOPED_TRACE(std::string(operation) + " #" + std::to_string(nth));
       ExportCase c, traced;
@@ -101,7 +96,7 @@ TEST(FaultMatrix, Import) {
   ASSERT_EQ(ImportCounts(clean.platform, clean.host.instance(), 1, kCounts.c_str()), 1);
   const std::string full_journal = clean.platform.files[kJournal];
   int cases = 0;
-  for (const char* operation : kOperations) {
+  for (const char* operation : FakePlatform::kOperations) {
     for (int nth = 1; nth <= clean.platform.Calls(operation); ++nth, ++cases) {
       SCOPED_TRACE(std::string(operation) + " #" + std::to_string(nth));
       ImportCase c, traced;
