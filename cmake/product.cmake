@@ -20,9 +20,11 @@ set_target_properties(kolektor PROPERTIES PREFIX "" OUTPUT_NAME kolektor)
 kolektor_version(kolektor "CipherLab 8x00 stocktaking plug-in for ZRB" kolektor.dll VFT_DLL)
 
 # The diagnostic host: drives a plug-in DLL as the back-office host does.
-add_library(kolektor_host STATIC host/plugin_host.cpp)
+# The host library, with the installation check that zrbhost and the form
+# share.
+add_library(kolektor_host STATIC host/plugin_host.cpp host/install_check.cpp)
 target_include_directories(kolektor_host PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(kolektor_host PUBLIC version)
+target_link_libraries(kolektor_host PUBLIC version kolektor_core)
 
 add_executable(zrbhost host/zrbhost.cpp)
 target_link_libraries(zrbhost PRIVATE kolektor_host kolektor_tools kolektor_core)
@@ -30,7 +32,7 @@ target_link_options(zrbhost PRIVATE ${KOLEKTOR_STATIC})
 kolektor_version(zrbhost "ZRB plug-in diagnostic host" zrbhost.exe VFT_APP)
 
 # The test form for the people who install and support the plug-in.
-add_executable(kolektor-test WIN32 host/test_form.cpp host/install_check.cpp)
+add_executable(kolektor-test WIN32 host/test_form.cpp)
 target_link_libraries(kolektor-test PRIVATE kolektor_host kolektor_core comdlg32)
 target_link_options(kolektor-test PRIVATE ${KOLEKTOR_STATIC} -municode)
 kolektor_version(kolektor-test "kolektor test form" kolektor-test.exe VFT_APP)

@@ -24,11 +24,6 @@ bool IsFolder(const std::string& path) {
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-bool IsFile(const std::string& path) {
-  const DWORD a = GetFileAttributesA(path.c_str());
-  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
 std::string Folder(const std::string& path) {
   const std::size_t slash = path.find_last_of('\\');
   return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
@@ -46,31 +41,20 @@ struct Items {
   }
 };
 
-// The value the plug-in reads, from the 32-bit view of the registry, which
-// a 32-bit host sees on 64-bit Windows too.
 bool Binaria(Items& items, std::string& value) {
-  const REGSAM view = 0x0200;  // KEY_WOW64_32KEY; ignored by 32-bit Windows
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kInstallKey, 0, KEY_READ | view, &key) != ERROR_SUCCESS) {
-    items.Fault(std::string(u::kInstallNoKey), u::kInstallNoKeyFix);
-    return false;
+  switch (ReadBinaria(value)) {
+    case HostValue::kNoKey:
+      items.Fault(std::string(u::kInstallNoKey), u::kInstallNoKeyFix);
+      return false;
+    case HostValue::kNoValue:
+      items.Fault(std::string(u::kInstallNoValue), u::kInstallValueFix);
+      return false;
+    case HostValue::kUnusable:
+      items.Fault(std::string(u::kInstallBadValue), u::kInstallValueFix);
+      return false;
+    case HostValue::kFound:
+      break;
   }
-  char buffer[kInstallValueBytes + 1] = {};
-  DWORD size = kInstallValueBytes, type = 0;
-  const LONG r =
-      RegQueryValueExA(key, kInstallValue, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
-  RegCloseKey(key);
-  if (r == ERROR_FILE_NOT_FOUND) {
-    items.Fault(std::string(u::kInstallNoValue), u::kInstallValueFix);
-    return false;
-  }
-  const std::size_t length = strnlen(buffer, kInstallValueBytes);
-  if (r != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ) ||
-      length >= kInstallValueBytes) {
-    items.Fault(std::string(u::kInstallBadValue), u::kInstallValueFix);
-    return false;
-  }
-  value.assign(buffer, length);
   items.Ok(Fill(u::kInstallBinaria, {Utf8(value)}));
   return true;
 }
@@ -180,6 +164,37 @@ void InventDirContents(Items& items, const std::string& invent_dir) {
 
 }  // namespace
 
+bool IsFile(const std::string& path) {
+  const DWORD a = GetFileAttributesA(path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+std::string TraceFileOf(const std::string& plugin_path) {
+  return plugin_path.substr(0, plugin_path.find_last_of('\\') + 1) + "kolektor.log";
+}
+
+HostValue ReadBinaria(std::string& value) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kInstallKey, 0, KEY_READ | kHostRegistryView, &key) !=
+      ERROR_SUCCESS)
+    return HostValue::kNoKey;
+  // Room for more than the plug-in takes, so that a value too long for it
+  // is still shown.
+  char buffer[512] = {};
+  DWORD size = sizeof buffer - 1, type = 0;
+  const LONG r =
+      RegQueryValueExA(key, kInstallValue, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
+  RegCloseKey(key);
+  if (r == ERROR_FILE_NOT_FOUND) return HostValue::kNoValue;
+  if (r != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) {
+    value.clear();
+    return HostValue::kUnusable;
+  }
+  value.assign(buffer, strnlen(buffer, size));
+  // The plug-in reads at most 230 bytes, the terminating zero included.
+  return value.size() < kInstallValueBytes ? HostValue::kFound : HostValue::kUnusable;
+}
+
 std::vector<InstallCheckItem> CheckInstallation(const InstallCheckInput& in) {
   Items items;
   std::string zrb_folder;
@@ -212,7 +227,7 @@ std::vector<InstallCheckItem> CheckInstallation(const InstallCheckInput& in) {
     InventDirContents(items, invent_dir);
   }
 
-  const std::string trace = Folder(in.plugin_path) + "\\kolektor.log";
+  const std::string trace = TraceFileOf(in.plugin_path);
   if (IsFile(trace))
     items.Warn(Fill(u::kInstallTraceOn, {Utf8(trace)}), "");
   else

@@ -22,4 +22,17 @@ struct InstallCheckItem {
 
 std::vector<InstallCheckItem> CheckInstallation(const InstallCheckInput& input);
 
+// The host's value Binaria as the plug-in finds it, read from the 32-bit
+// view of the registry (what a 32-bit host reads on 64-bit Windows too).
+// `value` holds the text for kFound, and for a string too long to use.
+enum class HostValue { kNoKey, kNoValue, kUnusable, kFound };
+HostValue ReadBinaria(std::string& value);
+// The registry view a 32-bit host sees: KEY_WOW64_32KEY, which 32-bit
+// Windows ignores.
+inline constexpr unsigned long kHostRegistryView = 0x0200;
+
+// kolektor.log beside the plug-in: its presence switches the trace on.
+std::string TraceFileOf(const std::string& plugin_path);
+bool IsFile(const std::string& path);
+
 }  // namespace kolektor::host

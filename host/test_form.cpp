@@ -99,11 +99,14 @@ std::string EventLine(const h::Event& e, DWORD start) {
   return time;
 }
 
-std::string ExplanationOf(const std::string& cp1250_error) {
+// The explanation of an error, its lines begun by `indent`; one line each,
+// the log and the explanation box wrap them themselves.
+std::string ExplanationOf(const std::string& cp1250_error, std::string_view indent) {
   const kolektor::text::Explanation* x = kolektor::text::Explain(cp1250_error);
-  if (x == nullptr) return std::string(u::kFormNoExplanation);
-  return std::string(u::kCause) + " " + std::string(x->cause) + "\r\n" + std::string(u::kCheck) +
-         " " + std::string(x->check);
+  if (x == nullptr) return std::string(indent) + std::string(u::kFormNoExplanation);
+  std::string lines = kolektor::ExplanationLines(*x, indent, std::string::npos);
+  lines.pop_back();  // the last line's LF
+  return lines;
 }
 
 DWORD WINAPI RunJob(LPVOID parameter) {
@@ -134,12 +137,11 @@ DWORD WINAPI RunJob(LPVOID parameter) {
   session.on_event = [window, start](const h::Event& e) {
     Post(window, kLogLine, EventLine(e, start));
     if (e.kind == h::Event::kError) {
-      const std::string explanation = ExplanationOf(e.text);
-      std::string indented = "        " + explanation;
-      for (std::size_t at = 0; (at = indented.find("\r\n", at)) != std::string::npos; at += 10)
-        indented.replace(at, 2, "\r\n        ");
-      Post(window, kLogLine, indented);
-      Post(window, kExplanation, explanation);
+      Post(window, kLogLine, ExplanationOf(e.text, "        "));
+      std::string shown = ExplanationOf(e.text, "");
+      const std::size_t lf = shown.find('\n');
+      if (lf != std::string::npos) shown.replace(lf, 1, "\r\n");  // the box breaks at CR LF
+      Post(window, kExplanation, shown);
     }
   };
   // The boxes are the person's to close, as in the host; each is logged.
@@ -421,13 +423,8 @@ class Form {
                                ini_.c_str());
   }
 
-  std::string TracePath() const {
-    return plugin_.path.substr(0, plugin_.path.find_last_of('\\') + 1) + "kolektor.log";
-  }
-  bool TraceOn() const {
-    const DWORD a = GetFileAttributesA(TracePath().c_str());
-    return loaded_ && a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) == 0;
-  }
+  std::string TracePath() const { return h::TraceFileOf(plugin_.path); }
+  bool TraceOn() const { return loaded_ && h::IsFile(TracePath()); }
 
   void Command(int control, int notification) {
     switch (control) {

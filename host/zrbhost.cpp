@@ -11,16 +11,13 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "host/goods_warnings.h"
-#include "host/journal_tool.h"
+#include "export/export_command.h"
+#include "host/install_check.h"
 #include "host/plugin_host.h"
-#include "host/stock_report.h"
 #include "host/zrbhost_files.h"
-#include "platform/platform.h"
 #include "plugin/cp1250.h"
 #include "plugin/message_reference.h"
 #include "plugin/texts.h"
@@ -156,15 +153,9 @@ void PrintEvent(const kolektor::host::Event& e) {
       break;
     case kolektor::host::Event::kParam:
       break;
-    case kolektor::host::Event::kError: {
-      Print(Fill(u::kHostError, {Utf8(e.text)}) + "\n");
-      if (const kolektor::text::Explanation* x = kolektor::text::Explain(e.text))
-        Print(kolektor::Wrap(std::string(u::kCause) + " " + std::string(x->cause), "    ", "    ",
-                             76) +
-              kolektor::Wrap(std::string(u::kCheck) + " " + std::string(x->check), "    ", "    ",
-                             76));
+    case kolektor::host::Event::kError:
+      kolektor::zrbhost::PrintExplained(e.text, Print);
       break;
-    }
     case kolektor::host::Event::kMessageBox:
       Print(Fill(u::kHostMessageBox, {Utf8(e.name), Utf8(e.text)}) + "\n");
       break;
@@ -195,17 +186,10 @@ int Operation(const kolektor::host::Plugin& p, const Options& o,
 // The host's registry value, in the view a 32-bit host reads on 64-bit
 // Windows; the current value is shown and kept unless --force.
 int Setup(const Options& o) {
-  const char* key_path = "Software\\Orvisk\\ZRBWin\\Instalacja";
-  const REGSAM view = 0x0200;  // KEY_WOW64_32KEY; ignored by 32-bit Windows
-  char current[512] = {};
-  DWORD size = sizeof current - 1, type = 0;
-  HKEY key = nullptr;
-  bool has_value = false;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key_path, 0, KEY_READ | view, &key) == ERROR_SUCCESS) {
-    has_value = RegQueryValueExA(key, "Binaria", nullptr, &type, reinterpret_cast<BYTE*>(current),
-                                 &size) == ERROR_SUCCESS;
-    RegCloseKey(key);
-  }
+  std::string current;
+  const kolektor::host::HostValue found = kolektor::host::ReadBinaria(current);
+  const bool has_value =
+      found == kolektor::host::HostValue::kFound || found == kolektor::host::HostValue::kUnusable;
   Print((has_value ? Fill(u::kSetupCurrent, {Utf8(Cp1250FromAnsi(current))})
                    : std::string(u::kSetupNoValue)) +
         "\n");
@@ -219,16 +203,18 @@ int Setup(const Options& o) {
     return 1;
   }
   // The plug-in reads at most 230 bytes, the terminating zero included.
-  if (o.install_dir.size() > 229) {
+  if (o.install_dir.size() >= kolektor::kInstallValueBytes) {
     Complain(Fill(u::kSetupTooLong, {std::to_string(o.install_dir.size())}));
     return 1;
   }
-  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, key_path, 0, nullptr, 0, KEY_WRITE | view, nullptr, &key,
+  HKEY key = nullptr;
+  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kolektor::kInstallKey, 0, nullptr, 0,
+                      KEY_WRITE | kolektor::host::kHostRegistryView, nullptr, &key,
                       nullptr) != ERROR_SUCCESS) {
     Complain(std::string(u::kSetupNoRights));
     return 1;
   }
-  const LONG r = RegSetValueExA(key, "Binaria", 0, REG_SZ,
+  const LONG r = RegSetValueExA(key, kolektor::kInstallValue, 0, REG_SZ,
                                 reinterpret_cast<const BYTE*>(o.install_dir.c_str()),
                                 static_cast<DWORD>(o.install_dir.size() + 1));
   RegCloseKey(key);

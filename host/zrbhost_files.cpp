@@ -29,13 +29,6 @@ std::unique_ptr<File> OpenOrSay(const std::string& path, OpenMode mode, const Pr
   return file;
 }
 
-void PrintExplained(const std::string& cp1250_text, const Printer& print) {
-  print(Fill(u::kHostError, {Utf8(cp1250_text)}) + "\n");
-  if (const text::Explanation* x = text::Explain(cp1250_text))
-    print(Wrap(std::string(u::kCause) + " " + std::string(x->cause), "    ", "    ", 76) +
-          Wrap(std::string(u::kCheck) + " " + std::string(x->check), "    ", "    ", 76));
-}
-
 // A column of the journal's listing.
 std::string Pad(const std::string& text, std::size_t width, bool right) {
   if (text.size() >= width) return text;
@@ -52,12 +45,19 @@ void KOLEKTOR_STDCALL NoParam(HostWord, HostWord, const char*, char* value) { va
 
 }  // namespace
 
-bool ConvertData(File& data, File& counts, std::vector<std::string>& errors) {
+void PrintExplained(const std::string& cp1250_text, const Printer& print) {
+  print(Fill(u::kHostError, {Utf8(cp1250_text)}) + "\n");
+  if (const text::Explanation* x = text::Explain(cp1250_text))
+    print(ExplanationLines(*x, "    ", 76));
+}
+
+bool ConvertData(File& data, File& counts, std::vector<std::string>& errors,
+                 std::uint64_t* records_written) {
   PluginInstance instance;
   instance.paramCallback = &NoParam;
   instance.errorCallback = &CollectError;
   t_errors = &errors;
-  const bool ok = ConvertDataStream(data, counts, HostLink(instance, 0));
+  const bool ok = ConvertDataStream(data, counts, HostLink(instance, 0), records_written);
   t_errors = nullptr;
   return ok;
 }
@@ -138,14 +138,10 @@ int JournalExtract(const std::string& journal_path, const std::string& number,
   }
   std::unique_ptr<File> journal = OpenOrSay(journal_path, OpenMode::kRead, print);
   if (!journal) return 2;
-  std::uint64_t records = 0;
-  ListJournal(*journal, [&](const JournalBlock& b) {
-    if (b.number == n) records = b.records;
-  });
-  journal = OpenOrSay(journal_path, OpenMode::kRead, print);
   std::unique_ptr<File> counts = OpenOrSay(counts_path, OpenMode::kWriteTruncate, print);
-  if (!journal || !counts) return 2;
-  switch (ExtractBlock(*journal, n, *counts)) {
+  if (!counts) return 2;
+  std::uint64_t records = 0;
+  switch (ExtractBlock(*journal, n, *counts, &records)) {
     case ExtractResult::kDone:
       print(Fill(u::kJournalExtracted, {number, std::to_string(records), Utf8(counts_path)}) +
             "\n");
@@ -175,15 +171,9 @@ int Convert(const std::string& data_path, const std::string& counts_path, const 
     return 1;
   }
   std::vector<std::string> errors;
-  const bool ok = ConvertData(*data, *counts, errors);
-  for (const std::string& e : errors) PrintExplained(e, print);
-  // The records written: the counts file's lines.
   std::uint64_t records = 0;
-  if (std::unique_ptr<File> written = OpenStdioFile(counts_path, OpenMode::kRead)) {
-    char buffer[1 << 16];
-    for (long got; (got = written->Read(buffer, sizeof buffer)) > 0;)
-      for (long i = 0; i < got; ++i) records += buffer[i] == '\n';
-  }
+  const bool ok = ConvertData(*data, *counts, errors, &records);
+  for (const std::string& e : errors) PrintExplained(e, print);
   print(Fill(ok ? u::kConvertDone : u::kConvertStopped,
              {Utf8(data_path), Utf8(counts_path), std::to_string(records)}) +
         "\n");

@@ -13,6 +13,10 @@ namespace kolektor::zrbhost {
 
 using Printer = std::function<void(const std::string& utf8)>;
 
+// "błąd: <text>" and, under it, the text's explanation from the message
+// table.
+void PrintExplained(const std::string& cp1250_text, const Printer& print);
+
 // Faults (exit code 1) and warnings (exit code 3 when there is no fault);
 // 0 when the file is clean, 2 when it cannot be read.
 int Check(const std::string& goods_path, int price_level, std::size_t max_code_length,
@@ -25,7 +29,9 @@ int Report(const std::string& goods_path, const std::string& counts_path,
            const std::string& csv_path, const Printer& print);
 
 // The import's conversion of a data file, its messages collected
-// (Windows-1250); the counts file is closed on return.
-bool ConvertData(File& data, File& counts, std::vector<std::string>& errors);
+// (Windows-1250), the counts records it wrote counted; the counts file is
+// closed on return.
+bool ConvertData(File& data, File& counts, std::vector<std::string>& errors,
+                 std::uint64_t* records_written = nullptr);
 
 }  // namespace kolektor::zrbhost

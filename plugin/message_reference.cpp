@@ -45,6 +45,12 @@ std::string Wrap(std::string_view utf8, std::string_view first_indent, std::stri
   return out + '\n';
 }
 
+std::string ExplanationLines(const text::Explanation& e, std::string_view indent,
+                             std::size_t width) {
+  return Wrap(std::string(ui::kCause) + " " + std::string(e.cause), indent, indent, width) +
+         Wrap(std::string(ui::kCheck) + " " + std::string(e.check), indent, indent, width);
+}
+
 std::string MessageReference(std::size_t width) {
   std::string out;
   for (const text::Explanation& e : text::kExplanations) {
@@ -52,8 +58,7 @@ std::string MessageReference(std::size_t width) {
     if (!e.middle.empty()) shown += "<" + std::string(e.middle) + ">";
     shown += Utf8FromCp1250(e.last);
     out += Wrap(shown, "", "  ", width);
-    out += Wrap("Przyczyna: " + std::string(e.cause), "    ", "    ", width);
-    out += Wrap("Co sprawdzić: " + std::string(e.check), "    ", "    ", width);
+    out += ExplanationLines(e, "    ", width);
     out += '\n';
   }
   return out;

@@ -2,13 +2,22 @@
 // cause and what to check, as plain text for KOMUNIKATY.txt and INSTALL.txt.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
+
+#include "plugin/texts.h"
 
 namespace kolektor {
 
 // UTF-8, lines ended by LF, wrapped at `width` characters.
 std::string MessageReference(std::size_t width = 76);
+
+// An explanation as people read it: "Przyczyna: ..." and "Co sprawdzić:
+// ...", each wrapped at `width` with every line begun by `indent` and
+// ended by LF.
+std::string ExplanationLines(const text::Explanation& explanation, std::string_view indent,
+                             std::size_t width);
 
 // The words of `utf8` in lines of at most `width` characters, each line
 // begun by `indent` (the first by `first_indent`), ended by LF.
