@@ -1,7 +1,7 @@
 # The shipped Windows programs, built by the win32 build as a sub-build with
-# the XP toolchain: kolektor.dll, zrbhost and the terminal simulator. They
-# land in the outer build's bin/ folder (KOLEKTOR_OUTPUT_DIR), beside the
-# tests that drive them.
+# the XP toolchain: kolektor.dll, zrbhost, the test form and the terminal
+# simulator. They land in the outer build's bin/ folder
+# (KOLEKTOR_OUTPUT_DIR), beside the tests that drive them.
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${KOLEKTOR_OUTPUT_DIR}/bin)
 set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${KOLEKTOR_OUTPUT_DIR}/bin)
 
@@ -19,13 +19,13 @@ target_link_options(kolektor PRIVATE ${KOLEKTOR_STATIC} -Wl,--kill-at)
 set_target_properties(kolektor PROPERTIES PREFIX "" OUTPUT_NAME kolektor)
 kolektor_version(kolektor "CipherLab 8x00 stocktaking plug-in for ZRB" kolektor.dll VFT_DLL)
 
-# The diagnostic host: drives a plug-in DLL as the back-office host does.
 # The host library, with the installation check that zrbhost and the form
 # share.
 add_library(kolektor_host STATIC host/plugin_host.cpp host/install_check.cpp)
 target_include_directories(kolektor_host PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(kolektor_host PUBLIC version kolektor_core)
 
+# The diagnostic host: drives a plug-in DLL as the back-office host does.
 add_executable(zrbhost host/zrbhost.cpp)
 target_link_libraries(zrbhost PRIVATE kolektor_host kolektor_tools kolektor_core)
 target_link_options(zrbhost PRIVATE ${KOLEKTOR_STATIC})
