@@ -1,49 +1,56 @@
 # The shipped Windows programs, built by the win32 build as a sub-build with
 # the XP toolchain: kolektor.dll, zrbhost, the test form and the terminal
 # simulator. They land in the outer build's bin/ folder
-# (KOLEKTOR_OUTPUT_DIR), beside the tests that drive them.
+# (KOLEKTOR_OUTPUT_DIR), beside the tests that drive them, stripped; the
+# symbols of each stay in the build's symbols/ folder.
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${KOLEKTOR_OUTPUT_DIR}/bin)
 set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${KOLEKTOR_OUTPUT_DIR}/bin)
-
-# The callbacks and exports use the stdcall convention.
-target_compile_definitions(kolektor_core PUBLIC "KOLEKTOR_STDCALL=__stdcall")
-# No runtime DLL of the compiler's may be needed on a shop's till.
-set(KOLEKTOR_STATIC -static -static-libgcc -static-libstdc++)
+set(KOLEKTOR_SYMBOLS_DIR ${KOLEKTOR_OUTPUT_DIR}/symbols)
 
 enable_language(RC)
 include(cmake/version.cmake)
 
+# Compiled with debug information (the XP toolchain's -g), which then moves
+# into a file of its own (symbols/NAME.debug) named in the program's
+# .gnu_debuglink section: the shipped file stays small, and a crash address
+# from a till can still be read (gdb, addr2line -e symbols/NAME.debug).
+function(kolektor_ship target)
+  set(debug ${KOLEKTOR_SYMBOLS_DIR}/$<TARGET_FILE_NAME:${target}>.debug)
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${KOLEKTOR_SYMBOLS_DIR}
+    COMMAND ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE:${target}> ${debug}
+    COMMAND ${CMAKE_STRIP} --strip-all $<TARGET_FILE:${target}>
+    COMMAND ${CMAKE_OBJCOPY} --add-gnu-debuglink=${debug} $<TARGET_FILE:${target}>
+    VERBATIM)
+endfunction()
+
 add_library(kolektor SHARED plugin/exports.cpp platform/win32.cpp platform/win32_file.cpp)
 target_link_libraries(kolektor PRIVATE kolektor_core)
-target_link_options(kolektor PRIVATE ${KOLEKTOR_STATIC} -Wl,--kill-at)
+target_link_options(kolektor PRIVATE -Wl,--kill-at)
 set_target_properties(kolektor PROPERTIES PREFIX "" OUTPUT_NAME kolektor)
 kolektor_version(kolektor "CipherLab 8x00 stocktaking plug-in for ZRB" kolektor.dll VFT_DLL)
-
-# The host library, with the installation check that zrbhost and the form
-# share.
-add_library(kolektor_host STATIC host/plugin_host.cpp host/install_check.cpp)
-target_include_directories(kolektor_host PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(kolektor_host PUBLIC version kolektor_core)
+kolektor_ship(kolektor)
 
 # The diagnostic host: drives a plug-in DLL as the back-office host does.
 add_executable(zrbhost host/zrbhost.cpp)
 target_link_libraries(zrbhost PRIVATE kolektor_host kolektor_tools kolektor_core)
-target_link_options(zrbhost PRIVATE ${KOLEKTOR_STATIC})
 kolektor_version(zrbhost "ZRB plug-in diagnostic host" zrbhost.exe VFT_APP)
+kolektor_ship(zrbhost)
 
 # The test form for the people who install and support the plug-in.
 add_executable(kolektor-test WIN32 host/test_form.cpp)
 target_link_libraries(kolektor-test PRIVATE kolektor_host kolektor_core comdlg32)
-target_link_options(kolektor-test PRIVATE ${KOLEKTOR_STATIC} -municode)
+target_link_options(kolektor-test PRIVATE -municode)
 kolektor_version(kolektor-test "kolektor test form" kolektor-test.exe VFT_APP)
+kolektor_ship(kolektor-test)
 
 # The terminal simulator: one program, started as the two vendor utilities
 # and as the person's "terminal" command.
 foreach(program DLOOKUP2 IR_READ2 terminal)
   add_executable(${program} tools/terminal/terminal.cpp)
   target_link_libraries(${program} PRIVATE terminal_core)
-  target_link_options(${program} PRIVATE ${KOLEKTOR_STATIC})
   kolektor_version(${program} "CipherLab 8x00 terminal simulator" ${program}.exe VFT_APP)
+  kolektor_ship(${program})
 endforeach()
 set_target_properties(DLOOKUP2 IR_READ2 PROPERTIES SUFFIX ".EXE")
 # The export starts DLOOKUP2.EXE from the host's installation directory,

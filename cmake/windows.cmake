@@ -4,7 +4,6 @@
 # compilers for GoogleTest's and their own threads.
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
-set(KOLEKTOR_STATIC -static -static-libgcc -static-libstdc++)
 
 include(ExternalProject)
 set(KOLEKTOR_BIN ${CMAKE_BINARY_DIR}/bin)
@@ -25,11 +24,6 @@ ExternalProject_Add(product
   BUILD_BYPRODUCTS ${KOLEKTOR_PRODUCT_FILES}
   USES_TERMINAL_BUILD ON)
 
-# The host library, built with this compiler for the tests.
-add_library(kolektor_host STATIC host/plugin_host.cpp)
-target_include_directories(kolektor_host PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(kolektor_host PUBLIC version)
-
 # GoogleTest from the sources Debian installs, built with this compiler.
 set(GTEST_SRC /usr/src/googletest/googletest)
 add_library(gtest_win STATIC ${GTEST_SRC}/src/gtest-all.cc ${GTEST_SRC}/src/gtest_main.cc)
@@ -41,7 +35,6 @@ function(kolektor_wine_test name)
   add_executable(${name} ${T_SOURCES} tests/win32/plugin_loader.cpp)
   target_link_libraries(${name} PRIVATE gtest_win kolektor_host)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
-  target_link_options(${name} PRIVATE ${KOLEKTOR_STATIC})
   add_dependencies(${name} product)
   if(NOT T_PREFIX)
     set(T_PREFIX main)
@@ -49,7 +42,8 @@ function(kolektor_wine_test name)
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 300)
   endif()
-  set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR "${KOLEKTOR_WINE};--prefix;${T_PREFIX}")
+  set_target_properties(${name} PROPERTIES
+    CROSSCOMPILING_EMULATOR "${KOLEKTOR_WINE};--build;${CMAKE_BINARY_DIR};--prefix;${T_PREFIX}")
   # Each test case runs as its own process, so the fixed pauses overlap.
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
@@ -62,6 +56,7 @@ kolektor_wine_test(win_plugin_tests SOURCES tests/win32/interface_test.cpp)
 kolektor_wine_test(win_export_tests SOURCES tests/win32/export_test.cpp)
 kolektor_wine_test(win_import_tests SOURCES tests/win32/import_test.cpp TIMEOUT 400)
 kolektor_wine_test(win_performance_tests SOURCES tests/win32/performance_test.cpp SERIAL)
+kolektor_wine_test(win_pause_tests SOURCES tests/win32/pause_test.cpp SERIAL)
 kolektor_wine_test(win_soak_tests SOURCES tests/win32/soak_test.cpp)
 kolektor_wine_test(win_tools_tests SOURCES tests/win32/tools_test.cpp)
 kolektor_wine_test(win_corpus_tests SOURCES tests/win32/corpus_test.cpp)
@@ -76,14 +71,29 @@ kolektor_wine_test(win_trace_tests SOURCES tests/win32/trace_test.cpp PREFIX tra
 # Runs in a prefix of its own whose registry lacks the host's key.
 kolektor_wine_test(win_bare_registry_tests SOURCES tests/win32/bare_registry_test.cpp PREFIX bare)
 
-# The DLL exports exactly the ten entry points and imports system DLLs only.
-add_test(NAME dll_exports_and_imports
-  COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-dll.sh ${KOLEKTOR_BIN}/kolektor.dll)
+# Every shipped program as it ships: its imports against its own list of
+# functions checked to exist on XP SP3, its PE version 5.1; the DLL's
+# exports exactly the ten entry points.
+set(KOLEKTOR_PROGRAMS ${CMAKE_SOURCE_DIR}/packaging/programs)
+add_test(NAME program_kolektor.dll
+  COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-program.sh ${KOLEKTOR_BIN}/kolektor.dll
+          ${KOLEKTOR_PROGRAMS}/kolektor.dll.imports ${KOLEKTOR_PROGRAMS}/kolektor.dll.exports)
+foreach(program zrbhost.exe kolektor-test.exe terminal.exe)
+  add_test(NAME program_${program}
+    COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-program.sh ${KOLEKTOR_BIN}/${program}
+            ${KOLEKTOR_PROGRAMS}/${program}.imports)
+endforeach()
+# The simulator's two other names are the same program.
+foreach(program DLOOKUP2.EXE IR_READ2.EXE)
+  add_test(NAME program_${program}
+    COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-program.sh ${KOLEKTOR_BIN}/${program}
+            ${KOLEKTOR_PROGRAMS}/terminal.exe.imports)
+endforeach()
 
 # The README's main command, unattended: the whole stocktaking round trip
 # through zrbhost and the terminal simulator, counts checked.
 add_test(NAME demo_round_trip
-  COMMAND ${CMAKE_SOURCE_DIR}/scripts/demo.sh --no-build --check --name demotest)
+  COMMAND ${CMAKE_SOURCE_DIR}/scripts/demo.sh --no-build --build ${CMAKE_BINARY_DIR} --check --name demotest)
 set_tests_properties(demo_round_trip PROPERTIES TIMEOUT 300)
 
 # Release files: the programs (signed when KOLEKTOR_SIGN_CERT and

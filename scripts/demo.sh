@@ -2,18 +2,21 @@
 # A whole stocktaking round trip without the back-office host, the terminal
 # or the vendor utilities: zrbhost drives kolektor.dll as the host does, the
 # terminal simulator stands in for the CipherLab terminal in its dock.
-#   scripts/demo.sh [--no-build] [--check] [--name NAME]
-# --check compares the counts file with examples/expected-counts.txt.
+#   scripts/demo.sh [--no-build] [--build DIR] [--check] [--name NAME]
+# DIR is the Windows build (default build/win32); --check compares the
+# counts file with examples/expected-counts.txt.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/.." && pwd)
 build=true check=false name=demo
+win="$root/build/win32"
 while [ $# -gt 0 ]; do
   case "$1" in
     --no-build) build=false ;;
     --check) check=true ;;
     --name) name=$2; shift ;;
-    *) echo "usage: $0 [--no-build] [--check] [--name NAME]" >&2; exit 2 ;;
+    --build) win=$2; shift ;;
+    *) echo "usage: $0 [--no-build] [--build DIR] [--check] [--name NAME]" >&2; exit 2 ;;
   esac
   shift
 done
@@ -24,14 +27,15 @@ winpath() { printf 'Z:%s' "$(printf '%s' "$1" | tr / '\\')"; }
 if $build; then
   step "Installing what is missing and building kolektor.dll, zrbhost and the terminal simulator"
   "$here/bootstrap.sh"
-  cmake --preset win32 >/dev/null
-  cmake --build --preset win32 >/dev/null
+  cmake --preset win32 -B "$win" >/dev/null
+  cmake --build "$win" >/dev/null
 fi
-bin="$root/build/win32/bin"
-work="$root/build/win32/$name"
+win=$(cd "$win" && pwd)
+bin="$win/bin"
+work="$win/$name"
 rm -rf "$work"
 mkdir -p "$work/DANE/INW" "$work/terminal"
-run() { "$here/wine-run.sh" --prefix "$name" "$@"; }
+run() { "$here/wine-run.sh" --build "$win" --prefix "$name" "$@"; }
 host() { run "$bin/zrbhost.exe" "$@"; }
 terminal() { run "$bin/terminal.exe" "$@"; }
 export KOLEKTOR_TERMINAL; KOLEKTOR_TERMINAL=$(winpath "$work/terminal")

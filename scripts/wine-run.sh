@@ -1,17 +1,23 @@
 #!/usr/bin/env bash
 # Runs a Windows program under wine in a 32-bit prefix kept in the build
 # tree, setting the prefix up on first use:
-#   wine-run.sh [--prefix NAME] PROGRAM.exe [ARGS...]
-# Prefix "main" has the host's registry value naming build/win32/install as
-# the installation directory; prefix "bare" has no key of the host's.
+#   wine-run.sh [--build DIR] [--prefix NAME] PROGRAM.exe [ARGS...]
+# DIR is the Windows build (default build/win32); the prefixes live in it.
+# Prefix "main" has the host's registry value naming DIR/install as the
+# installation directory; prefix "bare" has no key of the host's.
 # Prefix "shot" is "main" drawn on the X server of DISPLAY (screenshots);
 # every other prefix has the null graphics driver.
 set -euo pipefail
-name=main
-if [ "${1:-}" = "--prefix" ]; then name=$2; shift 2; fi
-program=$1
 here=$(cd "$(dirname "$0")" && pwd)
-build=${KOLEKTOR_WIN_BUILD:-$here/../build/win32}
+name=main
+build=$here/../build/win32
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --prefix) name=$2; shift 2 ;;
+    --build) build=$2; shift 2 ;;
+    *) break ;;
+  esac
+done
 mkdir -p "$build"
 build=$(cd "$build" && pwd)
 

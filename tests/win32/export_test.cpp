@@ -55,8 +55,7 @@ TEST(WinExport, UploadStartedInTheGoodsDirectoryWithItsCommandLine) {
   EXPECT_EQ(host.events, order);
   // About 4 s between the notice and reading the goods file.
   const DWORD pause = host.event_ticks.at(2) - host.event_ticks.at(1);
-  EXPECT_GE(pause, 4000u - 20u);
-  EXPECT_LE(pause, 4800u);  // generous: ctest runs many wine processes at once
+  EXPECT_GE(pause, 4000u - 20u);  // the upper bound: WinPauses, run alone
   EXPECT_GE(took, 4000u - 20u);
   for (int h : host.handles) EXPECT_EQ(h, 77);
 }

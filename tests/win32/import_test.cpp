@@ -108,7 +108,9 @@ TEST(WinImport, UtilityThatNeverEndsIsTerminatedAtOneMinute) {
   EXPECT_EQ(host.errors, std::vector<std::string>{Cp1250("Nie udało się nawiązac połączenia!")});
   // 2 s of pauses and 600 polls of at least 100 ms.
   EXPECT_GE(took, 62000u - 100u);
-  EXPECT_LE(took, 75000u);
+  // Well short of the default limit of 5 minutes, with room for polls that
+  // a loaded machine stretches (ctest runs many wine processes at once).
+  EXPECT_LE(took, 150000u);
   EXPECT_FALSE(Exists(s.counts));
 }
 
