@@ -66,6 +66,7 @@ Var Held        ; the first file found in use, or empty
 !define MUI_DIRECTORYPAGE_TEXT_TOP "$PageText"
 !define MUI_DIRECTORYPAGE_TEXT_DESTINATION "$(ZrbDestination)"
 !define MUI_DIRECTORYPAGE_VARIABLE $ZrbDir
+!define MUI_PAGE_CUSTOMFUNCTION_PRE ZrbPagePre
 !define MUI_PAGE_CUSTOMFUNCTION_LEAVE CheckZrbDir
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_COMPONENTS
@@ -73,6 +74,7 @@ Var Held        ; the first file found in use, or empty
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !define MUI_FINISHPAGE_TEXT "$PageText"
+!define MUI_FINISHPAGE_TEXT_LARGE
 !define MUI_FINISHPAGE_RUN
 !define MUI_FINISHPAGE_RUN_FUNCTION RunForm
 !define MUI_FINISHPAGE_RUN_TEXT "$(RunForm)"
@@ -80,6 +82,7 @@ Var Held        ; the first file found in use, or empty
 !define MUI_FINISHPAGE_SHOWREADME_TEXT "$(ShowInstall)"
 !insertmacro MUI_PAGE_FINISH
 !define MUI_UNCONFIRMPAGE_TEXT_TOP "$PageText"
+!define MUI_PAGE_CUSTOMFUNCTION_PRE un.ConfirmPagePre
 !define MUI_PAGE_CUSTOMFUNCTION_LEAVE un.WaitUntilFree
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
@@ -117,7 +120,7 @@ LangString RunForm ${LANG_POLISH} "Uruchom formularz testowy"
 LangString RunForm ${LANG_ENGLISH} "Start the test form"
 LangString ShowInstall ${LANG_POLISH} "Pokaż INSTALL.txt"
 LangString ShowInstall ${LANG_ENGLISH} "Show INSTALL.txt"
-LangString FinishText ${LANG_POLISH} "Wtyczka kolektor ${VERSION} jest w folderze ZRB:$\r$\n$ZrbDir$\r$\n$\r$\nPrzed pierwszą inwentaryzacją zrób próbę formularzem testowym (INSTALL.txt, punkt 6)."
+LangString FinishText ${LANG_POLISH} "Wtyczka kolektor ${VERSION} jest w folderze ZRB:$\r$\n$ZrbDir$\r$\n$\r$\nPrzed pierwszą inwentaryzacją zrób próbę w formularzu testowym (INSTALL.txt, punkt 6)."
 LangString FinishText ${LANG_ENGLISH} "The kolektor ${VERSION} plug-in is in the ZRB folder:$\r$\n$ZrbDir$\r$\n$\r$\nBefore the first stocktaking, rehearse with the test form (INSTALL.txt, section 6)."
 LangString FinishNoZrbText ${LANG_POLISH} "Wtyczka kolektor ${VERSION} jest w folderze:$\r$\n$ZrbDir$\r$\n$\r$\nZRB nie jest zainstalowany. Zanim wyślesz towary, zainstaluj ZRB albo zapisz wartość Binaria poleceniem zrbhost setup (INSTALL.txt, punkt 2)."
 LangString FinishNoZrbText ${LANG_ENGLISH} "The kolektor ${VERSION} plug-in is in the folder:$\r$\n$ZrbDir$\r$\n$\r$\nZRB is not installed. Before sending the goods, install ZRB or write the value Binaria with zrbhost setup (INSTALL.txt, section 2)."
@@ -143,10 +146,12 @@ LangString un.FileHeld ${LANG_POLISH} "Plik $Held jest używany przez inny progr
 LangString un.FileHeld ${LANG_ENGLISH} "The file $Held is in use by another program.$\r$\n$\r$\nClose ZRB and the kolektor test form (for other users of this computer too) and press Retry. Cancel ends the uninstall without changing anything."
 LangString un.ChangeFailed ${LANG_POLISH} "Nie udało się usunąć pliku $Held. Deinstalacja została przerwana, a kolektor pozostaje na liście zainstalowanych programów. Zamknij ZRB i formularz testowy kolektor i uruchom deinstalację jeszcze raz."
 LangString un.ChangeFailed ${LANG_ENGLISH} "The file $Held could not be removed. The uninstall has stopped, and kolektor stays in the list of installed programs. Close ZRB and the kolektor test form and run the uninstall again."
-LangString un.ConfirmBackup ${LANG_POLISH} "Z folderu ZRB ($ZrbDir) zostanie usunięta wtyczka kolektor.dll, a na jej miejsce wróci wtyczka sprzed instalacji (zachowana jako $Backup). Formularz testowy, zrbhost i dokumentacja znikną z folderu poniżej."
-LangString un.ConfirmBackup ${LANG_ENGLISH} "kolektor.dll will be removed from the ZRB folder ($ZrbDir), and the plug-in that was there before the setup (kept as $Backup) will be put back. The test form, zrbhost and the documentation will be removed from the folder below."
-LangString un.ConfirmNoBackup ${LANG_POLISH} "Z folderu ZRB ($ZrbDir) zostanie usunięta wtyczka kolektor.dll. Przed instalacją nie było tam innej wtyczki kolektor.dll, więc nic nie wróci na jej miejsce. Formularz testowy, zrbhost i dokumentacja znikną z folderu poniżej."
-LangString un.ConfirmNoBackup ${LANG_ENGLISH} "kolektor.dll will be removed from the ZRB folder ($ZrbDir). There was no other kolektor.dll there before the setup, so nothing is put back. The test form, zrbhost and the documentation will be removed from the folder below."
+LangString un.ConfirmBackup ${LANG_POLISH} "Deinstalacja usunie kolektor.dll z folderu ZRB ($ZrbDir) i przywróci tam wtyczkę sprzed instalacji ($Backup). Formularz i dokumenty znikną z folderu poniżej."
+LangString un.ConfirmBackup ${LANG_ENGLISH} "The uninstall removes kolektor.dll from the ZRB folder ($ZrbDir) and puts back the plug-in that was there before ($Backup). The form and documents go from the folder below."
+LangString un.ConfirmNoBackup ${LANG_POLISH} "Deinstalacja usunie kolektor.dll z folderu ZRB ($ZrbDir); innej wtyczki kolektor.dll nie było tam przed instalacją. Formularz i dokumenty znikną z folderu poniżej."
+LangString un.ConfirmTrace ${LANG_POLISH} "Wyłączy też ślad (jego treść zostanie w kolektor.log.bak)."
+LangString un.ConfirmTrace ${LANG_ENGLISH} "It also switches the trace off (its text stays in kolektor.log.bak)."
+LangString un.ConfirmNoBackup ${LANG_ENGLISH} "The uninstall removes kolektor.dll from the ZRB folder ($ZrbDir); there was no other kolektor.dll there before. The form and documents go from the folder below."
 
 ; Sets $Held to the first file that another program holds open, or empty.
 ; A running ZRB or test form keeps kolektor.dll loaded, and Windows refuses
@@ -282,15 +287,6 @@ Function .onInit
   ${EndIf}
   ReadRegStr $OldZrbDir HKLM "${UNINSTALL_KEY}" "ZrbFolder"
   ReadRegStr $OldBackup HKLM "${UNINSTALL_KEY}" "Backup"
-  ${If} $Binaria == ""
-    StrCpy $PageHeader "$(NoZrbHeader)"
-    StrCpy $PageSubheader "$(NoZrbSubheader)"
-    StrCpy $PageText "$(NoZrbText)"
-  ${Else}
-    StrCpy $PageHeader "$(ZrbHeader)"
-    StrCpy $PageSubheader "$(ZrbSubheader)"
-    StrCpy $PageText "$(ZrbText)"
-  ${EndIf}
   ${If} ${Silent}
     ; Deployment must not guess: no known ZRB folder, nothing installed.
     ${If} $ZrbDir == ""
@@ -299,6 +295,20 @@ Function .onInit
       Quit
     ${EndIf}
     Call WaitUntilFree
+  ${EndIf}
+FunctionEnd
+
+; The page's texts say whether ZRB was found. Chosen here, since a text
+; taken in .onInit may still be in another language than the pages.
+Function ZrbPagePre
+  ${If} $Binaria == ""
+    StrCpy $PageHeader "$(NoZrbHeader)"
+    StrCpy $PageSubheader "$(NoZrbSubheader)"
+    StrCpy $PageText "$(NoZrbText)"
+  ${Else}
+    StrCpy $PageHeader "$(ZrbHeader)"
+    StrCpy $PageSubheader "$(ZrbSubheader)"
+    StrCpy $PageText "$(ZrbText)"
   ${EndIf}
 FunctionEnd
 
@@ -450,14 +460,22 @@ Function un.onInit
   ${EndIf}
   ReadRegStr $ZrbDir HKLM "${UNINSTALL_KEY}" "ZrbFolder"
   ReadRegStr $Backup HKLM "${UNINSTALL_KEY}" "Backup"
+  ${If} ${Silent}
+    Call un.WaitUntilFree
+  ${EndIf}
+FunctionEnd
+
+; The language read in un.onInit holds from its end on: the text is taken
+; here.
+Function un.ConfirmPagePre
   ${If} $Backup != ""
   ${AndIf} ${FileExists} "$ZrbDir\$Backup"
     StrCpy $PageText "$(un.ConfirmBackup)"
   ${Else}
     StrCpy $PageText "$(un.ConfirmNoBackup)"
   ${EndIf}
-  ${If} ${Silent}
-    Call un.WaitUntilFree
+  ${If} ${FileExists} "$ZrbDir\kolektor.log"
+    StrCpy $PageText "$PageText $(un.ConfirmTrace)"
   ${EndIf}
 FunctionEnd
 

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <map>
+#include <string>
 
 #include "tests/win32/plugin_loader.h"
 #include "tests/win32/standin_env.h"
@@ -53,11 +54,11 @@ DWORD Uninstall() {
   const DWORD code = RunProgram("\"" + kProgram +
                                 "uninstall.exe\" /S _?=" + kProgram.substr(0, kProgram.size() - 1));
   if (code != kDone) return code;
-  for (int i = 0; i < 100 && Exists(kProgram + "uninstall.exe"); ++i) {
+  for (int i = 0; i < 100 && Exists(kProgram); ++i) {
     DeleteFileA((kProgram + "uninstall.exe").c_str());
-    Sleep(50);
+    RemoveDirectoryA(kProgram.c_str());
+    if (Exists(kProgram)) Sleep(50);
   }
-  RemoveDirectoryA(kProgram.c_str());
   return code;
 }
 
@@ -157,14 +158,16 @@ TEST(WinSetup, SilentInstallKeepsTheOldPluginAndUninstallPutsItBack) {
   EXPECT_EQ(Uninstall(), kDone);
   EXPECT_EQ(Files(zrb), (std::map<std::string, std::string>{{"kolektor.dll", older},
                                                             {"kolektor.log.bak", "trace lines"}}));
-  EXPECT_FALSE(Exists(kProgram));
+  EXPECT_EQ(Files(NoSlash(kProgram)).size(), 0u);
   EXPECT_EQ(UninstallValue("DisplayName"), "(none)");
 
   // The folder given on the command line, with no registry value: installed,
-  // with the exit code that says ZRB itself is missing.
+  // with the exit code that says ZRB itself is missing. The language the
+  // setup took from Windows is kept for the uninstaller.
   RegDeleteKeyA(HKEY_LOCAL_MACHINE, kHostKey);
   const std::string other = NoSlash(FullPath(FreshDir("setup_zrb_other")));
   EXPECT_EQ(RunProgram(SetupLine(" /ZRB=" + other + "\\")), kNoBinaria);
+  EXPECT_EQ(UninstallValue("InstallerLanguage"), std::to_string(GetUserDefaultUILanguage()));
   EXPECT_EQ(ReadFileBytes(other + "\\kolektor.dll"), built);
   EXPECT_EQ(UninstallValue("ZrbFolder"), other) << "kept without the trailing backslash";
   EXPECT_EQ(Uninstall(), kDone);
