@@ -22,10 +22,13 @@ step() { printf '\n\033[1m== %s\033[0m\n' "$*"; }
 winpath() { printf 'Z:%s' "$(printf '%s' "$1" | tr / '\\')"; }
 
 if $build; then
-  step "Installing what is missing and building kolektor.dll, zrbhost and the terminal simulator"
+  step "Installing what is missing (scripts/bootstrap.sh)"
   "$here/bootstrap.sh"
+  # Only the programs the demo runs (not the tests); the first build takes
+  # minutes, so its progress is shown, one line a step.
+  step "Building kolektor.dll, zrbhost and the terminal simulator (the first time takes a few minutes)"
   cmake --preset win32 >/dev/null
-  cmake --build --preset win32 >/dev/null
+  cmake --build --preset win32 --target product
 fi
 bin="$root/build/win32/bin"
 work="$root/build/win32/$name"
