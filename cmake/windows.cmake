@@ -31,7 +31,7 @@ target_include_directories(gtest_win PUBLIC ${GTEST_SRC}/include PRIVATE ${GTEST
 
 set(KOLEKTOR_WINE ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh)
 function(kolektor_wine_test name)
-  cmake_parse_arguments(T "SERIAL" "PREFIX;TIMEOUT" "SOURCES" ${ARGN})
+  cmake_parse_arguments(T "SERIAL" "PREFIX;TIMEOUT;LOCK" "SOURCES" ${ARGN})
   add_executable(${name} ${T_SOURCES} tests/win32/plugin_loader.cpp)
   target_link_libraries(${name} PRIVATE gtest_win kolektor_host)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
@@ -44,11 +44,17 @@ function(kolektor_wine_test name)
   endif()
   set_target_properties(${name} PROPERTIES
     CROSSCOMPILING_EMULATOR "${KOLEKTOR_WINE};--build;${CMAKE_BINARY_DIR};--prefix;${T_PREFIX}")
+  # Cases that share one machine-wide state (Program Files, the uninstall
+  # entry) take turns through a lock of that name.
+  set(lock)
+  if(T_LOCK)
+    set(lock RESOURCE_LOCK ${T_LOCK})
+  endif()
   # Each test case runs as its own process, so the fixed pauses overlap.
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 120
-    PROPERTIES TIMEOUT ${T_TIMEOUT} RUN_SERIAL ${T_SERIAL})
+    PROPERTIES TIMEOUT ${T_TIMEOUT} RUN_SERIAL ${T_SERIAL} ${lock})
 endfunction()
 
 include(GoogleTest)
@@ -120,7 +126,7 @@ set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
 include(CPack)
 
 # Silent install, upgrade and uninstall under wine, in a prefix of its own.
-kolektor_wine_test(win_setup_tests SOURCES tests/win32/setup_test.cpp PREFIX setup)
+kolektor_wine_test(win_setup_tests SOURCES tests/win32/setup_test.cpp PREFIX setup LOCK wine-setup)
 target_compile_definitions(win_setup_tests PRIVATE KOLEKTOR_SETUP="${KOLEKTOR_SETUP}"
   KOLEKTOR_PACKAGE_DIR="${CMAKE_BINARY_DIR}/package")
 add_dependencies(win_setup_tests setup)

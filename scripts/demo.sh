@@ -25,10 +25,13 @@ step() { printf '\n\033[1m== %s\033[0m\n' "$*"; }
 winpath() { printf 'Z:%s' "$(printf '%s' "$1" | tr / '\\')"; }
 
 if $build; then
-  step "Installing what is missing and building kolektor.dll, zrbhost and the terminal simulator"
+  step "Installing what is missing (scripts/bootstrap.sh)"
   "$here/bootstrap.sh"
+  # Only the programs the demo runs (not the tests); the first build takes
+  # minutes, so its progress is shown, one line a step.
+  step "Building kolektor.dll, zrbhost and the terminal simulator (the first time takes a few minutes)"
   cmake --preset win32 -B "$win" >/dev/null
-  cmake --build "$win" >/dev/null
+  cmake --build "$win" --target product
 fi
 win=$(cd "$win" && pwd)
 bin="$win/bin"
