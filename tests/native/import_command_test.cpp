@@ -64,8 +64,15 @@ TEST(Import, SuccessInOrder) {
       "close " + kCounts,
       "open read " + kCounts,
       "open append " + kJournal,
+      // The journal's size before the append is on the disk before the
+      // journal is touched, and goes only once the block is there too.
+      "open write " + kJournal + ".append",
+      "flush " + kJournal + ".append",
+      "close " + kJournal + ".append",
+      "flush " + kJournal,
       "close " + kCounts,
       "close " + kJournal,
+      "delete " + kJournal + ".append",
       "delete " + kData,
       "unlock",
   };
@@ -113,7 +120,10 @@ TEST(Import, InventDir) {
   } cases[] = {
       {"C:\\DANE\\INW\\imp.txt", true, "C:\\DANE"},
       {"C:\\A\\B\\C\\imp.txt", true, "C:\\A\\B"},
-      {"C:\\INW\\imp.txt", true, "C:"},
+      // A drive or a share alone is its root, not the current folder there.
+      {"C:\\INW\\imp.txt", true, "C:\\"},
+      {"\\\\srv\\dane\\INW\\imp.txt", true, "\\\\srv\\dane\\"},
+      {"\\\\srv\\dane\\x\\INW\\imp.txt", true, "\\\\srv\\dane\\x"},
       {"\\INW\\imp.txt", true, ""},
       {"C:\\imp.txt", false, ""},
       {"imp.txt", false, ""},
@@ -219,10 +229,10 @@ TEST(Import, EveryFailureReportedOnceWithWhatItLeaves) {
       {"journal not openable", [](ImportRun& r) { r.platform.unopenable.insert(kJournal); },
        "Błąd zapisu do pliku roboczego.", "INW;5901234123457;12000\r\nINW;12;00500\r\n", true,
        old_journal},
-      {"journal write", [](ImportRun& r) { r.platform.FailAt("write", 3); },
-       "Błąd zapisu do pliku roboczego.", "INW;5901234123457;12000\r\nINW;12;00500\r\n",
-       // Half of the 71-byte header reached the disk; what was there stays.
-       true, old_journal + "\r\n------------ [IMPORT WYKONANY DNI"},
+      // Half of the 71-byte header reached the disk and was cut back.
+      {"journal write", [](ImportRun& r) { r.platform.FailAt("write", 4); },
+       "Błąd zapisu do pliku roboczego.", "INW;5901234123457;12000\r\nINW;12;00500\r\n", true,
+       old_journal},
   };
   for (const ImportFailure& c : cases) {
     SCOPED_TRACE(c.name);
