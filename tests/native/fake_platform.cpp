@@ -117,7 +117,7 @@ void FakePlatform::Sleep(std::uint32_t milliseconds) {
 
 bool FakePlatform::Held(const std::string& path) {
   const auto held = held_for.find(path);
-  if (held == held_for.end()) return false;
+  if (held == held_for.end() || files.count(path) == 0) return false;
   const auto until = held_until_.emplace(path, clock_ms + held->second).first->second;
   if (clock_ms >= until) return false;
   last_error = kErrorSharingViolation;

@@ -110,6 +110,22 @@ TEST(Trace, WhatEachOperationLeaves) {
   }
 }
 
+// The durations' clock from the performance counter: exact, and no
+// overflow where counter * 1000 would wrap (weeks of uptime at a few GHz).
+TEST(Trace, CounterMillisecondsNeverOverflow) {
+  struct Case {
+    std::uint64_t counter, frequency, milliseconds;
+  } cases[] = {
+      {0, 1000000, 0},
+      {3579545, 3579545, 1000},
+      {3579544, 3579545, 999},
+      {9223372036854775808ull, 3000000000ull, 3074457345618ull},
+      {18446744073709551615ull, 10000000ull, 1844674407370955ull},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(CounterMilliseconds(c.counter, c.frequency), c.milliseconds) << c.counter;
+}
+
 TEST(Trace, OffWritesNothing) {
   Traced t;
   t.platform.trace_on = false;
