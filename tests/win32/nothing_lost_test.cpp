@@ -176,6 +176,40 @@ TEST(WinNothingLost, DownloadReportedFailedAndCutInsideARecord) {
   }
 }
 
+// What stops an import before it begins gets its own text: a folder named
+// kolektor.lock where the lock file belongs, and a folder that exists but
+// whose lock file's path is longer than Windows takes.
+TEST(WinNothingLost, EachCauseThatStopsAnImportHasItsText) {
+  const std::string base = NoSlash(FullPath(FreshDir("stop_causes")));
+  const std::string blocked = base + "\\blocked";
+  CreateDirectoryA(blocked.c_str(), nullptr);
+  CreateDirectoryA((blocked + "\\kolektor.lock").c_str(), nullptr);
+  // 246 characters: with "\\kolektor.lock" 260, one more than Windows takes.
+  const std::string long_dir = base + "\\" + std::string(246 - base.size() - 1, 'd');
+  ASSERT_TRUE(CreateDirectoryA(long_dir.c_str(), nullptr)) << long_dir;
+  const struct {
+    std::string invent_dir, error;
+  } cases[] = {
+      {blocked, "Nie można użyć pliku blokady " + blocked +
+                    "\\kolektor.lock (plik tylko do odczytu, bez prawa dostępu albo folder o tej "
+                    "nazwie). Usuń go i spróbuj ponownie."},
+      {long_dir, "Ścieżka folderu inwentaryzacji " + long_dir +
+                     " jest za długa: z nazwą pliku blokady przekracza 259 znaków, których nie "
+                     "przyjmuje Windows. Wybierz w ZRB krótszą ścieżkę pliku inwentaryzacji."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.invent_dir);
+    StandinEnv env(FreshDir("stop_causes_log"));
+    Host host(66);
+    MessageBoxCatcher boxes;
+    const std::string counts = c.invent_dir + "\\INW\\imp.txt";
+    EXPECT_EQ(LoadPlugin().import_(host.instance(), 5, counts.c_str()), 0);
+    EXPECT_EQ(host.errors, std::vector<std::string>{Cp1250(c.error.c_str())});
+    EXPECT_TRUE(boxes.seen.empty()) << boxes.Listing();
+    EXPECT_TRUE(env.Starts().empty());
+  }
+}
+
 // kolektor.dll copied into a folder of its own with kolektor.log beside
 // it: the support trace shows each wait.
 struct TracedPlugin {
