@@ -244,6 +244,7 @@ class Win32Platform final : public Platform {
   ChildProcess StartTied(const std::string& command_line, const std::string& current_directory,
                          WindowState window, LockHandle lock) override {
     const HANDLE job = KillOnCloseJob();
+    DWORD tie_error = job == nullptr ? ::GetLastError() : 0;
     // Suspended: it runs nothing before it is tied and holds the lock.
     ChildProcess child = Create(command_line, current_directory, window, CREATE_SUSPENDED);
     if (child.process == 0) {
@@ -251,7 +252,7 @@ class Win32Platform final : public Platform {
       return child;
     }
     bool tied = job != nullptr && ::AssignProcessToJobObject(job, AsHandle(child.process));
-    DWORD tie_error = tied ? 0 : ::GetLastError();
+    if (job != nullptr && !tied) tie_error = ::GetLastError();
     if (!tied && job != nullptr && HostJobAllowsBreakaway()) {
       // Before Windows 8 a process belongs to one job only: a host run in a
       // job of its own must let the child leave it, which it may be
