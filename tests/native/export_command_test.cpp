@@ -108,20 +108,6 @@ TEST(Export, ChildExitCodeAndTimeoutDoNotMatter) {
   EXPECT_FALSE(r.platform.terminated);
 }
 
-// A goods file held for a moment by another program (a virus scanner that
-// looks at what the host has just written) is waited for.
-TEST(Export, GoodsFileHeldForAMoment) {
-  for (const std::uint64_t held : {300u, 5000u}) {
-    SCOPED_TRACE(held);
-    ExportRun r;
-    r.platform.held_for[kGoodsPath] = held;
-    EXPECT_EQ(r.Run(), held < 1980 ? 1 : 0);
-    if (held > 1980)
-      EXPECT_EQ(r.host.errors, std::vector<std::string>{Cp1250("Błąd otwarcia pliku \"exp\".")});
-    EXPECT_EQ(r.platform.clock_ms, 4000u + (held < 1980 ? 360u : 1980u));
-  }
-}
-
 TEST(Export, PathsWithoutADirectory) {
   struct Case {
     std::string goods, lookup, directory;

@@ -410,58 +410,19 @@ TEST(Import, DriveOrShareAloneMeansItsRoot) {
 // says why.
 TEST(Import, UtilityTiedToTheHostHoldsTheFolderLock) {
   for (const bool tie_fails : {false, true}) {
-    SCOPED_TRACE(tie_fails);
     ImportRun r;
     r.platform.trace_on = true;
     if (tie_fails) r.platform.FailAt("tie", 1);
     EXPECT_EQ(r.Run(), 1);
-    ASSERT_EQ(r.platform.starts.size(), 1u);
-    EXPECT_TRUE(r.platform.starts[0].tied);
-    EXPECT_EQ(r.platform.starts[0].lock, 1u) << "the handle of " << kLock;
-    const std::vector<std::string> lines =
-        tie_fails ? std::vector<std::string>{"tying the download utility to the host failed, "
-                                             "system error 1117",
-                                             "could not be given the folder's lock"}
-                  : std::vector<std::string>{"the download utility ends with the host (a job)",
-                                             "the download utility holds the folder's lock"};
-    for (const std::string& part : lines) {
-      bool found = false;
-      for (const std::string& line : r.platform.trace)
-        found = found || line.find(part) != std::string::npos;
-      EXPECT_TRUE(found) << part;
-    }
-  }
-}
-
-// Another program holding a file for a moment is waited for, about two
-// seconds in all; one that holds it longer fails the import as before.
-TEST(Import, FilesHeldForAMoment) {
-  struct Case {
-    const char* name;
-    std::string path;
-    std::uint64_t held_ms;
-    const char* error;  // UTF-8; empty: success
-    std::uint64_t waited_ms;
-  } cases[] = {
-      {"data file, 300 ms", kData, 300, "", 36 + 72 + 108 + 144},
-      {"data file, 5 s", kData, 5000, "Brak pliku wynikowego.", 1980},
-      {"counts file, 5 s", kCounts, 5000, "Błąd otwarcia pliku \"imp\".", 1980},
-      {"journal, 300 ms", kJournal, 300, "", 36 + 72 + 108 + 144},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    ImportRun r;
-    r.platform.files[kCounts] = "host's counts";
-    r.platform.files[kJournal] = "earlier\r\n";
-    r.platform.child.running_queries = 0;
-    r.platform.held_for[c.path] = c.held_ms;
-    const std::string error(c.error);
-    EXPECT_EQ(r.Run(), error.empty() ? 1 : 0);
-    EXPECT_EQ(r.host.errors, error.empty() ? std::vector<std::string>{}
-                                           : std::vector<std::string>{Cp1250(c.error)});
-    // 1 s + 1 s + 5 s of the import's own pauses, then the waits.
-    EXPECT_EQ(r.platform.clock_ms, 7000 + c.waited_ms);
-    if (!error.empty()) EXPECT_EQ(r.platform.files[kData], r.download) << "a.dat kept";
+    EXPECT_TRUE(r.platform.starts.at(0).tied);
+    EXPECT_EQ(r.platform.starts.at(0).lock, 1u) << "the handle of " << kLock;
+    const std::string expected = tie_fails ? "tying the download utility to the host failed, "
+                                             "system error 1117"
+                                           : "the download utility holds the folder's lock";
+    EXPECT_NE(std::find_if(r.platform.trace.begin(), r.platform.trace.end(),
+                           [&](const std::string& l) { return l.find(expected) != l.npos; }),
+              r.platform.trace.end())
+        << expected;
   }
 }
 
