@@ -8,7 +8,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 runs=${1:-200000}
 out="$root/build/fuzz"
 mkdir -p "$out"
-core=(plugin/cp1250.cpp plugin/descriptions.cpp plugin/host_link.cpp plugin/instance.cpp plugin/trace.cpp
+core=(plugin/cp1250.cpp plugin/descriptions.cpp plugin/held_files.cpp plugin/host_link.cpp plugin/instance.cpp plugin/trace.cpp
       export/fixed_format.cpp export/goods_conversion.cpp export/export_command.cpp import/data_conversion.cpp
       import/journal.cpp import/import_command.cpp platform/line_file.cpp platform/stdio_file.cpp
       tests/native/fake_platform.cpp tests/native/test_host.cpp)
