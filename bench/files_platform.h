@@ -27,6 +27,9 @@ class FilesPlatform final : public Platform {
   bool RegistryClose(RegistryKey) override { return false; }
   bool ShortPath(const std::string&, std::string&) override { return false; }
   ChildProcess Start(const std::string&, const std::string&, WindowState) override { return {}; }
+  ChildProcess StartTied(const std::string&, const std::string&, WindowState, LockHandle) override {
+    return {};
+  }
   void WaitForEnd(ChildProcess) override {}
   bool ExitStatus(ChildProcess, std::uint32_t&) override { return false; }
   bool Terminate(ChildProcess, std::uint32_t) override { return false; }
@@ -35,6 +38,7 @@ class FilesPlatform final : public Platform {
   LocalTime Now() override { return {}; }
   std::uint64_t Milliseconds() override { return 0; }
   std::uint32_t LastError() override { return 0; }
+  std::uint32_t ProcessId() override { return 0; }
   bool TraceEnabled() override { return false; }
   void TraceWrite(std::string_view) override {}
 };

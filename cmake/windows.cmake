@@ -76,6 +76,17 @@ kolektor_wine_test(win_form_tests SOURCES tests/win32/form_test.cpp PREFIX form)
 kolektor_wine_test(win_trace_tests SOURCES tests/win32/trace_test.cpp PREFIX trace)
 # Runs in a prefix of its own whose registry lacks the host's key.
 kolektor_wine_test(win_bare_registry_tests SOURCES tests/win32/bare_registry_test.cpp PREFIX bare)
+# Nothing lost in the field: a host killed during its download, a download
+# cut off, files held for a moment by another program (file_holder).
+add_executable(file_holder tests/win32/file_holder.cpp)
+target_link_options(file_holder PRIVATE ${KOLEKTOR_STATIC})
+kolektor_wine_test(win_nothing_lost_tests SOURCES tests/win32/nothing_lost_test.cpp TIMEOUT 400)
+add_dependencies(win_nothing_lost_tests file_holder)
+# A counts path one folder below a drive's root, on the drive X: that the
+# prefix "drive" maps; the journal's append on a full disk (prefix
+# "fulldisk": writes past 4 MiB fail).
+kolektor_wine_test(win_drive_root_tests SOURCES tests/win32/drive_root_test.cpp PREFIX drive)
+kolektor_wine_test(win_full_disk_tests SOURCES tests/win32/full_disk_test.cpp PREFIX fulldisk)
 
 # Every shipped program as it ships: its imports against its own list of
 # functions checked to exist on XP SP3, its PE version 5.1; the DLL's

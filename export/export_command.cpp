@@ -3,6 +3,8 @@
 #include "export/goods_conversion.h"
 #include "platform/platform.h"
 #include "plugin/choice_table.h"
+#include "plugin/folder_path.h"
+#include "plugin/held_files.h"
 #include "plugin/host_link.h"
 #include "plugin/operation.h"
 #include "plugin/plugin_api.h"
@@ -50,7 +52,9 @@ bool LookupIsGoodsFile(Platform& platform, File& goods, const std::string& goods
 GoodsPaths SplitGoodsPath(std::string_view goods_path) {
   const std::size_t slash = goods_path.find_last_of('\\');
   if (slash == std::string_view::npos || slash == 0) return GoodsPaths{std::string(), "a"};
-  return GoodsPaths{std::string(goods_path.substr(0, slash)),
+  // A goods file at a drive's root: the utility runs in that root, not in
+  // the host's current folder on the drive.
+  return GoodsPaths{AsFolder(std::string(goods_path.substr(0, slash))),
                     std::string(goods_path.substr(0, slash + 1)) + "a"};
 }
 
@@ -78,7 +82,11 @@ HostWord RunExport(Platform& platform, const HostLink& host, Trace& trace,
   platform.Sleep(kPauseBeforeReading);
 
   trace.Value("goods file", path);
-  std::unique_ptr<File> goods = platform.Open(path, OpenMode::kRead);
+  std::unique_ptr<File> goods;
+  WaitWhileHeld(platform, &trace, "opening the goods file", [&] {
+    goods = platform.Open(path, OpenMode::kRead);
+    return goods != nullptr;
+  });
   if (!goods) trace.Failure("opening the goods file");
   options.max_code_length = host.Param(t::kParamMaxKod) == "20" ? 20 : 13;
   host.Param(t::kParamTimeout);  // asked for, but the upload has no limit
@@ -95,7 +103,11 @@ HostWord RunExport(Platform& platform, const HostLink& host, Trace& trace,
     goods->Close();
     return 0;
   }
-  std::unique_ptr<File> lookup = platform.Open(paths.lookup_file, OpenMode::kWriteTruncate);
+  std::unique_ptr<File> lookup;
+  WaitWhileHeld(platform, &trace, "creating the lookup file", [&] {
+    lookup = platform.Open(paths.lookup_file, OpenMode::kWriteTruncate);
+    return lookup != nullptr;
+  });
   if (!lookup) {
     trace.Failure("creating the lookup file");
     host.Error(t::kWorkFileOpenFailed);

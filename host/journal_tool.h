@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <string>
 
 #include "platform/platform.h"
@@ -21,7 +22,15 @@ struct JournalBlock {
   // An earlier block with the same counts: the block just before, or one
   // of the same day. 0 when none.
   std::uint64_t same_as = 0;
+  // Its writing was cut short (a kill, a power loss): its counts are not
+  // all there. Either it lies past the size recorded before an append
+  // that did not finish, or the next header follows its last line, cut
+  // in the middle, without the empty line that opens every block.
+  bool unfinished = false;
 };
+
+// No record of an unfinished append beside the journal.
+inline constexpr std::uint64_t kNoUnfinishedAppend = std::numeric_limits<std::uint64_t>::max();
 
 struct JournalSummary {
   std::uint64_t blocks = 0;
@@ -29,12 +38,18 @@ struct JournalSummary {
   bool read_error = false;
 };
 
-JournalSummary ListJournal(File& journal, const std::function<void(const JournalBlock&)>& on_block);
+// `unfinished_from`: the journal's size before an append that did not
+// finish (from its record, ReadAppendRecord): what lies from there on is
+// that append's block, whatever of its header reached the disk.
+JournalSummary ListJournal(File& journal, const std::function<void(const JournalBlock&)>& on_block,
+                           std::uint64_t unfinished_from = kNoUnfinishedAppend);
 
 enum class ExtractResult { kDone, kNoBlock, kReadFailed, kWriteFailed };
 // Writes block `number`'s lines, each ended by CR LF, into `counts`; tells
-// how many when asked.
+// how many when asked. A line cut in the middle by an unfinished append is
+// never written: its quantity would be wrong.
 ExtractResult ExtractBlock(File& journal, std::uint64_t number, File& counts,
-                           std::uint64_t* lines_written = nullptr);
+                           std::uint64_t* lines_written = nullptr,
+                           std::uint64_t unfinished_from = kNoUnfinishedAppend);
 
 }  // namespace kolektor

@@ -268,9 +268,11 @@ int main(int argc, char** argv) {
     Print(kolektor::MessageReference());
     return 0;
   }
-  if (command == "journal" && (n == 2 || (n == 5 && o.args[2] == "--extract")))
+  const bool unfinished = n == 6 && o.args[5] == "--unfinished";
+  if (command == "journal" && (n == 2 || ((n == 5 || unfinished) && o.args[2] == "--extract")))
     return n == 2 ? kolektor::zrbhost::JournalList(o.args[1], Print)
-                  : kolektor::zrbhost::JournalExtract(o.args[1], o.args[3], o.args[4], Print);
+                  : kolektor::zrbhost::JournalExtract(o.args[1], o.args[3], o.args[4], Print,
+                                                      unfinished);
   if (command == "convert" && n == 3)
     return kolektor::zrbhost::Convert(o.args[1], o.args[2], Print);
   if (command == "report" && n == 4)

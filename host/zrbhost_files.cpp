@@ -7,6 +7,7 @@
 #include "host/journal_tool.h"
 #include "host/stock_report.h"
 #include "import/data_conversion.h"
+#include "import/journal.h"
 #include "plugin/cp1250.h"
 #include "plugin/host_link.h"
 #include "plugin/message_reference.h"
@@ -27,6 +28,14 @@ std::unique_ptr<File> OpenOrSay(const std::string& path, OpenMode mode, const Pr
     print(Fill(mode == OpenMode::kRead ? u::kToolCannotOpen : u::kToolCannotWrite, {Utf8(path)}) +
           "\n");
   return file;
+}
+
+// Where an append that did not finish began, from its record beside the
+// journal; kNoUnfinishedAppend when there is none.
+std::uint64_t UnfinishedFrom(const std::string& journal_path) {
+  std::uint64_t size = 0;
+  std::unique_ptr<File> record = OpenStdioFile(AppendRecordPath(journal_path), OpenMode::kRead);
+  return record && ReadAppendRecord(*record, size) ? size : kNoUnfinishedAppend;
 }
 
 // A column of the journal's listing.
@@ -104,21 +113,28 @@ int JournalList(const std::string& journal_path, const Printer& print) {
   print(Fill(u::kJournalTitle, {Utf8(journal_path)}) + "\n" + std::string(u::kJournalColumns) +
         "\n");
   std::uint64_t doubles = 0;
-  const JournalSummary summary = ListJournal(*journal, [&](const JournalBlock& b) {
-    std::string row = Pad(std::to_string(b.number), 6, true) + "  " +
-                      Pad(std::string(b.import ? u::kJournalImport : u::kJournalExport), 7, false) +
-                      "  " + Pad(Utf8(b.date), 19, false) + "  " +
-                      Pad(std::to_string(b.records), 9, true) + "  " +
-                      Pad(Thousandths(b.total), 15, true);
-    if (b.same_as != 0) {
-      row += "  " + Fill(u::kJournalDouble, {std::to_string(b.same_as)});
-      ++doubles;
-    }
-    print(row + "\n");
-  });
+  const std::uint64_t unfinished_from = UnfinishedFrom(journal_path);
+  const JournalSummary summary = ListJournal(
+      *journal,
+      [&](const JournalBlock& b) {
+        std::string row =
+            Pad(std::to_string(b.number), 6, true) + "  " +
+            Pad(std::string(b.import ? u::kJournalImport : u::kJournalExport), 7, false) + "  " +
+            Pad(Utf8(b.date), 19, false) + "  " + Pad(std::to_string(b.records), 9, true) + "  " +
+            Pad(Thousandths(b.total), 15, true);
+        if (b.same_as != 0) {
+          row += "  " + Fill(u::kJournalDouble, {std::to_string(b.same_as)});
+          ++doubles;
+        }
+        if (b.unfinished) row += "  " + std::string(u::kJournalUnfinished);
+        print(row + "\n");
+      },
+      unfinished_from);
   print(Fill(u::kJournalSummary, {std::to_string(summary.blocks), std::to_string(doubles)}) + "\n");
   if (summary.lines_outside > 0)
     print(Fill(u::kJournalOutside, {std::to_string(summary.lines_outside)}) + "\n");
+  if (unfinished_from != kNoUnfinishedAppend)
+    print(Fill(u::kJournalRepairPending, {Utf8(AppendRecordPath(journal_path))}) + "\n");
   if (summary.read_error) {
     print(std::string(u::kCheckReadError) + "\n");
     return 1;
@@ -127,7 +143,7 @@ int JournalList(const std::string& journal_path, const Printer& print) {
 }
 
 int JournalExtract(const std::string& journal_path, const std::string& number,
-                   const std::string& counts_path, const Printer& print) {
+                   const std::string& counts_path, const Printer& print, bool unfinished_allowed) {
   std::uint64_t n = 0;
   for (char c : number) {
     if (c < '0' || c > '9' || n > 1000000000) {
@@ -138,12 +154,32 @@ int JournalExtract(const std::string& journal_path, const std::string& number,
   }
   std::unique_ptr<File> journal = OpenOrSay(journal_path, OpenMode::kRead, print);
   if (!journal) return 2;
+  // An unfinished block lacks counts: it is written out only when asked
+  // for, and then only its whole lines. Told before the counts file is
+  // touched.
+  const std::uint64_t unfinished_from = UnfinishedFrom(journal_path);
+  bool unfinished = false;
+  const JournalSummary summary = ListJournal(
+      *journal,
+      [&](const JournalBlock& b) { unfinished = unfinished || (b.number == n && b.unfinished); },
+      unfinished_from);
+  if (unfinished && !unfinished_allowed) {
+    print(Fill(u::kJournalRefuseUnfinished, {number}) + "\n");
+    return 1;
+  }
+  journal = OpenOrSay(journal_path, OpenMode::kRead, print);
+  if (!journal) return 2;
+  if (n == 0 || summary.blocks < n) {
+    print(Fill(u::kJournalNoBlock, {number}) + "\n");
+    return 1;
+  }
   std::unique_ptr<File> counts = OpenOrSay(counts_path, OpenMode::kWriteTruncate, print);
   if (!counts) return 2;
   std::uint64_t records = 0;
-  switch (ExtractBlock(*journal, n, *counts, &records)) {
+  switch (ExtractBlock(*journal, n, *counts, &records, unfinished_from)) {
     case ExtractResult::kDone:
-      print(Fill(u::kJournalExtracted, {number, std::to_string(records), Utf8(counts_path)}) +
+      print(Fill(unfinished ? u::kJournalExtractedUnfinished : u::kJournalExtracted,
+                 {number, std::to_string(records), Utf8(counts_path)}) +
             "\n");
       return 0;
     case ExtractResult::kNoBlock:

@@ -22,8 +22,11 @@ void PrintExplained(const std::string& cp1250_text, const Printer& print);
 int Check(const std::string& goods_path, int price_level, std::size_t max_code_length,
           const Printer& print);
 int JournalList(const std::string& journal_path, const Printer& print);
+// A block cut short by an unfinished append is refused (exit code 1)
+// unless `unfinished_allowed`; then its whole lines are written.
 int JournalExtract(const std::string& journal_path, const std::string& number,
-                   const std::string& counts_path, const Printer& print);
+                   const std::string& counts_path, const Printer& print,
+                   bool unfinished_allowed = false);
 int Convert(const std::string& data_path, const std::string& counts_path, const Printer& print);
 int Report(const std::string& goods_path, const std::string& counts_path,
            const std::string& csv_path, const Printer& print);

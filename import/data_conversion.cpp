@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstring>
 
+#include "plugin/held_files.h"
 #include "plugin/texts.h"
 #include "plugin/trace.h"
 
@@ -149,16 +150,71 @@ DataMachine::Step DataMachine::Push(unsigned char byte) {
   }
 }
 
+DataEnd FindDataEnd(File& data) {
+  std::uint64_t end = 0;
+  if (!data.Size(end)) return DataEnd::kUnreadable;
+  // Backwards from the end, past LF bytes, to the last other byte.
+  DataEnd found = DataEnd::kClean;  // empty, or nothing but LF
+  char buffer[512];
+  while (end > 0) {
+    const std::uint64_t start = end > sizeof buffer ? end - sizeof buffer : 0;
+    const auto want = static_cast<std::size_t>(end - start);
+    if (!data.Seek(start)) return DataEnd::kUnreadable;
+    for (std::size_t have = 0; have < want;) {
+      const long got = data.Read(buffer + have, want - have);
+      if (got <= 0) return DataEnd::kUnreadable;
+      have += static_cast<std::size_t>(got);
+    }
+    std::size_t i = want;
+    while (i > 0 && buffer[i - 1] == '\n') --i;
+    if (i > 0) {
+      found = buffer[i - 1] == '\r' ? DataEnd::kClean : DataEnd::kInsideRecord;
+      break;
+    }
+    end = start;
+  }
+  return data.Seek(0) ? found : DataEnd::kUnreadable;
+}
+
 bool ConvertDataFile(Platform& platform, const std::string& data_path,
-                     const std::string& counts_path, const HostLink& host) {
+                     const std::string& counts_path, const HostLink& host, bool utility_failed) {
   Trace* trace = host.trace();
-  std::unique_ptr<File> data = platform.Open(data_path, OpenMode::kRead);
+  std::unique_ptr<File> data;
+  WaitWhileHeld(platform, trace, "opening the data file", [&] {
+    data = platform.Open(data_path, OpenMode::kRead);
+    return data != nullptr;
+  });
   if (!data) {
     if (trace != nullptr) trace->Failure("opening the data file");
     host.Error(t::kDataFileMissing);
     return false;
   }
-  std::unique_ptr<File> counts = platform.Open(counts_path, OpenMode::kWriteTruncate);
+  if (utility_failed) {
+    // The vendor's exit codes are not documented: only a failure together
+    // with a record cut in two tells a download cut off. None of its
+    // counts are taken, and the counts file and the journal stay as they
+    // were.
+    switch (FindDataEnd(*data)) {
+      case DataEnd::kClean:
+        break;
+      case DataEnd::kInsideRecord:
+        if (trace != nullptr)
+          trace->Line("the utility reported a failure and the data file ends inside a record");
+        host.Error(t::kDownloadCut);
+        data->Close();
+        return false;
+      case DataEnd::kUnreadable:
+        if (trace != nullptr) trace->Failure("reading the end of the data file");
+        host.Error(t::kDataFileMissing);
+        data->Close();
+        return false;
+    }
+  }
+  std::unique_ptr<File> counts;
+  WaitWhileHeld(platform, trace, "creating the counts file", [&] {
+    counts = platform.Open(counts_path, OpenMode::kWriteTruncate);
+    return counts != nullptr;
+  });
   if (!counts) {
     if (trace != nullptr) trace->Failure("creating the counts file");
     host.Error(t::kCountsOpenFailed);

@@ -46,11 +46,21 @@ class DataMachine {
   std::string_view fault_;
 };
 
+// Whether the data file ends inside a record: after its last CR stand
+// bytes other than LF. The position is back at the start after kClean and
+// kInsideRecord.
+enum class DataEnd { kClean, kInsideRecord, kUnreadable };
+DataEnd FindDataEnd(File& data);
+
 // Converts the data file into the counts file, reporting a failure once
 // through the host. The counts file is created only after the data file
-// was opened; both are closed on return.
+// was opened, and not at all when `utility_failed` (the download utility
+// reported a failure) and the data file ends inside a record: the download
+// was cut off, and the counts after the cut never arrived. Both files are
+// closed on return.
 bool ConvertDataFile(Platform& platform, const std::string& data_path,
-                     const std::string& counts_path, const HostLink& host);
+                     const std::string& counts_path, const HostLink& host,
+                     bool utility_failed = false);
 // The conversion itself, over files already open; closes both. Tells how
 // many counts records it wrote when asked.
 bool ConvertDataStream(File& data, File& counts, const HostLink& host,

@@ -4,6 +4,8 @@
 #include "import/journal.h"
 #include "platform/platform.h"
 #include "plugin/choice_table.h"
+#include "plugin/folder_path.h"
+#include "plugin/held_files.h"
 #include "plugin/host_link.h"
 #include "plugin/operation.h"
 #include "plugin/plugin_api.h"
@@ -62,10 +64,10 @@ Download Poll(Platform& platform, ChildProcess child, std::uint32_t tick_limit,
   return Download::kEnded;
 }
 
-Download Supervise(Platform& platform, ChildProcess child, std::uint32_t tick_limit, Trace& trace) {
+Download Supervise(Platform& platform, ChildProcess child, std::uint32_t tick_limit, Trace& trace,
+                   std::uint32_t& status) {
   const std::uint64_t started = trace.on() ? platform.Milliseconds() : 0;
   std::uint32_t polls = 0;
-  std::uint32_t status = kStillActive;
   const Download download = Poll(platform, child, tick_limit, polls, status);
   if (trace.on()) {
     if (download == Download::kTimedOut)
@@ -93,6 +95,7 @@ class DirectoryLock {
     taken_ = result == LockResult::kTaken;
     return result;
   }
+  LockHandle handle() const { return handle_; }
 
  private:
   Platform& platform_;
@@ -107,24 +110,30 @@ constexpr int kKeptCopiesPerSecond = 99;
 
 std::string KeptDataSuffix(const LocalTime& t) { return TimeText(t, "YMD-hms"); }
 
-bool KeepEarlierData(Platform& platform, const std::string& data_path, Trace* trace) {
+KeepResult KeepEarlierData(Platform& platform, const std::string& data_path, Trace* trace) {
   const std::string kept = data_path + "." + KeptDataSuffix(platform.Now());
   for (int n = 1; n <= kKeptCopiesPerSecond; ++n) {
     const std::string target = n == 1 ? kept : kept + "-" + std::to_string(n);
-    switch (platform.RenameFile(data_path, target)) {
+    MoveResult result = MoveResult::kFailed;
+    WaitWhileHeld(platform, trace, "moving the earlier data file", [&] {
+      result = platform.RenameFile(data_path, target);
+      return result != MoveResult::kFailed;
+    });
+    switch (result) {
       case MoveResult::kMoved:
         if (trace != nullptr) trace->Value("an earlier data file kept as", target);
-        return true;
+        return KeepResult::kDone;
       case MoveResult::kNoSource:
-        return true;
+        return KeepResult::kDone;
       case MoveResult::kTargetExists:
         continue;  // an earlier copy is never replaced
       case MoveResult::kFailed:
         if (trace != nullptr) trace->Failure("moving the earlier data file to " + target);
-        return false;
+        return KeepResult::kFailed;
     }
   }
-  return false;
+  if (trace != nullptr) trace->Line("every kept name of this second is taken: a.dat stays");
+  return KeepResult::kNoFreeName;
 }
 
 bool InventDir(std::string_view counts_path, std::string& invent_dir) {
@@ -135,7 +144,7 @@ bool InventDir(std::string_view counts_path, std::string& invent_dir) {
     if (counts_path[size] == '\\') ++slashes;
   }
   if (slashes < 2) return false;
-  invent_dir.assign(counts_path.substr(0, size));
+  invent_dir = AsFolder(std::string(counts_path.substr(0, size)));
   return true;
 }
 
@@ -177,7 +186,8 @@ HostWord RunImport(Platform& platform, const HostLink& host, Trace& trace,
   // Two tills on a shared folder, or two host windows: the second import
   // would move or convert the first one's a.dat and mix the journal.
   DirectoryLock lock(platform);
-  switch (lock.Take(invent_dir + "\\" + kLockFileName)) {
+  const std::string lock_path = JoinPath(invent_dir, kLockFileName);
+  switch (lock.Take(lock_path)) {
     case LockResult::kTaken:
       break;
     case LockResult::kBusy:
@@ -188,17 +198,38 @@ HostWord RunImport(Platform& platform, const HostLink& host, Trace& trace,
       trace.Failure("creating the folder's lock file");
       host.Error(t::Compound(t::kImportLockFailedBegin, invent_dir, t::kImportLockFailedEnd));
       return 0;
+    case LockResult::kBlocked:
+      trace.Failure("opening the folder's lock file (read-only, no access, or a folder)");
+      host.Error(t::Compound(t::kLockBlockedBegin, lock_path, t::kLockBlockedEnd));
+      return 0;
+    case LockResult::kTooLong:
+      trace.Failure("the folder's lock file (its path is too long)");
+      host.Error(t::Compound(t::kFolderTooLongBegin, invent_dir, t::kFolderTooLongEnd));
+      return 0;
   }
-  const std::string data_path = invent_dir + "\\a.dat";
-  const std::string journal_path = invent_dir + "\\Inwent.bak";
+  const std::string data_path = JoinPath(invent_dir, "a.dat");
+  const std::string journal_path = JoinPath(invent_dir, "Inwent.bak");
   trace.Value("data file", data_path);
   trace.Value("journal", journal_path);
 
+  // An append that a kill or a power loss cut short is undone before
+  // anything else touches the journal.
+  if (RepairJournal(platform, journal_path, host.trace()) == JournalRepair::kFailed) {
+    host.Error(t::kWorkFileWriteFailed);
+    return 0;
+  }
+
   // An old data file must not be converted again as if it were new, nor
   // lost: it holds the counts of an import that failed.
-  if (!KeepEarlierData(platform, data_path, &trace)) {
-    host.Error(t::Compound(t::kKeepDataFailedBegin, data_path, t::kKeepDataFailedEnd));
-    return 0;
+  switch (KeepEarlierData(platform, data_path, host.trace())) {
+    case KeepResult::kDone:
+      break;
+    case KeepResult::kFailed:
+      host.Error(t::Compound(t::kKeepDataFailedBegin, data_path, t::kKeepDataFailedEnd));
+      return 0;
+    case KeepResult::kNoFreeName:
+      host.Error(t::Compound(t::kKeepDataNoNameBegin, data_path, t::kKeepDataNoNameEnd));
+      return 0;
   }
   platform.Sleep(kPauseAfterDelete);
 
@@ -210,15 +241,24 @@ HostWord RunImport(Platform& platform, const HostLink& host, Trace& trace,
 
   trace.Value("starting", command_line);
   trace.Value("in the folder", invent_dir);
+  // Tied to the host: a host that dies leaves no utility behind that could
+  // write a.dat into the next import of this folder.
   const ChildProcess child =
-      platform.Start(command_line, invent_dir, WindowState::kMinimizedInactive);
+      platform.StartTied(command_line, invent_dir, WindowState::kMinimizedInactive, lock.handle());
   if (child.process == 0) {
     trace.Failure("starting the download utility");
-    host.Error(t::DriverStartFailed(invent_dir + '\\' + command_line));
+    host.Error(t::DriverStartFailed(JoinPath(invent_dir, command_line)));
     return 0;
   }
+  if (child.job == 0)
+    trace.Failure("tying the download utility to the host");
+  else
+    trace.Line("the download utility ends with the host (a job)");
   trace.Number("process id", child.id);
-  const Download download = Supervise(platform, child, tick_limit, trace);
+  trace.Line(child.holds_lock ? "the download utility holds the folder's lock while it runs"
+                              : "the download utility could not be given the folder's lock");
+  std::uint32_t exit_code = kStillActive;
+  const Download download = Supervise(platform, child, tick_limit, trace, exit_code);
   platform.CloseChild(child);
   if (download == Download::kTimedOut) {
     host.Error(t::kNoConnection);
@@ -226,15 +266,17 @@ HostWord RunImport(Platform& platform, const HostLink& host, Trace& trace,
   }
 
   platform.Sleep(kPauseAfterDownload);
-  if (!ConvertDataFile(platform, data_path, counts, host)) return 0;
+  if (!ConvertDataFile(platform, data_path, counts, host, exit_code != 0)) return 0;
 
   TJournalTools journal;
-  if (!journal.Append(platform, counts, journal_path, JournalDirection::kImport, &trace)) {
+  if (!journal.Append(platform, counts, journal_path, JournalDirection::kImport, host.trace())) {
     // The data file stays: it is the only other copy of these counts.
     host.Error(t::kWorkFileWriteFailed);
     return 0;
   }
-  if (!platform.RemoveFile(data_path)) trace.Failure("deleting the data file");
+  if (!WaitWhileHeld(platform, host.trace(), "deleting the data file",
+                     [&] { return platform.RemoveFile(data_path); }))
+    trace.Failure("deleting the data file");
   return 1;
 }
 

@@ -12,7 +12,8 @@ namespace kolektor {
 class Trace;
 
 // The counts path with its last two elements removed; false when it has
-// fewer than two backslashes.
+// fewer than two backslashes. A drive or share left alone means its root
+// ("X:\INW\imp.txt" gives "X:\", not "X:", the current folder on X:).
 bool InventDir(std::string_view counts_path, std::string& invent_dir);
 
 // The lock file that keeps a second import out of the same invent_dir.
@@ -21,10 +22,15 @@ inline constexpr const char* kLockFileName = "kolektor.lock";
 // "YYYYMMDD-HHMMSS": the name an earlier a.dat is kept under, after "a.dat.".
 std::string KeptDataSuffix(const LocalTime& time);
 
+enum class KeepResult {
+  kDone,        // no a.dat is left in the way: moved aside, or there was none
+  kFailed,      // it could not be moved (open elsewhere, locked): it stays
+  kNoFreeName,  // every kept name of this second is taken: it stays
+};
 // Moves an a.dat left by an earlier import aside as a.dat.<time>, never
-// over an earlier kept copy. True when no a.dat is left in the way; false
-// when it could not be moved (it stays as it is).
-bool KeepEarlierData(Platform& platform, const std::string& data_path, Trace* trace = nullptr);
+// over an earlier kept copy; a file held for a moment is waited for.
+KeepResult KeepEarlierData(Platform& platform, const std::string& data_path,
+                           Trace* trace = nullptr);
 
 // "IR_READ2.EXE a.dat,<port>,<baud>"
 std::string DownloadCommandLine(std::string_view port, std::string_view baud);

@@ -1,6 +1,7 @@
 #include "import/journal.h"
 
 #include "platform/line_file.h"
+#include "plugin/held_files.h"
 #include "plugin/texts.h"
 #include "plugin/trace.h"
 
@@ -11,36 +12,165 @@ namespace t = text;
 namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
+constexpr std::size_t kRecordLimit = 64;
 
-bool AppendBlock(Platform& platform, TMFile& source, TMFile& journal, JournalDirection direction,
-                 std::uint64_t& lines, Trace* trace) {
-  auto fail = [trace](const char* what) {
-    if (trace != nullptr) trace->Failure(what);
+void Say(Trace* trace, std::string_view text) {
+  if (trace != nullptr) trace->Line(text);
+}
+bool Fail(Trace* trace, std::string_view what) {
+  if (trace != nullptr) trace->Failure(what);
+  return false;
+}
+
+// The size before the append, written and put on the disk before the
+// journal is touched, so that a cut append can always be undone.
+bool WriteRecord(Platform& platform, const std::string& path, std::uint64_t size, Trace* trace) {
+  std::unique_ptr<File> record;
+  if (!WaitWhileHeld(platform, trace, "creating the record of the append", [&] {
+        record = platform.Open(path, OpenMode::kWriteTruncate);
+        return record != nullptr;
+      }))
     return false;
-  };
+  const std::string bytes = std::to_string(size) + "\r\n";
+  const bool written = record->Write(bytes.data(), bytes.size()) == bytes.size() && record->Flush();
+  return record->Close() && written;
+}
+
+bool RemoveRecord(Platform& platform, const std::string& path, Trace* trace) {
+  return WaitWhileHeld(platform, trace, "removing the record of the append",
+                       [&] { return platform.RemoveFile(path); });
+}
+
+bool AppendBlock(Platform& platform, TMFile& source, TMFile& journal,
+                 const std::string& journal_path, JournalDirection direction, std::uint64_t& lines,
+                 Trace* trace) {
   std::uint64_t size = 0;
-  if (!journal.Open()) return fail("opening the journal");
-  if (!journal.GetSize(size) || !journal.SetPointer(size)) return fail("finding the journal's end");
+  if (!WaitWhileHeld(platform, trace, "opening the journal", [&] { return journal.Open(); }))
+    return Fail(trace, "opening the journal");
+  if (!journal.GetSize(size) || !journal.SetPointer(size))
+    return Fail(trace, "finding the journal's end");
   if (trace != nullptr) trace->Number("journal size before", size);
+  const std::string record_path = AppendRecordPath(journal_path);
+  if (!WriteRecord(platform, record_path, size, trace)) {
+    Fail(trace, "writing the record of the append");
+    platform.RemoveFile(record_path);  // what there is of it; the journal is untouched
+    return false;
+  }
 
   std::string header(direction == JournalDirection::kImport ? t::kJournalImportPrefix.view()
                                                             : t::kJournalExportPrefix.view());
   header += TdtTools(platform.Now()).ToString(TdtFormat::kDateTime);
   header += t::kJournalSuffix;
-  if (!journal.WriteLine(header, kLineEnd)) return fail("writing the journal");
-
+  bool ok = journal.WriteLine(header, kLineEnd) || Fail(trace, "writing the journal");
   std::string line;
-  while (source.ReadLine(line, kLineEnd)) {
-    if (!journal.WriteLine(line, kLineEnd)) return fail("writing the journal");
-    ++lines;
+  while (ok && source.ReadLine(line, kLineEnd)) {
+    ok = journal.WriteLine(line, kLineEnd) || Fail(trace, "writing the journal");
+    if (ok) ++lines;
   }
-  if (source.Failed()) return fail("reading the counts file");
+  if (ok && source.Failed()) ok = Fail(trace, "reading the counts file");
+  if (ok) ok = journal.Flush() || Fail(trace, "putting the journal on the disk");
+  if (!ok) {
+    // The journal never keeps a cut block: back to what it was.
+    if (journal.Truncate(size) && journal.Flush() && journal.Close()) {
+      if (trace != nullptr) trace->Number("the journal cut back to its size before, bytes", size);
+      if (!RemoveRecord(platform, record_path, trace))
+        Fail(trace, "removing the record of the append");
+    } else {
+      // The record stays: the next import cuts the journal back.
+      Fail(trace, "cutting the journal back");
+    }
+    return false;
+  }
   source.Close();
-  if (!journal.Close()) return fail("closing the journal");
+  // Until the block is whole and on the disk the record must stay; if it
+  // cannot be removed, the next import takes the block back, and so this
+  // one must fail (keeping a.dat) rather than succeed.
+  if (!journal.Close()) return Fail(trace, "closing the journal");
+  if (!RemoveRecord(platform, record_path, trace))
+    return Fail(trace, "removing the record of the append");
   return true;
 }
 
 }  // namespace
+
+std::string AppendRecordPath(const std::string& journal_path) { return journal_path + ".append"; }
+
+bool ParseAppendRecord(std::string_view bytes, std::uint64_t& size_before) {
+  if (bytes.size() < 3 || bytes.substr(bytes.size() - 2) != kLineEnd) return false;
+  const std::string_view digits = bytes.substr(0, bytes.size() - 2);
+  if (digits.size() > 19) return false;
+  std::uint64_t value = 0;
+  for (char c : digits) {
+    if (c < '0' || c > '9') return false;
+    value = value * 10 + static_cast<std::uint64_t>(c - '0');
+  }
+  size_before = value;
+  return true;
+}
+
+bool ReadAppendRecord(File& record, std::uint64_t& size_before) {
+  std::string bytes;
+  char buffer[kRecordLimit];
+  for (;;) {
+    const long got = record.Read(buffer, sizeof buffer);
+    if (got < 0) return false;
+    if (got == 0) break;
+    bytes.append(buffer, static_cast<std::size_t>(got));
+    if (bytes.size() > kRecordLimit) return false;
+  }
+  return ParseAppendRecord(bytes, size_before);
+}
+
+JournalRepair RepairJournal(Platform& platform, const std::string& journal_path, Trace* trace) {
+  const std::string record_path = AppendRecordPath(journal_path);
+  if (!platform.FileExists(record_path)) return JournalRepair::kNothing;
+  std::unique_ptr<File> record;
+  if (!WaitWhileHeld(platform, trace, "opening the record of an unfinished append", [&] {
+        record = platform.Open(record_path, OpenMode::kRead);
+        return record != nullptr;
+      })) {
+    Fail(trace, "opening the record of an unfinished append " + record_path);
+    return JournalRepair::kFailed;
+  }
+  std::uint64_t before = 0;
+  const bool whole = ReadAppendRecord(*record, before);
+  record->Close();
+  if (!whole) {
+    // Cut while the record itself was written: the journal was untouched.
+    Say(trace, "a record of a journal append cut short before it began: removed");
+  } else if (platform.FileExists(journal_path)) {
+    TMFile journal(platform);
+    journal.SetPath(journal_path);
+    journal.SetReadOnly(false);
+    std::uint64_t size = 0;
+    if (!WaitWhileHeld(platform, trace, "opening the journal", [&] { return journal.Open(); }) ||
+        !journal.GetSize(size)) {
+      Fail(trace, "opening the journal to undo an unfinished append");
+      return JournalRepair::kFailed;
+    }
+    if (size > before) {
+      if (!journal.Truncate(before) || !journal.Flush() || !journal.Close()) {
+        Fail(trace, "cutting the journal back after an unfinished append");
+        return JournalRepair::kFailed;
+      }
+      if (trace != nullptr)
+        trace->Line("an append to the journal did not finish: cut back from " +
+                    std::to_string(size) + " to " + std::to_string(before) + " bytes");
+    } else if (size < before) {
+      // Shortened by someone else since: nothing of ours to take back.
+      if (trace != nullptr)
+        trace->Line("the journal is shorter than before an unfinished append (" +
+                    std::to_string(size) + " of " + std::to_string(before) +
+                    " bytes): left as it is");
+    }
+    journal.Close();
+  }
+  if (!RemoveRecord(platform, record_path, trace)) {
+    Fail(trace, "removing the record of an unfinished append " + record_path);
+    return JournalRepair::kFailed;
+  }
+  return JournalRepair::kRepaired;
+}
 
 bool TJournalTools::Append(Platform& platform, const std::string& source_path,
                            const std::string& journal_path, JournalDirection direction,
@@ -52,17 +182,19 @@ bool TJournalTools::Append(Platform& platform, const std::string& source_path,
   // The host may have taken its counts file away already: nothing to keep.
   // A counts file that exists but cannot be read is a failure, so the data
   // file is kept.
-  if (!source.Open()) {
+  if (!WaitWhileHeld(platform, trace, "opening the counts file for the journal",
+                     [&] { return source.Open(); })) {
     const bool gone = !platform.FileExists(source_path);
-    if (trace != nullptr)
-      trace->Line(gone ? "the counts file is gone: nothing to journal"
-                       : "the counts file cannot be read for the journal");
+    Say(trace, gone ? "the counts file is gone: nothing to journal"
+                    : "the counts file cannot be read for the journal");
     return gone;
   }
+  // An earlier append cut short is undone before this one begins.
+  if (RepairJournal(platform, journal_path, trace) == JournalRepair::kFailed) return false;
   journal.SetPath(journal_path);
   journal.SetReadOnly(false);
   std::uint64_t lines = 0;
-  const bool ok = AppendBlock(platform, source, journal, direction, lines, trace);
+  const bool ok = AppendBlock(platform, source, journal, journal_path, direction, lines, trace);
   if (ok && trace != nullptr) trace->Number("lines appended to the journal", lines);
   return ok;
 }

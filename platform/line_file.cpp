@@ -28,12 +28,14 @@ bool LineReader::Next(File& file, std::string& line, std::string_view terminator
     if (end != std::string::npos) {
       line.assign(pending_, start_, end - start_);
       start_ = end + terminator.size();
+      unterminated_ = false;
       return true;
     }
     if (at_end_) {
       if (start_ == pending_.size()) return false;
       line.assign(pending_, start_, std::string::npos);
       start_ = pending_.size();
+      unterminated_ = true;
       return true;
     }
     pending_.erase(0, start_);  // keep only the unfinished line

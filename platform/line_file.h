@@ -21,12 +21,15 @@ class LineReader {
   // the file could not be read (then Failed() tells).
   bool Next(File& file, std::string& line, std::string_view terminator);
   bool Failed() const { return failed_; }
+  // The line Next() gave last had no terminator: the file ended inside it.
+  bool Unterminated() const { return unterminated_; }
 
  private:
   std::string pending_;  // read but not yet handed out, from start_
   std::size_t start_ = 0;
   bool at_end_ = false;
   bool failed_ = false;
+  bool unterminated_ = false;
 };
 
 class TMCustomFile {
@@ -41,6 +44,10 @@ class TMCustomFile {
   bool Open();
   bool GetSize(std::uint64_t& size);
   bool SetPointer(std::uint64_t position);
+  // Cuts the file back to `size` bytes; false when it could not be cut.
+  bool Truncate(std::uint64_t size) { return file_ && file_->Truncate(size); }
+  // Puts what was written on the disk; false when it could not.
+  bool Flush() { return file_ && file_->Flush(); }
   // Flushes and closes; false when written data could not be kept.
   bool Close();
 

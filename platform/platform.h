@@ -35,6 +35,12 @@ class File {
   virtual bool Seek(std::uint64_t position) = 0;
   // Which file this is; false when the system cannot tell.
   virtual bool Identity(FileId& id) = 0;
+  // Cuts the file back to `size` bytes, dropping what is buffered, and
+  // moves the position there; false when it could not be cut.
+  virtual bool Truncate(std::uint64_t size) = 0;
+  // Writes out what is buffered and has the system put it on the disk, so
+  // that a power loss cannot take it back; false on failure.
+  virtual bool Flush() = 0;
   // Writes out what is buffered and closes; false when that failed.
   // Closing twice is harmless; the destructor closes a file left open.
   virtual bool Close() = 0;
@@ -56,6 +62,11 @@ struct ChildProcess {
   std::uintptr_t process = 0;  // 0: not started
   std::uintptr_t thread = 0;
   std::uint32_t id = 0;  // the system's process id, for the support trace
+  // StartTied: the job that ends the child when this process ends (0: it
+  // could not be tied), and whether the child holds its own handle of the
+  // lock it was given.
+  std::uintptr_t job = 0;
+  bool holds_lock = false;
 };
 
 inline constexpr std::uint32_t kStillActive = 259;
@@ -64,6 +75,20 @@ struct LocalTime {
   int year, month, day, hour, minute, second;
   int millisecond = 0;
 };
+
+// The system's codes for a file that another program holds open without
+// sharing it (a virus scanner, an indexer, a backup): worth a short wait.
+inline constexpr std::uint32_t kErrorSharingViolation = 32;
+inline constexpr std::uint32_t kErrorLockViolation = 33;
+inline bool HeldByAnotherProgram(std::uint32_t error) {
+  return error == kErrorSharingViolation || error == kErrorLockViolation;
+}
+
+// Milliseconds from a counter of `frequency` ticks a second, without the
+// overflow of counter * 1000 (weeks of uptime at a few GHz).
+inline std::uint64_t CounterMilliseconds(std::uint64_t counter, std::uint64_t frequency) {
+  return counter / frequency * 1000u + counter % frequency * 1000u / frequency;
+}
 
 using RegistryKey = std::uintptr_t;
 using LockHandle = std::uintptr_t;
@@ -76,9 +101,12 @@ enum class MoveResult {
 };
 
 enum class LockResult {
-  kTaken,   // held until Unlock, or until the process ends
-  kBusy,    // another process (on this or another machine) holds it
-  kFailed,  // could not be created: missing folder, no right to write
+  kTaken,    // held until Unlock, or until the process ends
+  kBusy,     // another process (on this or another machine) holds it
+  kFailed,   // could not be created: missing folder, no right to write
+  kBlocked,  // a file of that name that cannot be used (read-only, no
+             // access for this user) or a folder of that name
+  kTooLong,  // the path is longer than the system's 259 characters
 };
 
 class Platform {
@@ -94,6 +122,8 @@ class Platform {
   // Deletes a file; false when it was not deleted (also when missing).
   virtual bool RemoveFile(const std::string& path) = 0;
   // Renames a file within its folder; never replaces an existing `to`.
+  // After a failed Open, RemoveFile or kFailed rename, LastError() tells
+  // a file held by another program (HeldByAnotherProgram) from the rest.
   virtual MoveResult RenameFile(const std::string& from, const std::string& to) = 0;
   // The identity of an existing file, without opening it for reading or
   // writing; false when it does not exist or cannot be told.
@@ -119,12 +149,24 @@ class Platform {
   // system's usual search) in `current_directory` (empty: the caller's).
   virtual ChildProcess Start(const std::string& command_line, const std::string& current_directory,
                              WindowState window) = 0;
+  // Starts a child as Start does, tied to this process: a job ends it
+  // when this process ends, however it ends (killed, crashed, switched
+  // off), and it gets its own handle of `lock`, so that the lock stays
+  // taken for as long as it lives, also where it could not be tied (an
+  // older Windows that already runs the host in a job). `job` and
+  // `holds_lock` of the result tell which of the two held.
+  virtual ChildProcess StartTied(const std::string& command_line,
+                                 const std::string& current_directory, WindowState window,
+                                 LockHandle lock) = 0;
   // Waits with no time limit until the child has ended.
   virtual void WaitForEnd(ChildProcess child) = 0;
   // The exit status, kStillActive while it runs; false when not known.
   virtual bool ExitStatus(ChildProcess child, std::uint32_t& status) = 0;
+  // Ends the child with that exit code and waits (a few seconds at most)
+  // until it is gone, so that the files and the lock it held are closed.
   virtual bool Terminate(ChildProcess child, std::uint32_t exit_code) = 0;
-  // Closes the process handle, then the thread handle.
+  // Closes the process handle, then the thread handle, then its job:
+  // whatever the child left running ends with it.
   virtual void CloseChild(ChildProcess child) = 0;
 
   // Shows a message box with an OK button and returns when it is closed.
@@ -137,6 +179,9 @@ class Platform {
   // The system's error code of the call that has just failed on this
   // thread, for the support trace; 0 when there is none.
   virtual std::uint32_t LastError() = 0;
+  // This process's id, for the support trace: two tills' lines in one
+  // trace are told apart by it.
+  virtual std::uint32_t ProcessId() = 0;
   // The support trace: on when its file exists beside the plug-in (checked
   // once per operation). A line that cannot be written is dropped, and
   // writing never changes LastError().

@@ -43,6 +43,10 @@ class StdioFile final : public File {
 
   // The C runtime cannot tell; the real platform's files can.
   bool Identity(FileId&) override { return false; }
+  // Nor can it cut an open file; the journal is written through the real
+  // platform's files.
+  bool Truncate(std::uint64_t) override { return false; }
+  bool Flush() override { return file_ != nullptr && std::fflush(file_) == 0; }
 
   bool Close() override {
     if (file_ == nullptr) return ok_;

@@ -35,10 +35,72 @@ HANDLE OpenTrace(const std::string& path, DWORD disposition) {
                        disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
+// A lock file being deleted by its last holder is gone within moments.
+constexpr int kDeletePendingTries = 3;
+constexpr DWORD kDeletePendingPause = 50;
+// How long a terminated child may take to be gone: a read on the serial
+// port is cancelled first.
+constexpr DWORD kTerminateWait = 5000;
+
 // Keeps a registry call's error code as the thread's last error.
 bool Fail(LONG error) {
   ::SetLastError(static_cast<DWORD>(error));
   return false;
+}
+
+// A job that ends every process in it when its last handle is closed: by
+// the import when the utility has ended, by the system when the host dies.
+HANDLE KillOnCloseJob() {
+  const HANDLE job = ::CreateJobObjectA(nullptr, nullptr);
+  if (job == nullptr) return nullptr;
+  JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits;
+  ZeroMemory(&limits, sizeof limits);
+  limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+  if (!::SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits)) {
+    ::CloseHandle(job);
+    return nullptr;
+  }
+  return job;
+}
+
+// Whether the job this process runs in (if any) lets a child leave it.
+bool HostJobAllowsBreakaway() {
+  JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits;
+  ZeroMemory(&limits, sizeof limits);
+  return ::QueryInformationJobObject(nullptr, JobObjectExtendedLimitInformation, &limits,
+                                     sizeof limits, nullptr) &&
+         (limits.BasicLimitInformation.LimitFlags & JOB_OBJECT_LIMIT_BREAKAWAY_OK) != 0;
+}
+
+// A child started suspended and not wanted after all.
+void Discard(const ChildProcess& child) {
+  ::TerminateProcess(AsHandle(child.process), 0);
+  ::CloseHandle(AsHandle(child.process));
+  ::CloseHandle(AsHandle(child.thread));
+}
+
+ChildProcess Create(const std::string& command_line, const std::string& current_directory,
+                    WindowState window, DWORD flags) {
+  std::vector<char> line(command_line.begin(), command_line.end());
+  line.push_back('\0');  // CreateProcessA may write into its command line
+  STARTUPINFOA startup;
+  ZeroMemory(&startup, sizeof startup);
+  startup.cb = sizeof startup;
+  if (window == WindowState::kMinimizedInactive) {
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWMINNOACTIVE;
+  }
+  PROCESS_INFORMATION info;
+  ZeroMemory(&info, sizeof info);
+  if (!::CreateProcessA(
+          nullptr, line.data(), nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS | flags, nullptr,
+          current_directory.empty() ? nullptr : current_directory.c_str(), &startup, &info))
+    return ChildProcess{};
+  ChildProcess child;
+  child.process = reinterpret_cast<std::uintptr_t>(info.hProcess);
+  child.thread = reinterpret_cast<std::uintptr_t>(info.hThread);
+  child.id = info.dwProcessId;
+  return child;
 }
 
 class Win32Platform final : public Platform {
@@ -85,25 +147,45 @@ class Win32Platform final : public Platform {
   }
 
   LockResult Lock(const std::string& path, LockHandle& handle) override {
-    // Shared with no one, and deleted when the handle is closed, also by
-    // the system when the host's process dies; a file server keeps the
-    // same rules for every machine that opens it.
-    const HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, OPEN_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-      handle = reinterpret_cast<LockHandle>(file);
-      return LockResult::kTaken;
+    // The ANSI calls take a path of at most MAX_PATH - 1 characters.
+    if (path.size() >= MAX_PATH) {
+      ::SetLastError(ERROR_FILENAME_EXCED_RANGE);
+      return LockResult::kTooLong;
     }
-    switch (::GetLastError()) {
-      case ERROR_SHARING_VIOLATION:
-      case ERROR_LOCK_VIOLATION:
-        return LockResult::kBusy;
-      case ERROR_ACCESS_DENIED:
-        // Also what a lock file being deleted by its last holder answers.
-        return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES ? LockResult::kBusy
-                                                                             : LockResult::kFailed;
-      default:
-        return LockResult::kFailed;
+    // A lock file whose last holder is just closing it answers "access
+    // denied" for a moment (delete pending); a folder of that name, a
+    // read-only file or one this user may not open answer so for good.
+    for (int attempt = 0;; ++attempt) {
+      // Shared with no one, and deleted when the last handle is closed,
+      // also by the system when the host's process dies; a file server
+      // keeps the same rules for every machine that opens it.
+      const HANDLE file =
+          ::CreateFileA(path.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, OPEN_ALWAYS,
+                        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+      if (file != INVALID_HANDLE_VALUE) {
+        handle = reinterpret_cast<LockHandle>(file);
+        return LockResult::kTaken;
+      }
+      const DWORD error = ::GetLastError();
+      switch (error) {
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION:
+          return LockResult::kBusy;
+        case ERROR_FILENAME_EXCED_RANGE:
+          return LockResult::kTooLong;
+        case ERROR_ACCESS_DENIED:
+          if (attempt < kDeletePendingTries) {
+            ::Sleep(kDeletePendingPause);
+            continue;
+          }
+          {
+            const bool exists = ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+            ::SetLastError(error);
+            return exists ? LockResult::kBlocked : LockResult::kFailed;
+          }
+        default:
+          return LockResult::kFailed;
+      }
     }
   }
 
@@ -156,23 +238,48 @@ class Win32Platform final : public Platform {
 
   ChildProcess Start(const std::string& command_line, const std::string& current_directory,
                      WindowState window) override {
-    std::vector<char> line(command_line.begin(), command_line.end());
-    line.push_back('\0');  // CreateProcessA may write into its command line
-    STARTUPINFOA startup;
-    ZeroMemory(&startup, sizeof startup);
-    startup.cb = sizeof startup;
-    if (window == WindowState::kMinimizedInactive) {
-      startup.dwFlags = STARTF_USESHOWWINDOW;
-      startup.wShowWindow = SW_SHOWMINNOACTIVE;
+    return Create(command_line, current_directory, window, 0);
+  }
+
+  ChildProcess StartTied(const std::string& command_line, const std::string& current_directory,
+                         WindowState window, LockHandle lock) override {
+    const HANDLE job = KillOnCloseJob();
+    DWORD tie_error = job == nullptr ? ::GetLastError() : 0;
+    // Suspended: it runs nothing before it is tied and holds the lock.
+    ChildProcess child = Create(command_line, current_directory, window, CREATE_SUSPENDED);
+    if (child.process == 0) {
+      if (job != nullptr) ::CloseHandle(job);
+      return child;
     }
-    PROCESS_INFORMATION info;
-    ZeroMemory(&info, sizeof info);
-    if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS,
-                          nullptr, current_directory.empty() ? nullptr : current_directory.c_str(),
-                          &startup, &info))
-      return ChildProcess{};
-    return ChildProcess{reinterpret_cast<std::uintptr_t>(info.hProcess),
-                        reinterpret_cast<std::uintptr_t>(info.hThread), info.dwProcessId};
+    bool tied = job != nullptr && ::AssignProcessToJobObject(job, AsHandle(child.process));
+    if (job != nullptr && !tied) tie_error = ::GetLastError();
+    if (!tied && job != nullptr && HostJobAllowsBreakaway()) {
+      // Before Windows 8 a process belongs to one job only: a host run in a
+      // job of its own must let the child leave it, which it may be
+      // started so only.
+      const ChildProcess away = Create(command_line, current_directory, window,
+                                       CREATE_SUSPENDED | CREATE_BREAKAWAY_FROM_JOB);
+      if (away.process != 0 && ::AssignProcessToJobObject(job, AsHandle(away.process))) {
+        Discard(child);  // it has run nothing yet
+        child = away;
+        tied = true;
+      } else if (away.process != 0) {
+        Discard(away);
+      }
+    }
+    if (tied)
+      child.job = reinterpret_cast<std::uintptr_t>(job);
+    else if (job != nullptr)
+      ::CloseHandle(job);
+    // Its own handle of the lock: the lock file stays open, and the folder
+    // refused as busy, for as long as the child lives.
+    HANDLE copy = nullptr;
+    child.holds_lock = lock != 0 && ::DuplicateHandle(::GetCurrentProcess(), AsHandle(lock),
+                                                      AsHandle(child.process), &copy, 0, FALSE,
+                                                      DUPLICATE_SAME_ACCESS);
+    ::ResumeThread(AsHandle(child.thread));
+    ::SetLastError(tie_error);  // why it is not tied, for the support trace
+    return child;
   }
 
   void WaitForEnd(ChildProcess child) override {
@@ -187,12 +294,17 @@ class Win32Platform final : public Platform {
   }
 
   bool Terminate(ChildProcess child, std::uint32_t exit_code) override {
-    return ::TerminateProcess(AsHandle(child.process), exit_code) != 0;
+    const bool ended = ::TerminateProcess(AsHandle(child.process), exit_code) != 0;
+    const DWORD error = ::GetLastError();
+    ::WaitForSingleObject(AsHandle(child.process), kTerminateWait);
+    ::SetLastError(error);
+    return ended;
   }
 
   void CloseChild(ChildProcess child) override {
     if (child.process != 0) ::CloseHandle(AsHandle(child.process));
     if (child.thread != 0) ::CloseHandle(AsHandle(child.thread));
+    if (child.job != 0) ::CloseHandle(AsHandle(child.job));
   }
 
   void ShowMessage(const std::string& text, const std::string& caption) override {
@@ -204,11 +316,13 @@ class Win32Platform final : public Platform {
     LARGE_INTEGER frequency, counter;
     if (!::QueryPerformanceFrequency(&frequency) || !::QueryPerformanceCounter(&counter))
       return ::GetTickCount();
-    return static_cast<std::uint64_t>(counter.QuadPart) * 1000u /
-           static_cast<std::uint64_t>(frequency.QuadPart);
+    return CounterMilliseconds(static_cast<std::uint64_t>(counter.QuadPart),
+                               static_cast<std::uint64_t>(frequency.QuadPart));
   }
 
   std::uint32_t LastError() override { return ::GetLastError(); }
+
+  std::uint32_t ProcessId() override { return ::GetCurrentProcessId(); }
 
   bool TraceEnabled() override { return FileExists(TracePath()); }
 

@@ -21,7 +21,7 @@ class Win32File final : public File {
   ~Win32File() override { Close(); }
 
   long Read(char* buffer, std::size_t size) override {
-    if (handle_ == INVALID_HANDLE_VALUE || !Flush()) return -1;
+    if (handle_ == INVALID_HANDLE_VALUE || !WritePending()) return -1;
     DWORD got = 0;
     const DWORD want = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
     if (!::ReadFile(handle_, buffer, want, &got, nullptr)) {
@@ -33,7 +33,7 @@ class Win32File final : public File {
 
   std::size_t Write(const char* data, std::size_t size) override {
     if (handle_ == INVALID_HANDLE_VALUE || failed_) return 0;
-    if (pending_.size() + size > kWriteBuffer && !Flush()) return 0;
+    if (pending_.size() + size > kWriteBuffer && !WritePending()) return 0;
     if (size >= kWriteBuffer) return WriteThrough(data, size) ? size : 0;
     pending_.insert(pending_.end(), data, data + size);
     return size;
@@ -41,14 +41,14 @@ class Win32File final : public File {
 
   bool Size(std::uint64_t& size) override {
     LARGE_INTEGER value;
-    if (handle_ == INVALID_HANDLE_VALUE || !Flush()) return false;
+    if (handle_ == INVALID_HANDLE_VALUE || !WritePending()) return false;
     if (!::GetFileSizeEx(handle_, &value)) return Failed();
     size = static_cast<std::uint64_t>(value.QuadPart);
     return true;
   }
 
   bool Seek(std::uint64_t position) override {
-    if (handle_ == INVALID_HANDLE_VALUE || !Flush()) return false;
+    if (handle_ == INVALID_HANDLE_VALUE || !WritePending()) return false;
     LARGE_INTEGER to;
     to.QuadPart = static_cast<LONGLONG>(position);
     if (!::SetFilePointerEx(handle_, to, nullptr, FILE_BEGIN)) return Failed();
@@ -59,9 +59,27 @@ class Win32File final : public File {
     return handle_ != INVALID_HANDLE_VALUE && HandleIdentity(handle_, id);
   }
 
+  // Also after a failed write: what did not fit is dropped, and a file cut
+  // back to its earlier size is sound again.
+  bool Truncate(std::uint64_t size) override {
+    if (handle_ == INVALID_HANDLE_VALUE) return false;
+    pending_.clear();
+    LARGE_INTEGER to;
+    to.QuadPart = static_cast<LONGLONG>(size);
+    if (!::SetFilePointerEx(handle_, to, nullptr, FILE_BEGIN) || !::SetEndOfFile(handle_))
+      return Failed();
+    failed_ = false;
+    return true;
+  }
+
+  bool Flush() override {
+    if (handle_ == INVALID_HANDLE_VALUE || !WritePending()) return false;
+    return ::FlushFileBuffers(handle_) != 0 || Failed();
+  }
+
   bool Close() override {
     if (handle_ == INVALID_HANDLE_VALUE) return !failed_;
-    const bool flushed = Flush();
+    const bool flushed = WritePending();
     const DWORD flush_error = ::GetLastError();
     if (!::CloseHandle(handle_)) Failed();
     handle_ = INVALID_HANDLE_VALUE;
@@ -87,7 +105,7 @@ class Win32File final : public File {
     return true;
   }
 
-  bool Flush() {
+  bool WritePending() {
     if (failed_) return false;
     if (pending_.empty()) return true;
     const bool ok = WriteThrough(pending_.data(), pending_.size());

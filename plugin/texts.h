@@ -105,6 +105,27 @@ KOLEKTOR_TEXT(kKeepDataFailedEnd,
               " pod nową nazwę (jest otwarty w innym programie lub zablokowany). "
               "Plik pozostał bez zmian; zamknij ten program i spróbuj ponownie.");
 
+// A download its utility reports as failed, cut off inside a record.
+KOLEKTOR_TEXT(kDownloadCut,
+              "Odczyt z terminala nie powiódł się: program IR_READ2.EXE zgłosił błąd, a plik "
+              "a.dat urywa się w połowie rekordu. Żadne ilości nie zostały przyjęte; powtórz "
+              "odczyt.");
+// What stands in the way of the folder's lock file (its path), of the
+// folder itself (invent_dir), and of a kept name for an earlier a.dat (its
+// path).
+KOLEKTOR_TEXT(kLockBlockedBegin, "Nie można użyć pliku blokady ");
+KOLEKTOR_TEXT(kLockBlockedEnd,
+              " (plik tylko do odczytu, bez prawa dostępu albo folder o tej nazwie). Usuń go "
+              "i spróbuj ponownie.");
+KOLEKTOR_TEXT(kFolderTooLongBegin, "Ścieżka folderu inwentaryzacji ");
+KOLEKTOR_TEXT(kFolderTooLongEnd,
+              " jest za długa: z nazwą pliku blokady przekracza 259 znaków, których nie "
+              "przyjmuje Windows. Wybierz w ZRB krótszą ścieżkę pliku inwentaryzacji.");
+KOLEKTOR_TEXT(kKeepDataNoNameBegin, "Nie można przenieść poprzedniego pliku ");
+KOLEKTOR_TEXT(kKeepDataNoNameEnd,
+              " pod nową nazwę: wszystkie nazwy a.dat.RRRRMMDD-GGMMSS z tej sekundy (do -99) "
+              "są zajęte. Plik pozostał bez zmian; spróbuj ponownie za kilka sekund.");
+
 // Captions of the import's five message boxes.
 KOLEKTOR_TEXT(kCaptionDataPath, "sciezka_a");
 KOLEKTOR_TEXT(kCaptionJournalPath, "sciezka_bak");
@@ -257,6 +278,34 @@ inline constexpr Explanation kExplanations[] = {
      "przenosi go pod nazwę a.dat.RRRRMMDD-GGMMSS, ale plik jest otwarty w innym programie "
      "lub zablokowany.",
      "Zamknij program, który otworzył a.dat (podgląd, edytor, antywirus), i powtórz odczyt."},
+    {kDownloadCut, "", "",
+     "Program IR_READ2.EXE zakończył pracę kodem błędu, a plik a.dat, który zostawił, kończy "
+     "się niepełnym rekordem: zapis przerwał się w trakcie odczytu (zwykle pełny dysk albo "
+     "zerwane połączenie z dyskiem sieciowym lub z terminalem). Ilości spoza zapisanej części "
+     "nie dotarły, więc wtyczka nie przyjmuje żadnych.",
+     "Wolne miejsce na dysku i połączenia, potem powtórz odczyt: ilości są nadal w "
+     "terminalu. Plik inwentaryzacji i dziennik Inwent.bak zostały bez zmian; niepełny a.dat "
+     "zostaje w folderze inwentaryzacji (następny odczyt odłoży go jako "
+     "a.dat.RRRRMMDD-GGMMSS)."},
+    {kLockBlockedBegin, "ścieżka pliku kolektor.lock", kLockBlockedEnd,
+     "W folderze inwentaryzacji leży plik kolektor.lock, którego wtyczka nie może otworzyć "
+     "(atrybut tylko do odczytu albo brak prawa dostępu dla tego użytkownika), albo folder o "
+     "tej nazwie. Bez tego pliku odczyt nie może zablokować folderu przed drugim odczytem, "
+     "więc się nie zaczyna.",
+     "Usuń wskazany plik lub folder kolektor.lock (albo zdejmij z pliku atrybut tylko do "
+     "odczytu): wtyczka tworzy ten plik sama na czas odczytu i sama go usuwa."},
+    {kFolderTooLongBegin, "folder inwentaryzacji", kFolderTooLongEnd,
+     "Ścieżka folderu inwentaryzacji razem z nazwą pliku blokady kolektor.lock ma ponad 259 "
+     "znaków, a tak długich ścieżek nie przyjmują funkcje Windows, których używają wtyczka i "
+     "programy producenta terminala.",
+     "Ustaw w ZRB plik inwentaryzacji w folderze o krótszej ścieżce (bliżej głównego folderu "
+     "dysku)."},
+    {kKeepDataNoNameBegin, "ścieżka pliku a.dat", kKeepDataNoNameEnd,
+     "W folderze inwentaryzacji leży a.dat z nieudanego odczytu, a wszystkie nazwy, pod które "
+     "odczyt mógłby go odłożyć w tej sekundzie (a.dat.RRRRMMDD-GGMMSS oraz -2 do -99), są już "
+     "zajęte: zwykle przez pliki skopiowane tam przez inny program.",
+     "Powtórz odczyt za kilka sekund. Przejrzyj kopie a.dat w folderze inwentaryzacji: ich "
+     "ilości odzyskasz poleceniem zrbhost convert, niepotrzebne usuń."},
 };
 
 // The explanation of a text the host received; nullptr when none fits.
@@ -365,9 +414,10 @@ inline constexpr std::string_view kHostUsage =
     "                               które --yes zamyka samo\n"
     "  clear                        krok zerowania\n"
     "  check TOWARY                 błędy i ostrzeżenia pliku towarów\n"
-    "  journal DZIENNIK [--extract N INWENTARYZACJA]\n"
+    "  journal DZIENNIK [--extract N INWENTARYZACJA [--unfinished]]\n"
     "                               bloki dziennika Inwent.bak; --extract zapisuje blok N\n"
-    "                               jako plik inwentaryzacji\n"
+    "                               jako plik inwentaryzacji (niedokończony tylko z\n"
+    "                               --unfinished)\n"
     "  convert DANE INWENTARYZACJA  zamienia a.dat (także zachowaną kopię) na plik\n"
     "                               inwentaryzacji\n"
     "  report TOWARY INWENTARYZACJA RAPORT.csv\n"
@@ -576,5 +626,18 @@ inline constexpr std::string_view kLogTraceCannot =
 inline constexpr std::string_view kLogTraceShow = "--- ostatnie wiersze śladu {1} ---";
 inline constexpr std::string_view kLogTraceNone = "Śladu nie ma: włącz go i wykonaj operację.";
 inline constexpr std::string_view kFormNoExplanation = "(tego tekstu nie ma w tabeli komunikatów)";
+
+// zrbhost journal: a block whose writing was cut short.
+inline constexpr std::string_view kJournalUnfinished =
+    "<- niedokończony: zapis bloku przerwano (zamknięcie programu, brak zasilania), brakuje "
+    "w nim ilości";
+inline constexpr std::string_view kJournalRepairPending =
+    "Dopisywanie do dziennika przerwano (plik {1}): następny odczyt ilości do tego folderu "
+    "usunie niedokończony blok.";
+inline constexpr std::string_view kJournalRefuseUnfinished =
+    "blok {1} jest niedokończony: jego zapis przerwano i brakuje w nim ilości. Żeby mimo to "
+    "zapisać jego pełne wiersze, dodaj --unfinished.";
+inline constexpr std::string_view kJournalExtractedUnfinished =
+    "Blok {1} jest niedokończony: zapisano tylko jego pełne wiersze ({2} pozycji) do {3}.";
 
 }  // namespace kolektor::ui

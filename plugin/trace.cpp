@@ -10,7 +10,10 @@ Trace::Trace(Platform& platform, std::string_view entry_point, HostWord operatio
     : platform_(platform), on_(platform.TraceEnabled()) {
   if (!on_) return;
   start_ms_ = platform_.Milliseconds();
-  prefix_ = "[" + std::string(entry_point) + " #" + std::to_string(operation_handle) + "] ";
+  // The process id tells two tills' lines apart in one trace (a plug-in
+  // run from a shared folder), where their handles may well be the same.
+  prefix_ = "[" + std::string(entry_point) + " #" + std::to_string(operation_handle) + " pid " +
+            std::to_string(platform_.ProcessId()) + "] ";
   Line("start");
 }
 

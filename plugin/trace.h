@@ -40,7 +40,7 @@ class Trace {
  private:
   Platform& platform_;
   bool on_;
-  std::string prefix_;  // "[entry point #handle] "
+  std::string prefix_;  // "[entry point #handle pid N] "
   std::uint64_t start_ms_ = 0;
 };
 

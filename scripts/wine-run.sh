@@ -6,7 +6,10 @@
 # Prefix "main" has the host's registry value naming DIR/install as the
 # installation directory; prefix "bare" has no key of the host's.
 # Prefix "shot" is "main" drawn on the X server of DISPLAY (screenshots);
-# every other prefix has the null graphics driver.
+# every other prefix has the null graphics driver. Prefix "drive" has a
+# drive X: of its own (build/win32/drive-x), as a mapped drive on a till;
+# in prefix "fulldisk" every write of the program past 4 MiB fails, as on a
+# full disk.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 name=main
@@ -43,6 +46,16 @@ winpath() { printf 'Z:%s' "$(printf '%s' "$1" | tr / '\\')"; }
     wineserver -w
     touch "$WINEPREFIX/.kolektor-ready"
   fi
+  if [ "$name" = drive ] && [ ! -e "$WINEPREFIX/dosdevices/x:" ]; then
+    mkdir -p "$build/drive-x"
+    ln -s "$build/drive-x" "$WINEPREFIX/dosdevices/x:"
+  fi
 ) 9>"$build/wine-$name.lock"
 
+if [ "$name" = fulldisk ]; then
+  # A write past the limit fails with an error instead of a signal. The
+  # prefix's own files (its registry, under 2 MiB) stay below it.
+  trap '' XFSZ
+  ulimit -f 4096
+fi
 exec wine "$@"

@@ -115,7 +115,9 @@ TEST(Export, PathsWithoutADirectory) {
       {"exp.txt", "a", ""},
       {"\\exp.txt", "a", ""},
       {"D:\\x\\y\\exp.txt", "D:\\x\\y\\a", "D:\\x\\y"},
-      {"C:\\exp.txt", "C:\\a", "C:"},
+      // A drive's root, not the host's current folder on that drive.
+      {"C:\\exp.txt", "C:\\a", "C:\\"},
+      {"\\\\srv\\dane\\exp.txt", "\\\\srv\\dane\\a", "\\\\srv\\dane\\"},
   };
   for (const Case& c : cases) {
     const GoodsPaths p = SplitGoodsPath(c.goods);

@@ -30,9 +30,10 @@ class FakeFile final : public File {
   std::size_t Write(const char* data, std::size_t size) override {
     if (mode_ == OpenMode::kRead) return 0;
     if (platform_.ShouldFail("write")) {
-      // A full disk takes part of the block.
+      // A full disk takes part of the block; so does a kill.
       const std::size_t part = size / 2;
       Put(data, part);
+      if (platform_.fault_kills) throw FakePlatform::ProcessDeath{};
       return part;
     }
     Put(data, size);
@@ -55,6 +56,19 @@ class FakeFile final : public File {
     if (platform_.ShouldFail("identity")) return false;
     id = FakeFileId(platform_.StoredPath(path_));
     return true;
+  }
+
+  bool Truncate(std::uint64_t size) override {
+    platform_.Record("truncate " + path_ + " " + std::to_string(size));
+    if (platform_.ShouldFail("truncate")) return false;
+    platform_.files[path_].resize(static_cast<std::size_t>(size));
+    position_ = static_cast<std::size_t>(size);
+    return true;
+  }
+
+  bool Flush() override {
+    platform_.Record("flush " + path_);
+    return !platform_.ShouldFail("flush");
   }
 
   bool Close() override {
@@ -101,15 +115,31 @@ void FakePlatform::Sleep(std::uint32_t milliseconds) {
   if (milliseconds != 100) Record("sleep " + std::to_string(milliseconds));
 }
 
+bool FakePlatform::Held(const std::string& path) {
+  const auto held = held_for.find(path);
+  if (held == held_for.end() || files.count(path) == 0) return false;
+  const auto until = held_until_.emplace(path, clock_ms + held->second).first->second;
+  if (clock_ms >= until) return false;
+  last_error = kErrorSharingViolation;
+  return true;
+}
+
 std::unique_ptr<File> FakePlatform::Open(const std::string& path, OpenMode mode) {
   const char* how = mode == OpenMode::kRead            ? "read"
                     : mode == OpenMode::kWriteTruncate ? "write"
                                                        : "append";
   Record(std::string("open ") + how + " " + path);
-  if (ShouldFail("open") || unopenable.count(path) != 0) return nullptr;
+  if (ShouldFail("open") || Held(path)) return nullptr;
+  if (unopenable.count(path) != 0) {
+    last_error = 5;  // ERROR_ACCESS_DENIED
+    return nullptr;
+  }
   switch (mode) {
     case OpenMode::kRead:
-      if (files.count(path) == 0) return nullptr;
+      if (files.count(path) == 0) {
+        last_error = 2;  // ERROR_FILE_NOT_FOUND
+        return nullptr;
+      }
       break;
     case OpenMode::kWriteTruncate:
       files[path].clear();
@@ -128,8 +158,10 @@ bool FakePlatform::FileExists(const std::string& path) {
 
 bool FakePlatform::RemoveFile(const std::string& path) {
   Record("delete " + path);
-  if (ShouldFail("remove")) return false;
-  return files.erase(path) != 0;
+  if (ShouldFail("remove") || Held(path)) return false;
+  if (files.erase(path) != 0) return true;
+  last_error = 2;  // ERROR_FILE_NOT_FOUND
+  return false;
 }
 
 std::string FakePlatform::StoredPath(const std::string& path) const {
@@ -139,7 +171,11 @@ std::string FakePlatform::StoredPath(const std::string& path) const {
 
 MoveResult FakePlatform::RenameFile(const std::string& from, const std::string& to) {
   Record("move " + from + " -> " + to);
-  if (ShouldFail("move") || unmovable.count(from) != 0) return MoveResult::kFailed;
+  if (ShouldFail("move") || Held(from)) return MoveResult::kFailed;
+  if (unmovable.count(from) != 0) {
+    last_error = kErrorSharingViolation;  // held for good: waited for in vain
+    return MoveResult::kFailed;
+  }
   if (files.count(from) == 0) return MoveResult::kNoSource;
   if (files.count(to) != 0) return MoveResult::kTargetExists;
   files[to] = std::move(files[from]);
@@ -156,6 +192,7 @@ bool FakePlatform::FileIdentity(const std::string& path, FileId& id) {
 LockResult FakePlatform::Lock(const std::string& path, LockHandle& handle) {
   Record("lock " + path);
   if (locks_elsewhere.count(path) != 0 || locks.count(path) != 0) return LockResult::kBusy;
+  if (lock_refusals.count(path) != 0) return lock_refusals[path];
   if (ShouldFail("lock")) return LockResult::kFailed;
   locks.insert(path);
   lock_paths_.push_back(path);
@@ -217,6 +254,19 @@ ChildProcess FakePlatform::Start(const std::string& command_line,
   if (child.on_start) child.on_start(current_directory);
   ++open_children;
   return ChildProcess{1, 2, 4242};
+}
+
+ChildProcess FakePlatform::StartTied(const std::string& command_line,
+                                     const std::string& current_directory, WindowState window,
+                                     LockHandle lock) {
+  ChildProcess child = Start(command_line, current_directory, window);
+  starts.back().tied = true;
+  starts.back().lock = lock;
+  if (child.process != 0 && !ShouldFail("tie")) {
+    child.job = 3;
+    child.holds_lock = lock != 0;
+  }
+  return child;
 }
 
 void FakePlatform::WaitForEnd(ChildProcess) {

@@ -31,9 +31,9 @@ class FakePlatform : public Platform {
  public:
   // Every operation a fault can be injected into, as FailAt names them.
   static constexpr const char* kOperations[] = {
-      "open",   "read",        "write",     "size",     "seek",      "close",
-      "exists", "remove",      "reg_open",  "reg_read", "reg_close", "short_path",
-      "start",  "exit_status", "terminate", "move",     "identity",  "lock"};
+      "open",      "read",     "write",    "size",      "seek",       "close", "exists",
+      "remove",    "reg_open", "reg_read", "reg_close", "short_path", "start", "exit_status",
+      "terminate", "move",     "identity", "lock",      "truncate",   "flush", "tie"};
 
   explicit FakePlatform(EventLog& log) : log_(log) {}
 
@@ -44,9 +44,16 @@ class FakePlatform : public Platform {
   std::set<std::string> unmovable;
   // Another spelling of a file's path -> the path it is stored under.
   std::map<std::string, std::string> same_file;
-  // Lock files held by another process; those this process holds.
+  // Lock files held by another process; those this process holds; lock
+  // files refused for another cause (a folder of that name, a path too
+  // long).
   std::set<std::string> locks_elsewhere;
   std::set<std::string> locks;
+  std::map<std::string, LockResult> lock_refusals;
+  // Files another program holds without sharing for the milliseconds
+  // given, from the first time this process tries them: opening, moving or
+  // deleting them meets a sharing violation meanwhile.
+  std::map<std::string, std::uint64_t> held_for;
   std::size_t read_chunk = 7;  // small reads cross every buffer boundary
 
   // Registry: key -> value name -> data; a value in `non_string` is not a
@@ -60,6 +67,8 @@ class FakePlatform : public Platform {
   struct Start {
     std::string command_line, current_directory;
     WindowState window;
+    bool tied = false;  // StartTied
+    LockHandle lock = 0;
   };
   std::vector<Start> starts;
   std::uint64_t polls = 0;
@@ -72,6 +81,11 @@ class FakePlatform : public Platform {
 
   // Makes the nth call (1-based) of `operation`, one of kOperations, fail.
   void FailAt(const std::string& operation, int nth) { fail_at_[operation] = nth; }
+  // An injected write fault ends the process there, as a kill or a power
+  // loss would: the part written stays, and ProcessDeath is thrown so that
+  // nothing after it runs (destructors only close, as the system would).
+  bool fault_kills = false;
+  struct ProcessDeath {};
   int Calls(const std::string& operation) const;
   bool ShouldFail(const std::string& operation);
 
@@ -95,6 +109,8 @@ class FakePlatform : public Platform {
   bool ShortPath(const std::string& path, std::string& short_path) override;
   ChildProcess Start(const std::string& command_line, const std::string& current_directory,
                      WindowState window) override;
+  ChildProcess StartTied(const std::string& command_line, const std::string& current_directory,
+                         WindowState window, LockHandle lock) override;
   void WaitForEnd(ChildProcess child) override;
   bool ExitStatus(ChildProcess child, std::uint32_t& status) override;
   bool Terminate(ChildProcess child, std::uint32_t exit_code) override;
@@ -103,6 +119,7 @@ class FakePlatform : public Platform {
   LocalTime Now() override;
   std::uint64_t Milliseconds() override { return clock_ms; }
   std::uint32_t LastError() override { return last_error; }
+  std::uint32_t ProcessId() override { return 4711; }
   bool TraceEnabled() override { return trace_on; }
   void TraceWrite(std::string_view line) override { trace.emplace_back(line); }
 
@@ -114,12 +131,14 @@ class FakePlatform : public Platform {
   std::uint32_t fault_error = 1117;  // ERROR_IO_DEVICE
 
  private:
+  bool Held(const std::string& path);
   friend class FakeFile;
   EventLog& log_;
   std::map<std::string, int> calls_;
   std::map<std::string, int> fail_at_;
   std::vector<std::string> open_keys_;
   std::vector<std::string> lock_paths_;
+  std::map<std::string, std::uint64_t> held_until_;
   int open_files_ = 0;
   long queries_ = 0;
 };

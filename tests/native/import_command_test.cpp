@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "plugin/folder_path.h"
 #include "plugin/plugin_api.h"
 #include "tests/native/test_host.h"
 
@@ -23,8 +24,9 @@ struct ImportRun {
   std::string download = "5901234123457,12\r\n12,0.5\r\n";
 
   ImportRun() {
+    // The utility writes "a.dat" in its current folder.
     platform.child.on_start = [this](const std::string& dir) {
-      platform.files[dir + "\\a.dat"] = download;
+      platform.files[JoinPath(dir, "a.dat")] = download;
     };
   }
   HostWord Run(const std::string& counts = kCounts) {
@@ -64,8 +66,15 @@ TEST(Import, SuccessInOrder) {
       "close " + kCounts,
       "open read " + kCounts,
       "open append " + kJournal,
+      // The journal's size before the append is on the disk before the
+      // journal is touched, and goes only once the block is there too.
+      "open write " + kJournal + ".append",
+      "flush " + kJournal + ".append",
+      "close " + kJournal + ".append",
+      "flush " + kJournal,
       "close " + kCounts,
       "close " + kJournal,
+      "delete " + kJournal + ".append",
       "delete " + kData,
       "unlock",
   };
@@ -113,7 +122,10 @@ TEST(Import, InventDir) {
   } cases[] = {
       {"C:\\DANE\\INW\\imp.txt", true, "C:\\DANE"},
       {"C:\\A\\B\\C\\imp.txt", true, "C:\\A\\B"},
-      {"C:\\INW\\imp.txt", true, "C:"},
+      // A drive or a share alone is its root, not the current folder there.
+      {"C:\\INW\\imp.txt", true, "C:\\"},
+      {"\\\\srv\\dane\\INW\\imp.txt", true, "\\\\srv\\dane\\"},
+      {"\\\\srv\\dane\\x\\INW\\imp.txt", true, "\\\\srv\\dane\\x"},
       {"\\INW\\imp.txt", true, ""},
       {"C:\\imp.txt", false, ""},
       {"imp.txt", false, ""},
@@ -219,10 +231,10 @@ TEST(Import, EveryFailureReportedOnceWithWhatItLeaves) {
       {"journal not openable", [](ImportRun& r) { r.platform.unopenable.insert(kJournal); },
        "Błąd zapisu do pliku roboczego.", "INW;5901234123457;12000\r\nINW;12;00500\r\n", true,
        old_journal},
-      {"journal write", [](ImportRun& r) { r.platform.FailAt("write", 3); },
-       "Błąd zapisu do pliku roboczego.", "INW;5901234123457;12000\r\nINW;12;00500\r\n",
-       // Half of the 71-byte header reached the disk; what was there stays.
-       true, old_journal + "\r\n------------ [IMPORT WYKONANY DNI"},
+      // Half of the 71-byte header reached the disk and was cut back.
+      {"journal write", [](ImportRun& r) { r.platform.FailAt("write", 4); },
+       "Błąd zapisu do pliku roboczego.", "INW;5901234123457;12000\r\nINW;12;00500\r\n", true,
+       old_journal},
   };
   for (const ImportFailure& c : cases) {
     SCOPED_TRACE(c.name);
@@ -275,6 +287,23 @@ TEST(Import, SafeguardsStopBeforeAnythingIsMovedShownOrStarted) {
        "Nie można przenieść poprzedniego pliku C:\\DANE\\a.dat pod nową nazwę (jest otwarty w "
        "innym programie lub zablokowany). Plik pozostał bez zmian; zamknij ten program i "
        "spróbuj ponownie."},
+      {"a folder or a read-only file named kolektor.lock", kCounts,
+       [](ImportRun& r) { r.platform.lock_refusals[kLock] = LockResult::kBlocked; },
+       "Nie można użyć pliku blokady C:\\DANE\\kolektor.lock (plik tylko do odczytu, bez prawa "
+       "dostępu albo folder o tej nazwie). Usuń go i spróbuj ponownie."},
+      {"lock path too long", kCounts,
+       [](ImportRun& r) { r.platform.lock_refusals[kLock] = LockResult::kTooLong; },
+       "Ścieżka folderu inwentaryzacji C:\\DANE jest za długa: z nazwą pliku blokady przekracza "
+       "259 znaków, których nie przyjmuje Windows. Wybierz w ZRB krótszą ścieżkę pliku "
+       "inwentaryzacji."},
+      {"every kept name of this second taken", kCounts,
+       [](ImportRun& r) {
+         r.platform.files[kKept] = "1";
+         for (int n = 2; n <= 99; ++n) r.platform.files[kKept + "-" + std::to_string(n)] = "n";
+       },
+       "Nie można przenieść poprzedniego pliku C:\\DANE\\a.dat pod nową nazwę: wszystkie nazwy "
+       "a.dat.RRRRMMDD-GGMMSS z tej sekundy (do -99) są zajęte. Plik pozostał bez zmian; "
+       "spróbuj ponownie za kilka sekund."},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -291,6 +320,109 @@ TEST(Import, SafeguardsStopBeforeAnythingIsMovedShownOrStarted) {
     EXPECT_TRUE(r.platform.starts.empty());
     EXPECT_EQ(r.platform.Calls("remove"), 0);
     EXPECT_TRUE(r.platform.locks.empty());
+  }
+}
+
+// A download its utility reports as failed is refused only when the data
+// file ends inside a record: the vendor's exit codes are not documented,
+// and with exit code 0 a last record without CR is dropped, as ever.
+TEST(Import, FailedDownloadCutInsideARecord) {
+  const std::string two = "INW;1;02000\r\n";
+  struct Case {
+    std::uint32_t exit_code;
+    std::string download;
+    int result;
+    std::string counts;  // after
+  } cases[] = {
+      {0, "1,2\r\n3,4", 1, two},
+      {1, "1,2\r\n3,4", 0, "host's counts"},
+      {7, "1,2\r\n3,", 0, "host's counts"},
+      {1, "1,2\r\n" + std::string(600, '7'), 0, "host's counts"},
+      {1, "1,2\r\n", 1, two},
+      {1, "1,2\r", 1, two},
+      {1, "1,2\r" + std::string(600, '\n'), 1, two},
+      {1, "", 1, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.exit_code) + " " + c.download.substr(0, 12));
+    ImportRun r;
+    r.download = c.download;
+    r.platform.child.exit_code = c.exit_code;
+    r.platform.files[kCounts] = "host's counts";
+    r.platform.files[kJournal] = "earlier\r\n";
+    r.platform.trace_on = true;
+    EXPECT_EQ(r.Run(), c.result);
+    EXPECT_EQ(r.platform.files[kCounts], c.counts);
+    EXPECT_EQ(r.platform.OpenFiles(), 0);
+    bool exit_code_traced = false;
+    for (const std::string& line : r.platform.trace)
+      exit_code_traced =
+          exit_code_traced ||
+          line.find("exit code: " + std::to_string(c.exit_code)) != std::string::npos;
+    EXPECT_TRUE(exit_code_traced);
+    if (c.result == 1) continue;
+    EXPECT_EQ(r.host.errors,
+              std::vector<std::string>{Cp1250(
+                  "Odczyt z terminala nie powiódł się: program IR_READ2.EXE zgłosił błąd, a plik "
+                  "a.dat urywa się w połowie rekordu. Żadne ilości nie zostały przyjęte; powtórz "
+                  "odczyt.")});
+    EXPECT_EQ(r.platform.files[kData], c.download) << "a.dat kept";
+    EXPECT_EQ(r.platform.files[kJournal], "earlier\r\n");
+  }
+}
+
+// "X:\INW\imp.txt" on a mapped drive: a.dat, the journal, the lock and the
+// utility's folder are the drive's root, never the host's current folder
+// on that drive; no doubled backslash anywhere.
+TEST(Import, DriveOrShareAloneMeansItsRoot) {
+  for (const std::string root : {"X:\\", "\\\\srv\\dane\\"}) {
+    SCOPED_TRACE(root);
+    const std::string counts = root + "INW\\imp.txt";
+    ImportRun r;
+    r.platform.files[root + "a.dat"] = "9,9\r\n";
+    EXPECT_EQ(r.Run(counts), 1);
+    EXPECT_EQ(r.platform.starts.at(0).current_directory, root);
+    EXPECT_EQ(r.platform.files[counts], "INW;5901234123457;12000\r\nINW;12;00500\r\n");
+    EXPECT_EQ(r.platform.files.count(root + "Inwent.bak"), 1u);
+    EXPECT_EQ(r.platform.files.count(root + "a.dat"), 0u);
+    EXPECT_EQ(r.platform.files[root + "a.dat.20261207-090503"], "9,9\r\n");
+    EXPECT_NE(std::find(r.log.begin(), r.log.end(), "lock " + root + "kolektor.lock"), r.log.end());
+    const std::vector<std::pair<std::string, std::string>> boxes = {
+        {"sciezka_a", root + "a.dat"},
+        {"sciezka_bak", root + "Inwent.bak"},
+        {"download", "IR_READ2.EXE a.dat,1,5,1,1,1,1,0"},
+        {"invent_dir", root},
+        {"sciezka", counts}};
+    EXPECT_EQ(r.platform.messages, boxes);
+
+    ImportRun failed;
+    failed.platform.FailAt("start", 1);
+    EXPECT_EQ(failed.Run(counts), 0);
+    EXPECT_EQ(failed.host.errors,
+              std::vector<std::string>{Cp1250(
+                  ("Błąd uruchomienia driver'a (" + root + "IR_READ2.EXE a.dat,1,5,1,1,1,1,0).")
+                      .c_str())});
+  }
+}
+
+// The utility is started tied to the host and with its own handle of the
+// folder's lock; where it cannot be tied the import goes on, and the trace
+// says why.
+TEST(Import, UtilityTiedToTheHostHoldsTheFolderLock) {
+  for (const bool tie_fails : {false, true}) {
+    ImportRun r;
+    r.platform.trace_on = true;
+    if (tie_fails) r.platform.FailAt("tie", 1);
+    EXPECT_EQ(r.Run(), 1);
+    EXPECT_TRUE(r.platform.starts.at(0).tied);
+    EXPECT_EQ(r.platform.starts.at(0).lock, 1u) << "the handle of " << kLock;
+    const std::string expected = tie_fails ? "tying the download utility to the host failed, "
+                                             "system error 1117"
+                                           : "the download utility holds the folder's lock";
+    EXPECT_NE(std::find_if(r.platform.trace.begin(), r.platform.trace.end(),
+                           [&](const std::string& l) { return l.find(expected) != l.npos; }),
+              r.platform.trace.end())
+        << expected;
   }
 }
 

@@ -35,6 +35,10 @@ TEST(MessageReference, EveryTextTheHostCanReceiveIsExplained) {
       t::Compound(t::kImportBusyBegin, "C:\\DANE", t::kImportBusyEnd),
       t::Compound(t::kImportLockFailedBegin, "C:\\DANE", t::kImportLockFailedEnd),
       t::Compound(t::kKeepDataFailedBegin, "C:\\DANE\\a.dat", t::kKeepDataFailedEnd),
+      std::string(t::kDownloadCut),
+      t::Compound(t::kLockBlockedBegin, "X:\\kolektor.lock", t::kLockBlockedEnd),
+      t::Compound(t::kFolderTooLongBegin, "C:\\DANE", t::kFolderTooLongEnd),
+      t::Compound(t::kKeepDataNoNameBegin, "C:\\DANE\\a.dat", t::kKeepDataNoNameEnd),
   };
   for (int f = static_cast<int>(GoodsFault::kTow); f <= static_cast<int>(GoodsFault::kVatNumber);
        ++f)
@@ -45,6 +49,9 @@ TEST(MessageReference, EveryTextTheHostCanReceiveIsExplained) {
   EXPECT_NE(t::Explain(GoodsFaultText(GoodsFault::kSalePriceNumber, "1")),
             t::Explain(GoodsFaultText(GoodsFault::kBookPriceNumber, "1")));
   EXPECT_EQ(t::Explain("Coś innego."), nullptr);
+  // Two texts that begin alike are told apart by their ends.
+  EXPECT_NE(t::Explain(t::Compound(t::kKeepDataFailedBegin, "a.dat", t::kKeepDataFailedEnd)),
+            t::Explain(t::Compound(t::kKeepDataNoNameBegin, "a.dat", t::kKeepDataNoNameEnd)));
 }
 
 TEST(MessageReference, ShippedFilesAreMadeFromTheTable) {

@@ -2,6 +2,7 @@
 // again, a data file converted as the import converts it, the goods-file
 // warnings, and the stock report.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -60,6 +61,73 @@ TEST(Tools, JournalListsBlocksFlagsDoublesAndGivesABlockBack) {
   journal = platform.Open("Inwent.bak", OpenMode::kRead);
   auto out = platform.Open("none", OpenMode::kWriteTruncate);
   EXPECT_EQ(ExtractBlock(*journal, 4, *out), ExtractResult::kNoBlock);
+}
+
+// zrbhost journal, on real files, with a block whose writing was cut
+// short: after an append killed midway (its record beside the journal),
+// one killed inside its header, and one cut by an earlier version (the
+// next header right after a cut line). The block is flagged, --extract
+// refuses it and leaves the counts file alone, --unfinished writes its
+// whole lines only; the other blocks come out as ever.
+TEST(Tools, UnfinishedBlocksAreFlaggedAndExtractedOnlyWhenAsked) {
+  namespace fs = std::filesystem;
+  const fs::path dir = fs::temp_directory_path() / ("kolektor-tools-" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  const std::string journal = (dir / "Inwent.bak").string();
+  const std::string counts = (dir / "imp.txt").string();
+  const std::string first =
+      "\r\n------------ [IMPORT WYKONANY DNIA: 2026-12-07 09:05:03] ------------\r\n"
+      "INW;1;02000\r\n";
+  const std::string second_header =
+      "\r\n------------ [IMPORT WYKONANY DNIA: 2026-12-07 09:06:00] ------------\r\n";
+  const std::string record = std::to_string(first.size()) + "\r\n";
+  struct Case {
+    const char* name;
+    std::string journal, record;
+    std::string unfinished, finished;  // block numbers
+    std::string whole_lines, finished_lines;
+  } cases[] = {
+      {"append killed", first + second_header + "INW;2;03000\r\nINW;3;04", record, "2", "1",
+       "INW;2;03000\r\n", "INW;1;02000\r\n"},
+      {"header cut", first + second_header.substr(0, 30), record, "2", "1", "", "INW;1;02000\r\n"},
+      {"cut by an earlier version",
+       first.substr(0, first.size() - 4) + second_header + "INW;2;03000\r\n", "", "1", "2", "",
+       "INW;2;03000\r\n"},
+  };
+  auto write = [](const std::string& path, const std::string& bytes) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    write(journal, c.journal);
+    fs::remove(journal + ".append");
+    fs::remove(counts);
+    if (!c.record.empty()) write(journal + ".append", c.record);
+    std::string out;
+    const zrbhost::Printer print = [&](const std::string& utf8) { out += utf8; };
+    EXPECT_EQ(zrbhost::JournalList(journal, print), 0);
+    // One block flagged: the one cut short.
+    EXPECT_EQ(out.find("<- niedokończony"), out.rfind("<- niedokończony")) << out;
+    const std::size_t row = out.find("     " + c.unfinished + "  import");
+    ASSERT_NE(row, std::string::npos) << out;
+    EXPECT_NE(out.substr(row, out.find('\n', row) - row).find("<- niedokończony"),
+              std::string::npos)
+        << out;
+    EXPECT_EQ(out.find("następny odczyt") != std::string::npos, !c.record.empty()) << out;
+
+    out.clear();
+    EXPECT_EQ(zrbhost::JournalExtract(journal, c.unfinished, counts, print), 1);
+    EXPECT_NE(out.find("jest niedokończony"), std::string::npos) << out;
+    EXPECT_FALSE(fs::exists(counts));
+    EXPECT_EQ(zrbhost::JournalExtract(journal, c.unfinished, counts, print, true), 0) << out;
+    EXPECT_EQ(corpus::ReadAll(counts), c.whole_lines);
+    EXPECT_EQ(zrbhost::JournalExtract(journal, c.finished, counts, print), 0) << out;
+    EXPECT_EQ(corpus::ReadAll(counts), c.finished_lines);
+  }
+  fs::remove_all(dir);
 }
 
 TEST(Tools, ConvertGivesWhatTheImportGives) {

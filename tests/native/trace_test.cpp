@@ -54,16 +54,17 @@ TEST(Trace, WhatEachOperationLeaves) {
        [](Traced& t) { t.platform.child.running_queries = 0; },
        false,
        1,
-       {"2026-12-07 09:05:03.042 [ZRBDLLInwEksportujTowary #7] start", "parameter cena: Cena det",
-        "status to the host: \\nTransakcja w toku...", "goods file: C:\\DANE\\exp.txt",
-        "lookup file: C:\\DANE\\a", "goods lines read: 2", "lookup records written: 2",
-        "HKLM\\" + kKey + " value Binaria: C:\\ZRB", "starting: C:\\ZRB\\DLOOKUP2.EXE a,1,5,1",
-        "in the folder: C:\\DANE", "process id: 4242", "exit code: 7", "result 1 after 4000 ms"}},
+       {"2026-12-07 09:05:03.042 [ZRBDLLInwEksportujTowary #7 pid 4711] start",
+        "parameter cena: Cena det", "status to the host: \\nTransakcja w toku...",
+        "goods file: C:\\DANE\\exp.txt", "lookup file: C:\\DANE\\a", "goods lines read: 2",
+        "lookup records written: 2", "HKLM\\" + kKey + " value Binaria: C:\\ZRB",
+        "starting: C:\\ZRB\\DLOOKUP2.EXE a,1,5,1", "in the folder: C:\\DANE", "process id: 4242",
+        "exit code: 7", "result 1 after 4000 ms"}},
       {"import",
        [](Traced&) {},
        true,
        1,
-       {"[ZRBDLLInwImport #7] start", "parameter port: 1", "invent_dir: C:\\DANE",
+       {"[ZRBDLLInwImport #7 pid 4711] start", "parameter port: 1", "invent_dir: C:\\DANE",
         "data file: C:\\DANE\\a.dat", "journal: C:\\DANE\\Inwent.bak",
         "message box sciezka_a: C:\\DANE\\a.dat", "starting: IR_READ2.EXE a.dat,1,5,1,1,1,1,0",
         "exit code: 7", "polls: 2", "waited ms: 200", "counts records written: 3",
@@ -107,6 +108,22 @@ TEST(Trace, WhatEachOperationLeaves) {
     for (const std::string& line : c.lines)
       EXPECT_TRUE(Has(t.platform.trace, line)) << line << "\nin:\n" << Joined(t.platform.trace);
   }
+}
+
+// The durations' clock from the performance counter: exact, and no
+// overflow where counter * 1000 would wrap (weeks of uptime at a few GHz).
+TEST(Trace, CounterMillisecondsNeverOverflow) {
+  struct Case {
+    std::uint64_t counter, frequency, milliseconds;
+  } cases[] = {
+      {0, 1000000, 0},
+      {3579545, 3579545, 1000},
+      {3579544, 3579545, 999},
+      {9223372036854775808ull, 3000000000ull, 3074457345618ull},
+      {18446744073709551615ull, 10000000ull, 1844674407370955ull},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(CounterMilliseconds(c.counter, c.frequency), c.milliseconds) << c.counter;
 }
 
 TEST(Trace, OffWritesNothing) {

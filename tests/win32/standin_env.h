@@ -18,7 +18,8 @@ struct StandinEnv {
   ~StandinEnv() {
     for (const char* name :
          {"KOLEKTOR_STANDIN_LOG", "KOLEKTOR_STANDIN_COPY", "KOLEKTOR_STANDIN_DATA",
-          "KOLEKTOR_STANDIN_RUN_MS", "KOLEKTOR_STANDIN_EXIT", "KOLEKTOR_TERMINAL"})
+          "KOLEKTOR_STANDIN_RUN_MS", "KOLEKTOR_STANDIN_EXIT", "KOLEKTOR_STANDIN_WRITE_AFTER_MS",
+          "KOLEKTOR_TERMINAL"})
       SetEnvironmentVariableA(name, nullptr);
   }
   static void Set(const char* name, const std::string& value) {

@@ -24,6 +24,12 @@ struct TracedPlugin {
   std::string Log() const { return ReadFileBytes(dir + "kolektor.log"); }
 };
 
+// What every line of one operation begins with: its entry point, handle and
+// this process's id (the plug-in runs in it).
+std::string Prefix(const std::string& operation) {
+  return "[" + operation + " pid " + std::to_string(GetCurrentProcessId()) + "] ";
+}
+
 bool Has(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
 }
@@ -48,18 +54,20 @@ TEST(WinTrace, FailedExportLeavesTheRegistryCause) {
   EXPECT_EQ(session.Export(3, goods), 0);
   RegDeleteKeyA(HKEY_LOCAL_MACHINE, kKey);
   const std::string log = t.Log();
-  EXPECT_TRUE(Has(log,
-                  "[ZRBDLLInwEksportujTowary #2] opening the registry key "
-                  "HKLM\\Software\\Orvisk\\ZRBWin\\Instalacja (for its value Binaria) failed, "
-                  "system error 2\r\n"))
+  EXPECT_TRUE(
+      Has(log, Prefix("ZRBDLLInwEksportujTowary #2") +
+                   "opening the registry key "
+                   "HKLM\\Software\\Orvisk\\ZRBWin\\Instalacja (for its value Binaria) failed, "
+                   "system error 2\r\n"))
       << log;
-  EXPECT_TRUE(Has(log,
-                  "[ZRBDLLInwEksportujTowary #3] reading "
-                  "HKLM\\Software\\Orvisk\\ZRBWin\\Instalacja value Binaria failed, system "
-                  "error 2\r\n"))
+  EXPECT_TRUE(
+      Has(log, Prefix("ZRBDLLInwEksportujTowary #3") +
+                   "reading "
+                   "HKLM\\Software\\Orvisk\\ZRBWin\\Instalacja value Binaria failed, system "
+                   "error 2\r\n"))
       << log;
   EXPECT_TRUE(Has(log, "error to the host: Błąd odczytu rejestru.")) << "UTF-8";
-  EXPECT_TRUE(Has(log, "[ZRBDLLInwEksportujTowary #3] result 0 after ")) << log;
+  EXPECT_TRUE(Has(log, Prefix("ZRBDLLInwEksportujTowary #3") + "result 0 after ")) << log;
 
   // A read-only trace, or one another program holds, changes nothing (wine
   // run as root may still write the read-only one).
@@ -96,16 +104,19 @@ TEST(WinTrace, SuccessfulImportLeavesCommandLineExitCodeAndCounts) {
   EXPECT_EQ(session.Import(7, invent_dir + "\\INW\\imp.txt"), 1);
   const std::string log = t.Log();
   for (const std::string& line : std::vector<std::string>{
-           "[ZRBDLLInwImport #7] start",
-           "[ZRBDLLInwImport #7] parameter port: 3",
-           "[ZRBDLLInwImport #7] invent_dir: " + invent_dir,
-           "[ZRBDLLInwImport #7] starting: IR_READ2.EXE a.dat,3,4,1,1,1,1,0",
-           "[ZRBDLLInwImport #7] in the folder: " + invent_dir,
-           "[ZRBDLLInwImport #7] process id: ",
-           "[ZRBDLLInwImport #7] exit code: 5",
-           "[ZRBDLLInwImport #7] counts records written: 3",
-           "[ZRBDLLInwImport #7] lines appended to the journal: 3",
-           "[ZRBDLLInwImport #7] result 1 after ",
+           Prefix("ZRBDLLInwImport #7") + "start",
+           Prefix("ZRBDLLInwImport #7") + "parameter port: 3",
+           Prefix("ZRBDLLInwImport #7") + "invent_dir: " + invent_dir,
+           Prefix("ZRBDLLInwImport #7") + "starting: IR_READ2.EXE a.dat,3,4,1,1,1,1,0",
+           Prefix("ZRBDLLInwImport #7") + "in the folder: " + invent_dir,
+           Prefix("ZRBDLLInwImport #7") + "process id: ",
+           Prefix("ZRBDLLInwImport #7") + "the download utility ends with the host (a job)",
+           Prefix("ZRBDLLInwImport #7") +
+               "the download utility holds the folder's lock while it runs",
+           Prefix("ZRBDLLInwImport #7") + "exit code: 5",
+           Prefix("ZRBDLLInwImport #7") + "counts records written: 3",
+           Prefix("ZRBDLLInwImport #7") + "lines appended to the journal: 3",
+           Prefix("ZRBDLLInwImport #7") + "result 1 after ",
        })
     EXPECT_TRUE(Has(log, line)) << line << "\n" << log;
   EXPECT_EQ(log.substr(4, 1) + log.substr(7, 1) + log.substr(19, 1), "--.") << log;

@@ -18,6 +18,8 @@
 //                            terminal's records; "none" writes no a.dat
 //   kolektor-standin.dat     (download) when in the current directory and no
 //                            KOLEKTOR_STANDIN_DATA is set: written as a.dat
+//   KOLEKTOR_STANDIN_WRITE_AFTER_MS
+//                            (download) how long to wait before writing a.dat
 //   KOLEKTOR_STANDIN_RUN_MS  how long to run before ending; "forever"
 //   KOLEKTOR_STANDIN_EXIT    exit code (default 0, or 1 for a refused upload)
 #include <windows.h>
@@ -145,6 +147,9 @@ int Download(const std::string& name) {
   const std::string data = Env("KOLEKTOR_STANDIN_DATA");
   std::string records;
   if (data == "none") return Finish(0);
+  const std::string write_after = Env("KOLEKTOR_STANDIN_WRITE_AFTER_MS");
+  if (!write_after.empty())
+    Sleep(static_cast<DWORD>(std::strtoul(write_after.c_str(), nullptr, 10)));
   if (!data.empty()) {
     ReadAll(data, records);
   } else if (!ReadAll("kolektor-standin.dat", records)) {

@@ -1,0 +1,24 @@
+#include "plugin/held_files.h"
+
+#include <string>
+
+#include "platform/platform.h"
+#include "plugin/trace.h"
+
+namespace kolektor {
+
+bool WaitWhileHeld(Platform& platform, Trace* trace, std::string_view what,
+                   const std::function<bool()>& attempt) {
+  for (int retry = 1;; ++retry) {
+    if (attempt()) return true;
+    const std::uint32_t error = platform.LastError();
+    if (!HeldByAnotherProgram(error) || retry > kHeldRetries) return false;
+    const std::uint32_t pause = kHeldWaitStep * static_cast<std::uint32_t>(retry);
+    if (trace != nullptr && trace->on())
+      trace->Line(std::string(what) + ": held by another program (system error " +
+                  std::to_string(error) + "), waiting " + std::to_string(pause) + " ms");
+    platform.Sleep(pause);
+  }
+}
+
+}  // namespace kolektor

@@ -1,0 +1,317 @@
+// The field's ways of losing counts, tried on the real DLL: a host killed
+// while its download runs, a download its utility reports as failed and
+// cut inside a record, and files held for a moment by another program.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <thread>
+
+#include "tests/win32/plugin_loader.h"
+#include "tests/win32/standin_env.h"
+
+namespace kolektor::wintest {
+namespace {
+
+bool Has(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+// Every file of a folder whose bytes hold `part`, by name.
+std::vector<std::string> FilesHolding(const std::string& dir, const std::string& part) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(dir))
+    if (entry.is_regular_file() && Has(ReadFileBytes(entry.path().string()), part))
+      names.push_back(entry.path().filename().string());
+  return names;
+}
+
+// Started suspended, put into `job` if given, then let run.
+PROCESS_INFORMATION Launch(std::string line, HANDLE job = nullptr) {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  EXPECT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE,
+                             CREATE_NO_WINDOW | CREATE_SUSPENDED, nullptr, nullptr, &startup,
+                             &info))
+      << line;
+  if (job != nullptr) EXPECT_TRUE(AssignProcessToJobObject(job, info.hProcess));
+  ResumeThread(info.hThread);
+  return info;
+}
+
+void Finish(PROCESS_INFORMATION& info, DWORD wait_ms = 60000) {
+  WaitForSingleObject(info.hProcess, wait_ms);
+  CloseHandle(info.hProcess);
+  CloseHandle(info.hThread);
+}
+
+// Whether a process already in a job can be put into another (Windows 8
+// and later, wine): then the plug-in ties its utility to the host also
+// when the host runs in a job; before, only the folder's lock holds.
+bool NestedJobs() {
+  const HANDLE outer = CreateJobObjectA(nullptr, nullptr);
+  const HANDLE inner = CreateJobObjectA(nullptr, nullptr);
+  PROCESS_INFORMATION probe = Launch("\"" + BinDir() + "file_holder.exe\"", outer);
+  const bool nested = AssignProcessToJobObject(inner, probe.hProcess) != 0;
+  TerminateProcess(probe.hProcess, 0);
+  Finish(probe);
+  CloseHandle(inner);
+  CloseHandle(outer);
+  return nested;
+}
+
+// The host is killed (Task Manager, a crash, the power button) while its
+// download runs; the utility would write its a.dat 6 s after it started.
+// A second import into the same folder at once either finds that utility
+// gone or the folder busy, never its counts; a third one after that time
+// gets exactly its own. Also with the host in a job that lets no child
+// leave it (some launchers and older Windows run programs so).
+TEST(WinNothingLost, KilledHostLeavesNoDownloadBehindForTheNextImport) {
+  for (const bool host_in_job : {false, true}) {
+    SCOPED_TRACE(host_in_job ? "host in a job" : "host on its own");
+    const std::string dir = FreshDir(host_in_job ? "killed_host_job" : "killed_host");
+    const std::string invent_dir = NoSlash(FullPath(dir));
+    for (const char* sub : {"INW1", "INW2", "INW3"}) CreateDirectoryA((dir + sub).c_str(), nullptr);
+    StandinEnv env(dir);
+    WriteFileBytes(dir + "first.src", "111,1\r\n");
+    WriteFileBytes(dir + "second.src", "222,2\r\n");
+    WriteFileBytes(dir + "third.src", "333,3\r\n");
+    WriteFileBytes(invent_dir + "\\Inwent.bak", "earlier\r\n");
+    StandinEnv::Set("KOLEKTOR_STANDIN_DATA", dir + "first.src");
+    StandinEnv::Set("KOLEKTOR_STANDIN_WRITE_AFTER_MS", "6000");
+    const HANDLE job = host_in_job ? CreateJobObjectA(nullptr, nullptr) : nullptr;
+    PROCESS_INFORMATION first = Launch(
+        "\"" + BinDir() + "zrbhost.exe\" --yes import \"" + invent_dir + "\\INW1\\imp.txt\"", job);
+    for (int i = 0; i < 600 && env.Starts().empty(); ++i) Sleep(50);
+    ASSERT_EQ(env.Starts().size(), 1u) << "the first download runs";
+    const DWORD download_started = GetTickCount();
+    Sleep(300);
+    TerminateProcess(first.hProcess, 9);
+    Finish(first);
+
+    StandinEnv::Set("KOLEKTOR_STANDIN_DATA", dir + "second.src");
+    StandinEnv::Set("KOLEKTOR_STANDIN_WRITE_AFTER_MS", "");
+    const std::string second = invent_dir + "\\INW2\\imp.txt";
+    Host host(61);
+    MessageBoxCatcher boxes;
+    const Word result = LoadPlugin().import_(host.instance(), 5, second.c_str());
+    if (result == 1) {
+      EXPECT_EQ(ReadFileBytes(second), "INW;222;02000\r\n") << "its own counts";
+    } else {
+      EXPECT_EQ(host.errors,
+                std::vector<std::string>{Cp1250(
+                    ("Do folderu " + invent_dir +
+                     " trwa już inny import (z innego stanowiska lub okna programu). Poczekaj na "
+                     "jego zakończenie i spróbuj ponownie.")
+                        .c_str())});
+      EXPECT_FALSE(Exists(second));
+    }
+    std::printf("second import after the kill: %s\n", result == 1 ? "done" : "refused as busy");
+
+    while (GetTickCount() - download_started < 7000) Sleep(100);
+    StandinEnv::Set("KOLEKTOR_STANDIN_DATA", dir + "third.src");
+    const std::string third = invent_dir + "\\INW3\\imp.txt";
+    Host host3(62);
+    EXPECT_EQ(LoadPlugin().import_(host3.instance(), 6, third.c_str()), 1)
+        << (host3.errors.empty() ? "" : host3.errors[0]);
+    EXPECT_EQ(ReadFileBytes(third), "INW;333;03000\r\n");
+    // Nothing of the killed download reached counts or journal; whatever
+    // of it reached the disk is kept aside. Tied to its host, the utility
+    // ended with it: it never wrote, and the folder was free at once.
+    Sleep(500);
+    EXPECT_FALSE(Exists(invent_dir + "\\a.dat"));
+    const std::vector<std::string> holding = FilesHolding(dir, "111");
+    for (const std::string& name : holding)
+      EXPECT_TRUE(name == "first.src" || name.rfind("a.dat.", 0) == 0) << name;
+    if (!host_in_job || NestedJobs()) {
+      EXPECT_EQ(holding, std::vector<std::string>{"first.src"})
+          << "the utility ended with its host";
+      EXPECT_EQ(result, 1);
+    }
+    const std::string journal = ReadFileBytes(invent_dir + "\\Inwent.bak");
+    EXPECT_EQ(Has(journal, "INW;222;02000\r\n"), result == 1);
+    EXPECT_TRUE(Has(journal, "INW;333;03000\r\n"));
+    EXPECT_EQ(env.Starts().size(), result == 1 ? 3u : 2u);
+    if (job != nullptr) CloseHandle(job);
+  }
+}
+
+// IR_READ2.EXE ends with exit code 1 after its write failed, a record cut
+// in two: nothing is taken, a.dat stays for recovery, the counts file and
+// the journal are as they were. With exit code 0 the same file still
+// gives the counts of its whole records.
+TEST(WinNothingLost, DownloadReportedFailedAndCutInsideARecord) {
+  const std::string cut = "1,2\r\n3,4\r\n5,6";
+  for (const char* exit_code : {"1", "0"}) {
+    SCOPED_TRACE(exit_code);
+    const std::string dir = FreshDir(std::string("cut_download_") + exit_code);
+    const std::string invent_dir = NoSlash(FullPath(dir));
+    CreateDirectoryA((dir + "INW").c_str(), nullptr);
+    const std::string counts = invent_dir + "\\INW\\imp.txt";
+    StandinEnv env(dir);
+    WriteFileBytes(dir + "download.src", cut);
+    StandinEnv::Set("KOLEKTOR_STANDIN_DATA", dir + "download.src");
+    StandinEnv::Set("KOLEKTOR_STANDIN_EXIT", exit_code);
+    WriteFileBytes(counts, "host's counts");
+    WriteFileBytes(invent_dir + "\\Inwent.bak", "earlier\r\n");
+    Host host(63);
+    MessageBoxCatcher boxes;
+    const Word result = LoadPlugin().import_(host.instance(), 5, counts.c_str());
+    if (std::string(exit_code) == "1") {
+      EXPECT_EQ(result, 0);
+      EXPECT_EQ(host.errors,
+                std::vector<std::string>{Cp1250(
+                    "Odczyt z terminala nie powiódł się: program IR_READ2.EXE zgłosił błąd, a "
+                    "plik a.dat urywa się w połowie rekordu. Żadne ilości nie zostały przyjęte; "
+                    "powtórz odczyt.")});
+      EXPECT_EQ(ReadFileBytes(invent_dir + "\\a.dat"), cut) << "a.dat kept";
+      EXPECT_EQ(ReadFileBytes(counts), "host's counts");
+      EXPECT_EQ(ReadFileBytes(invent_dir + "\\Inwent.bak"), "earlier\r\n");
+    } else {
+      EXPECT_EQ(result, 1);
+      EXPECT_EQ(ReadFileBytes(counts), "INW;1;02000\r\nINW;3;04000\r\n");
+      EXPECT_FALSE(Exists(invent_dir + "\\a.dat"));
+    }
+    EXPECT_FALSE(Exists(invent_dir + "\\Inwent.bak.append"));
+  }
+}
+
+// What stops an import before it begins gets its own text: a folder named
+// kolektor.lock where the lock file belongs, and a folder that exists but
+// whose lock file's path is longer than Windows takes.
+TEST(WinNothingLost, EachCauseThatStopsAnImportHasItsText) {
+  const std::string base = NoSlash(FullPath(FreshDir("stop_causes")));
+  const std::string blocked = base + "\\blocked";
+  CreateDirectoryA(blocked.c_str(), nullptr);
+  CreateDirectoryA((blocked + "\\kolektor.lock").c_str(), nullptr);
+  // 246 characters: with "\\kolektor.lock" 260, one more than Windows takes.
+  const std::string long_dir = base + "\\" + std::string(246 - base.size() - 1, 'd');
+  ASSERT_TRUE(CreateDirectoryA(long_dir.c_str(), nullptr)) << long_dir;
+  const struct {
+    std::string invent_dir, error;
+  } cases[] = {
+      {blocked, "Nie można użyć pliku blokady " + blocked +
+                    "\\kolektor.lock (plik tylko do odczytu, bez prawa dostępu albo folder o tej "
+                    "nazwie). Usuń go i spróbuj ponownie."},
+      {long_dir, "Ścieżka folderu inwentaryzacji " + long_dir +
+                     " jest za długa: z nazwą pliku blokady przekracza 259 znaków, których nie "
+                     "przyjmuje Windows. Wybierz w ZRB krótszą ścieżkę pliku inwentaryzacji."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.invent_dir);
+    StandinEnv env(FreshDir("stop_causes_log"));
+    Host host(66);
+    MessageBoxCatcher boxes;
+    const std::string counts = c.invent_dir + "\\INW\\imp.txt";
+    EXPECT_EQ(LoadPlugin().import_(host.instance(), 5, counts.c_str()), 0);
+    EXPECT_EQ(host.errors, std::vector<std::string>{Cp1250(c.error.c_str())});
+    EXPECT_TRUE(boxes.seen.empty()) << boxes.Listing();
+    EXPECT_TRUE(env.Starts().empty());
+  }
+}
+
+// kolektor.dll copied into a folder of its own with kolektor.log beside
+// it: the support trace shows each wait.
+struct TracedPlugin {
+  std::string dir;
+  host::Plugin plugin;
+  explicit TracedPlugin(const std::string& name) : dir(FreshDir(name)) {
+    CopyFileA((BinDir() + "kolektor.dll").c_str(), (dir + "kolektor.dll").c_str(), FALSE);
+    WriteFileBytes(dir + "kolektor.log", "");
+    std::string error;
+    EXPECT_TRUE(host::LoadPlugin(dir + "kolektor.dll", plugin, error)) << error;
+  }
+  std::string Log() const { return ReadFileBytes(dir + "kolektor.log"); }
+};
+
+// Holds `path` from another process for `ms` from the moment it has it;
+// returns once it holds the file.
+PROCESS_INFORMATION Hold(const std::string& path, DWORD ms) {
+  PROCESS_INFORMATION holder =
+      Launch("\"" + BinDir() + "file_holder.exe\" \"" + path + "\" " + std::to_string(ms));
+  for (int i = 0; i < 400; ++i) {
+    const HANDLE probe = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                     nullptr, OPEN_EXISTING, 0, nullptr);
+    if (probe == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION) break;
+    if (probe != INVALID_HANDLE_VALUE) CloseHandle(probe);
+    Sleep(10);
+  }
+  return holder;
+}
+
+// Another program holds the data file (import) or the goods file (export)
+// without sharing: for 300 ms the operation waits and succeeds, for 5 s it
+// fails as it always did.
+TEST(WinNothingLost, FilesHeldForAMomentAreWaitedFor) {
+  for (const DWORD held : {300u, 5000u}) {
+    SCOPED_TRACE(held);
+    const bool waits_enough = held < 1000;
+    {
+      TracedPlugin t("held_import_plugin_" + std::to_string(held));
+      const std::string dir = FreshDir("held_import_" + std::to_string(held));
+      const std::string invent_dir = NoSlash(FullPath(dir));
+      CreateDirectoryA((dir + "INW").c_str(), nullptr);
+      StandinEnv env(dir);
+      WriteFileBytes(dir + "download.src", "7,1\r\n");
+      StandinEnv::Set("KOLEKTOR_STANDIN_DATA", dir + "download.src");
+      StandinEnv::Set("KOLEKTOR_STANDIN_RUN_MS", "1000");
+      const std::string data = invent_dir + "\\a.dat";
+      // The utility writes a.dat, runs 1 s more, and the import opens a.dat
+      // 5 s after it ended (and up to a poll of 100 ms): the holder lets go
+      // about `held` ms after that.
+      PROCESS_INFORMATION holder{};
+      std::thread watch([&] {
+        for (int i = 0; i < 6000 && !Exists(data); ++i) Sleep(5);
+        holder = Hold(data, 6200 + held);
+      });
+      host::Session session(t.plugin.api, 64);
+      host::MessageBoxWatch boxes(&session, true);
+      const Word result = session.Import(7, invent_dir + "\\INW\\imp.txt");
+      watch.join();
+      Finish(holder);
+      const std::string log = t.Log();
+      EXPECT_TRUE(Has(log,
+                      "opening the data file: held by another program (system error 32), "
+                      "waiting 36 ms"))
+          << log;
+      if (waits_enough) {
+        EXPECT_EQ(result, 1) << (session.Errors().empty() ? "" : session.Errors()[0]);
+        EXPECT_EQ(ReadFileBytes(invent_dir + "\\INW\\imp.txt"), "INW;7;01000\r\n");
+      } else {
+        EXPECT_EQ(result, 0);
+        EXPECT_EQ(session.Errors(), std::vector<std::string>{Cp1250("Brak pliku wynikowego.")});
+        EXPECT_TRUE(Has(log, "waiting 360 ms")) << "all ten waits";
+        EXPECT_EQ(ReadFileBytes(data), "7,1\r\n") << "a.dat kept";
+      }
+    }
+    {
+      TracedPlugin t("held_export_plugin_" + std::to_string(held));
+      const std::string dir = FreshDir("held_export_" + std::to_string(held));
+      StandinEnv env(dir);
+      const std::string goods = dir + "exp.txt";
+      WriteFileBytes(goods, "TOW;1;Chleb;100;150;2000;5\r\n");
+      // The export reads the goods file 4 s after it begins.
+      PROCESS_INFORMATION holder = Hold(goods, 4000 + held);
+      host::Session session(t.plugin.api, 65);
+      const Word result = session.Export(8, goods);
+      Finish(holder);
+      const std::string log = t.Log();
+      EXPECT_TRUE(Has(log,
+                      "opening the goods file: held by another program (system error 32), "
+                      "waiting 36 ms"))
+          << log;
+      if (waits_enough) {
+        EXPECT_EQ(result, 1) << (session.Errors().empty() ? "" : session.Errors()[0]);
+        EXPECT_EQ(ReadFileBytes(dir + "a"), "1,Chleb,1.50,2.000\r\n");
+      } else {
+        EXPECT_EQ(result, 0);
+        EXPECT_EQ(session.Errors(),
+                  std::vector<std::string>{Cp1250("Błąd otwarcia pliku \"exp\".")});
+        EXPECT_FALSE(Exists(dir + "a"));
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace kolektor::wintest
