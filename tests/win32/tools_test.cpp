@@ -235,10 +235,10 @@ TEST(Simulator, UploadRefusesABadRecordAndScanKnowsTheTable) {
 
   const std::string terminal = "\"" + BinDir() + "terminal.exe\" ";
   r = RunProgram(terminal + "scan 333 1");
-  EXPECT_EQ(r.exit_code, 1u);
+  EXPECT_EQ(r.exit_code, 4u);
   EXPECT_TRUE(Has(r.output, "unknown code 333")) << r.output;
   EXPECT_EQ(RunProgram(terminal + "scan 222 4.5").exit_code, 0u);
-  EXPECT_EQ(RunProgram(terminal + "scan 111 1x").exit_code, 1u);
+  EXPECT_EQ(RunProgram(terminal + "scan 111 1x").exit_code, 5u);
   RunProgram("\"" + BinDir() + "IR_READ2.EXE\" a.dat,1,5,1,1,1,1,0", dir);
   EXPECT_EQ(ReadFileBytes(dir + "a.dat"), "222,4.5\r\n");
   RunProgram(terminal + "clear");
