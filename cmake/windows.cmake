@@ -124,3 +124,14 @@ endif()
 add_test(NAME release_package
   COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-package.sh ${CMAKE_BINARY_DIR})
 set_tests_properties(release_package PROPERTIES TIMEOUT 120)
+
+# The administrator's path through the form and zrbhost as the setup
+# installs them, in a till's folders (C:\ZRB, C:\DANE) of a prefix of its own.
+kolektor_wine_test(win_form_install_tests SOURCES tests/win32/form_install_test.cpp
+  PREFIX forminstall TIMEOUT 600)
+target_compile_definitions(win_form_install_tests PRIVATE KOLEKTOR_SETUP="${KOLEKTOR_SETUP}")
+add_dependencies(win_form_install_tests setup)
+# The form's layout at 96 and 120 DPI in an 800x600 window; it sets the
+# DPI of a prefix of its own.
+kolektor_wine_test(win_form_layout_tests SOURCES tests/win32/form_layout_test.cpp
+  PREFIX formlayout)

@@ -5,7 +5,8 @@
 ;
 ;   makensis -DVERSION=1.0.0 -DSTAGE=<staged files> -DOUTFILE=<setup.exe> setup.nsi
 ;
-; Silent deployment: setup.exe /S [/ZRB=<ZRB folder>] [/D=<program folder>]
+; Silent deployment: setup.exe /S [/ZRB=<ZRB folder>] [/SIMULATOR] [/D=<program folder>]
+; /SIMULATOR also installs the terminal simulator (a rehearsal computer).
 ; Without a known ZRB folder a silent install changes nothing and exits 2.
 
 Unicode true
@@ -111,6 +112,7 @@ Function .onInit
   ${IfNot} ${Errors}
     StrCpy $ZrbDir $1
   ${EndIf}
+  Call SimulatorFromCommandLine
   ${If} ${Silent}
     ; Deployment must not guess: no known ZRB folder, nothing installed.
     ${If} $ZrbDir == ""
@@ -213,6 +215,19 @@ Section /o "$(SimulatorSection)" SecSimulator
   File "${STAGE}\simulator\IR_READ2.EXE"
   File "${STAGE}\simulator\terminal.exe"
 SectionEnd
+
+; After the sections, whose numbers it needs.
+Function SimulatorFromCommandLine
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/SIMULATOR" $1
+  ${IfNot} ${Errors}
+    ; Flag 1: selected.
+    SectionGetFlags ${SecSimulator} $1
+    IntOp $1 $1 | 1
+    SectionSetFlags ${SecSimulator} $1
+  ${EndIf}
+FunctionEnd
 
 !insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
   !insertmacro MUI_DESCRIPTION_TEXT ${SecPlugin} "$(PluginDescription)"
