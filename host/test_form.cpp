@@ -329,8 +329,8 @@ class Form {
     wc.lpszClassName = id::kWindowClass;
     RegisterClassExW(&wc);
     window_ = CreateWindowExW(WS_EX_CONTROLPARENT, id::kWindowClass, W(u::kFormTitle).c_str(),
-                              WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
-                              CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
+                              WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                              CW_USEDEFAULT, nullptr, nullptr, instance, this);
     return window_ != nullptr;
   }
   HWND window() const { return window_; }

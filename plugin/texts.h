@@ -651,7 +651,8 @@ inline constexpr std::string_view kLogImportStart = "=== Odczyt ilości: {1}";
 inline constexpr std::string_view kLogClearStart = "=== Zerowanie";
 inline constexpr std::string_view kLogOnTerminal = "Na terminalu: {1}";
 inline constexpr std::string_view kLogFolder =
-    "Folder bieżący: {1} (folder ZRB; tak szuka programów producenta ZRB)";
+    "Folder bieżący: {1} (folder ZRB), więc programy producenta terminala znajdą się tak "
+    "jak w ZRB.";
 inline constexpr std::string_view kLogNoZrbFolder =
     "Rejestr nie podaje folderu ZRB (wartość Binaria): formularz zostaje w swoim folderze.";
 inline constexpr std::string_view kLogRehearsal =

@@ -207,6 +207,35 @@ TEST(WinForm, TraceBoxActsBesideTheLoadedPluginAndShowsAnyFile) {
     EXPECT_FALSE(Exists(stray)) << stray;
 }
 
+// Closed while an operation runs, the form asks, then waits for the
+// operation before it goes: the worker uses the plug-in and the window.
+TEST(WinForm, ClosedDuringAnOperationItWaitsForIt) {
+  const std::string dir = FullPath(FreshDir("form_close"));
+  FormProcess form(dir + "kolektor-test.ini", {"", "", dir});
+  form.Type(id::kGoodsPath, dir + "nie-ma.txt");  // fails after the export's 4 s pause
+  const std::size_t before = form.Log().size();
+  SendMessageW(form.Item(id::kExport), BM_CLICK, 0, 0);
+  PostMessageW(form.window(), WM_CLOSE, 0, 0);
+  HWND question = nullptr;
+  for (int i = 0; i < 50 && question == nullptr; ++i) {
+    Sleep(100);
+    for (HWND box : form.Windows(L"#32770"))
+      if (IsWindowVisible(box)) question = box;
+  }
+  ASSERT_NE(question, nullptr) << "the form asks first";
+  SendMessageW(GetDlgItem(question, IDYES), BM_CLICK, 0, 0);
+  bool result_seen = false;
+  for (int i = 0; i < 200 && form.Running(); ++i) {
+    const std::wstring log = form.Log();  // empty once the window is gone
+    result_seen =
+        result_seen || (log.size() > before && Has(log.substr(before), L"wynik: 0 (nie wykonano)"));
+    Sleep(50);
+  }
+  EXPECT_FALSE(form.Running()) << "closed once the operation ended";
+  EXPECT_TRUE(result_seen) << "the operation ended before the form";
+  EXPECT_TRUE(Exists(dir + "kolektor-test.ini")) << "and kept its settings as on any close";
+}
+
 // Each way a DLL can fail to be a plug-in, said once, in Polish.
 TEST(WinForm, EveryLoadFailureIsExplained) {
   const std::string dir = FreshDir("form_load");
