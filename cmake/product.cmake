@@ -38,8 +38,8 @@ kolektor_version(zrbhost "ZRB plug-in diagnostic host" zrbhost.exe VFT_APP)
 kolektor_ship(zrbhost)
 
 # The test form for the people who install and support the plug-in.
-add_executable(kolektor-test WIN32 host/test_form.cpp)
-target_link_libraries(kolektor-test PRIVATE kolektor_host kolektor_core comdlg32)
+add_executable(kolektor-test WIN32 host/test_form.cpp host/test_form.rc)
+target_link_libraries(kolektor-test PRIVATE kolektor_host kolektor_core comdlg32 comctl32)
 target_link_options(kolektor-test PRIVATE -municode)
 kolektor_version(kolektor-test "kolektor test form" kolektor-test.exe VFT_APP)
 kolektor_ship(kolektor-test)

@@ -151,3 +151,24 @@ endif()
 add_test(NAME release_package
   COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-package.sh ${CMAKE_BINARY_DIR})
 set_tests_properties(release_package PROPERTIES TIMEOUT 120)
+
+# The administrator's path through the form and zrbhost as the setup
+# installs them, in a till's folders (C:\ZRB, C:\DANE) of a prefix of its own.
+kolektor_wine_test(win_form_install_tests SOURCES tests/win32/form_install_test.cpp
+  PREFIX forminstall TIMEOUT 600)
+target_compile_definitions(win_form_install_tests PRIVATE KOLEKTOR_SETUP="${KOLEKTOR_SETUP}")
+add_dependencies(win_form_install_tests setup)
+# The form's layout at 96 and 120 DPI in an 800x600 window; it sets the
+# DPI of a prefix of its own.
+kolektor_wine_test(win_form_layout_tests SOURCES tests/win32/form_layout_test.cpp
+  PREFIX formlayout)
+# The form's port check on COM ports mapped to a pseudo-terminal pair
+# (socat), a held device and a missing one, in a prefix of its own.
+add_executable(win_form_ports_tests tests/win32/form_ports_test.cpp tests/win32/plugin_loader.cpp)
+target_link_libraries(win_form_ports_tests PRIVATE gtest_win kolektor_host)
+target_include_directories(win_form_ports_tests PRIVATE ${CMAKE_SOURCE_DIR})
+target_link_options(win_form_ports_tests PRIVATE ${KOLEKTOR_STATIC})
+add_dependencies(win_form_ports_tests product)
+add_test(NAME form_com_ports
+  COMMAND ${CMAKE_SOURCE_DIR}/scripts/com-ports-test.sh $<TARGET_FILE:win_form_ports_tests>)
+set_tests_properties(form_com_ports PROPERTIES TIMEOUT 300)

@@ -7,7 +7,7 @@ namespace kolektor::form {
 inline constexpr const wchar_t* kWindowClass = L"KolektorTestForm";
 
 enum Control : int {
-  kPluginLine = 100,  // path and version of the loaded plug-in
+  kPluginLine = 100,  // path and version of the loaded plug-in, or why none is
   kModelLine,         // terminal model and identifier (properties 1, 2)
   kSettingsGroup,
   kGoodsLabel,
@@ -20,7 +20,7 @@ enum Control : int {
   kImport,
   kClear,
   kCheck,
-  kTrace,  // check box: kolektor.log beside the plug-in
+  kTrace,  // check box: kolektor.log beside the loaded plug-in
   kShowTrace,
   kClearLog,
   kLogLabel,
@@ -28,7 +28,19 @@ enum Control : int {
   kExplanationLabel,
   kExplanation,  // cause and check of the last error
   kInstructionLabel,
-  kInstruction,  // what to do on the terminal (properties 302, 303)
+  kInstruction,   // what to do on the terminal (properties 302, 303)
+  kChoosePlugin,  // button: choose the plug-in's DLL
+  kCopyLog,       // button: the log to the clipboard
+  // The rehearsal with the installed terminal simulator instead of a
+  // terminal and ZRB's folder.
+  kRehearsalGroup,
+  kRehearsal,       // check box: operations use the simulator
+  kSimulatorClear,  // button: the simulator forgets what was scanned
+  kScanCodeLabel,
+  kScanCode,  // edit: a code to scan
+  kScanQuantityLabel,
+  kScanQuantity,  // edit: its quantity
+  kScan,          // button: scan on the simulated terminal
   // Settings, one row per parameter in the plug-in's order: label, value
   // (a combo box with the choices, or an edit with its range beside it).
   kParamLabel = 1100,

@@ -17,12 +17,9 @@ namespace {
 namespace u = ui;
 using ui::Fill;
 
-std::string Utf8(const std::string& cp1250) { return Utf8FromCp1250(cp1250); }
+constexpr const char* kDownloadUtility = "IR_READ2.EXE";
 
-bool IsFolder(const std::string& path) {
-  const DWORD a = GetFileAttributesA(path.c_str());
-  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
+std::string Utf8(const std::string& cp1250) { return Utf8FromCp1250(cp1250); }
 
 std::string Folder(const std::string& path) {
   const std::size_t slash = path.find_last_of('\\');
@@ -59,43 +56,100 @@ bool Binaria(Items& items, std::string& value) {
   return true;
 }
 
-// Where Windows would find IR_READ2.EXE for the host: the host's program
-// folder (the ZRB folder), the system folders, PATH.
-void DownloadUtility(Items& items, const std::string& zrb_folder) {
-  char system[MAX_PATH] = {}, windows[MAX_PATH] = {};
-  GetSystemDirectoryA(system, sizeof system);
-  GetWindowsDirectoryA(windows, sizeof windows);
-  std::string search = zrb_folder + ";" + system + ";" + windows;
-  char path_variable[8192] = {};
-  if (GetEnvironmentVariableA("PATH", path_variable, sizeof path_variable) < sizeof path_variable)
-    search += std::string(";") + path_variable;
-  char found[MAX_PATH] = {};
-  if (SearchPathA(search.c_str(), "IR_READ2.EXE", nullptr, sizeof found, found, nullptr) > 0) {
-    items.Ok(Fill(u::kInstallIrRead, {Utf8(found)}));
-    return;
-  }
-  // This program's folder is searched when the form runs an import, but
-  // not when ZRB does.
-  const std::string beside = ProgramFolder() + "IR_READ2.EXE";
-  if (IsFile(beside))
-    items.Warn(Fill(u::kInstallIrReadOnlyHere, {Utf8(beside)}), u::kInstallNoIrReadFix);
-  else
-    items.Fault(std::string(u::kInstallNoIrRead), u::kInstallNoIrReadFix);
+// Two names of one file (long and short forms, letter case) compare equal.
+bool SameFile(const std::string& a, const std::string& b) {
+  auto canonical = [](const std::string& path) {
+    char full[MAX_PATH] = {}, long_form[MAX_PATH] = {};
+    if (GetFullPathNameA(path.c_str(), sizeof full, full, nullptr) == 0) return path;
+    if (GetLongPathNameA(full, long_form, sizeof long_form) == 0) return std::string(full);
+    return std::string(long_form);
+  };
+  return !a.empty() && !b.empty() && lstrcmpiA(canonical(a).c_str(), canonical(b).c_str()) == 0;
 }
 
-void Port(Items& items, const std::string& port) {
-  std::string digits = port.compare(0, 3, "COM") == 0 ? port.substr(3) : port;
+// The plug-in that ZRB will load from its folder, beside the one the form
+// has loaded.
+void Plugins(Items& items, const std::string& zrb_folder, const std::string& loaded) {
+  const std::string installed = zrb_folder + "\\kolektor.dll";
+  const bool there = IsFile(installed);
+  if (there) {
+    const std::string version = FileVersionOf(installed);
+    items.Ok(Fill(u::kInstallZrbPlugin,
+                  {Utf8(installed), version.empty() ? std::string(u::kFormNoVersion) : version}));
+  } else {
+    items.Fault(Fill(u::kInstallNoZrbPlugin, {Utf8(zrb_folder)}), u::kInstallNoZrbPluginFix);
+  }
+  if (there && !loaded.empty() && !SameFile(loaded, installed))
+    items.Warn(Fill(u::kInstallOtherPlugin, {Utf8(loaded), Utf8(installed)}),
+               u::kInstallOtherPluginFix);
+}
+
+// IR_READ2.EXE as ZRB starts it (ZRB's folder is its program's folder and,
+// started from its shortcut, its current folder) and as the form starts it
+// (its own folder first, then ZRB's folder, which it makes its current
+// folder for the operation).
+void DownloadUtility(Items& items, const std::string& zrb_folder) {
+  const std::string for_zrb = WhereWindowsFinds(kDownloadUtility, zrb_folder, zrb_folder);
+  const std::string for_form = WhereWindowsFinds(kDownloadUtility, ProgramFolder(), zrb_folder);
+  if (for_zrb.empty() && for_form.empty())
+    items.Fault(std::string(u::kInstallNoIrRead), u::kInstallNoIrReadFix);
+  else if (for_zrb.empty())
+    items.Fault(Fill(u::kInstallIrReadOnlyForm, {Utf8(for_form)}),
+                Fill(u::kInstallIrReadOnlyFormFix, {Utf8(for_form)}));
+  else if (SameFile(for_zrb, for_form))
+    items.Ok(Fill(u::kInstallIrReadBoth, {Utf8(for_zrb)}));
+  else
+    items.Warn(Fill(u::kInstallIrReadDiffer, {Utf8(for_zrb), Utf8(for_form)}),
+               Fill(u::kInstallIrReadDifferFix, {Utf8(for_form)}));
+}
+
+// The rehearsal: the plug-in sees the simulator's folder as ZRB's.
+void Rehearsal(Items& items, const std::string& folder) {
+  items.Ok(Fill(u::kInstallRehearsal, {Utf8(folder)}));
+  if (!IsFile(folder + "\\DLOOKUP2.EXE") || !IsFile(folder + "\\" + kDownloadUtility)) {
+    items.Fault(Fill(u::kInstallNoSimulator, {Utf8(folder)}), u::kInstallNoSimulatorFix);
+    return;
+  }
+  const std::string found = WhereWindowsFinds(kDownloadUtility, ProgramFolder(), folder);
+  if (SameFile(found, folder + "\\" + kDownloadUtility))
+    items.Ok(Fill(u::kInstallRehearsalIrRead, {Utf8(found)}));
+  else
+    items.Warn(Fill(u::kInstallRehearsalOther, {Utf8(found)}),
+               Fill(u::kInstallIrReadDifferFix, {Utf8(found)}));
+}
+
+void Port(Items& items, const std::string& port, bool rehearsing) {
+  if (rehearsing) {
+    items.Ok(std::string(u::kInstallPortRehearsal));
+    return;
+  }
+  if (port.empty()) {
+    items.Warn(std::string(u::kInstallPortNotChecked), u::kInstallNoPluginLoadedFix);
+    return;
+  }
+  const std::string digits = PortNumberOf(port);
   if (digits.empty() || digits.size() > 3 ||
       digits.find_first_not_of("0123456789") != std::string::npos) {
     items.Fault(Fill(u::kInstallBadPort, {Utf8(port)}), u::kInstallBadPortFix);
     return;
   }
+  // Only the port the settings name is ever opened.
   const std::string name = "COM" + digits;
   const HANDLE handle = CreateFileA(("\\\\.\\" + name).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
                                     nullptr, OPEN_EXISTING, 0, nullptr);
   if (handle != INVALID_HANDLE_VALUE) {
+    // A port whose adapter is gone may still open; it then cannot say how
+    // it is set.
+    DCB settings{};
+    settings.DCBlength = sizeof settings;
+    const bool answers = GetCommState(handle, &settings) != 0;
+    const DWORD error = GetLastError();
     CloseHandle(handle);
-    items.Ok(Fill(u::kInstallPort, {name}));
+    if (answers)
+      items.Ok(Fill(u::kInstallPort, {name}));
+    else
+      items.Fault(Fill(u::kInstallPortNoDevice, {name, std::to_string(error)}),
+                  u::kInstallNoPortFix);
     return;
   }
   const DWORD error = GetLastError();
@@ -169,7 +223,54 @@ bool IsFile(const std::string& path) {
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
+bool IsFolder(const std::string& path) {
+  const DWORD a = GetFileAttributesA(path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+std::string WhereWindowsFinds(const std::string& name, const std::string& program_folder,
+                              const std::string& current_folder) {
+  char system[MAX_PATH] = {}, windows[MAX_PATH] = {};
+  GetSystemDirectoryA(system, sizeof system);
+  GetWindowsDirectoryA(windows, sizeof windows);
+  std::string search;
+  for (const std::string& folder : {program_folder, current_folder, std::string(system),
+                                    std::string(windows) + "\\System", std::string(windows)})
+    if (!folder.empty()) search += folder + ";";
+  char path_variable[8192] = {};
+  const DWORD got = GetEnvironmentVariableA("PATH", path_variable, sizeof path_variable);
+  if (got > 0 && got < sizeof path_variable) search += path_variable;
+  char found[MAX_PATH] = {};
+  if (SearchPathA(search.c_str(), name.c_str(), nullptr, sizeof found, found, nullptr) == 0)
+    return "";
+  return found;
+}
+
+DefaultPlugin FindDefaultPlugin() {
+  DefaultPlugin plugin;
+  const std::string beside = ProgramFolder() + "kolektor.dll";
+  if (IsFile(beside)) {
+    plugin.path = beside;
+    return plugin;
+  }
+  std::string zrb_folder;
+  if (ReadBinaria(zrb_folder) != HostValue::kFound) {
+    plugin.missing = Fill(u::kFindNoZrbFolder, {Utf8FromAnsi(ProgramFolder())});
+    return plugin;
+  }
+  const std::string installed = zrb_folder + "\\kolektor.dll";
+  if (!IsFile(installed)) {
+    plugin.missing = Fill(u::kFindNowhere, {Utf8FromAnsi(ProgramFolder()), Utf8(zrb_folder)});
+    return plugin;
+  }
+  plugin.path = installed;
+  plugin.from_zrb_folder = true;
+  return plugin;
+}
+
 std::string TraceFileOf(const std::string& plugin_path) {
+  // Never a bare name: that would be a file in whatever folder is current.
+  if (plugin_path.find('\\') == std::string::npos) return std::string();
   return plugin_path.substr(0, plugin_path.find_last_of('\\') + 1) + "kolektor.log";
 }
 
@@ -197,20 +298,27 @@ HostValue ReadBinaria(std::string& value) {
 
 std::vector<InstallCheckItem> CheckInstallation(const InstallCheckInput& in) {
   Items items;
+  if (in.plugin_path.empty())
+    items.Warn(std::string(u::kInstallNoPluginLoaded), u::kInstallNoPluginLoadedFix);
   std::string zrb_folder;
   if (Binaria(items, zrb_folder)) {
     if (!IsFolder(zrb_folder)) {
       items.Fault(Fill(u::kInstallNoFolder, {Utf8(zrb_folder)}), u::kInstallNoFolderFix);
+      zrb_folder.clear();
     } else {
       items.Ok(Fill(u::kInstallFolder, {Utf8(zrb_folder)}));
       if (IsFile(zrb_folder + "\\DLOOKUP2.EXE"))
         items.Ok(std::string(u::kInstallDlookup));
       else
         items.Fault(Fill(u::kInstallNoDlookup, {Utf8(zrb_folder)}), u::kInstallNoDlookupFix);
+      Plugins(items, zrb_folder, in.plugin_path);
+      if (in.rehearsal_folder.empty()) DownloadUtility(items, zrb_folder);
     }
+  } else {
+    zrb_folder.clear();
   }
-  DownloadUtility(items, zrb_folder);
-  Port(items, in.port);
+  if (!in.rehearsal_folder.empty()) Rehearsal(items, in.rehearsal_folder);
+  Port(items, in.port, !in.rehearsal_folder.empty());
 
   if (in.goods_path.empty())
     items.Warn(std::string(u::kInstallNoGoodsPath), u::kInstallPathFix);
@@ -227,9 +335,14 @@ std::vector<InstallCheckItem> CheckInstallation(const InstallCheckInput& in) {
     InventDirContents(items, invent_dir);
   }
 
-  const std::string trace = TraceFileOf(in.plugin_path);
+  // The trace of the plug-in in use: the loaded one, else ZRB's.
+  const std::string plugin = !in.plugin_path.empty() ? in.plugin_path
+                             : !zrb_folder.empty()   ? zrb_folder + "\\kolektor.dll"
+                                                     : std::string();
+  if (plugin.empty()) return items.list;
+  const std::string trace = TraceFileOf(plugin);
   if (IsFile(trace))
-    items.Warn(Fill(u::kInstallTraceOn, {Utf8(trace)}), "");
+    items.Warn(Fill(u::kInstallTraceOn, {Utf8(trace)}), u::kInstallTraceOnFix);
   else
     items.Ok(std::string(u::kInstallTraceOff));
   return items.list;

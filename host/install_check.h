@@ -1,5 +1,6 @@
 // "Sprawdź instalację": what the plug-in needs on this computer, checked
-// one item after another, each with OK or what is wrong and how to fix it.
+// one item after another, each with OK or what is wrong and how to fix it;
+// and where the programs find the installed plug-in and the host's folder.
 #pragma once
 
 #include <string>
@@ -8,10 +9,13 @@
 namespace kolektor::host {
 
 struct InstallCheckInput {
-  std::string port;         // the setting's value, Windows-1250
+  std::string port;         // the setting's value, Windows-1250; empty: no plug-in loaded
   std::string goods_path;   // may be empty
   std::string counts_path;  // may be empty
-  std::string plugin_path;  // the loaded kolektor.dll
+  std::string plugin_path;  // the loaded kolektor.dll; empty when none is loaded
+  // The simulator's folder when the form rehearses with it instead of
+  // ZRB's folder; empty otherwise.
+  std::string rehearsal_folder;
 };
 
 struct InstallCheckItem {
@@ -31,8 +35,26 @@ HostValue ReadBinaria(std::string& value);
 // Windows ignores.
 inline constexpr unsigned long kHostRegistryView = 0x0200;
 
+// The plug-in a program uses when none is named: kolektor.dll beside the
+// program, else the one in the folder Binaria names, where the setup puts
+// it. With neither, `path` is empty and `missing` says where it looked.
+struct DefaultPlugin {
+  std::string path;  // ANSI
+  bool from_zrb_folder = false;
+  std::string missing;  // UTF-8
+};
+DefaultPlugin FindDefaultPlugin();
+
+// Where CreateProcess finds a program named without a folder, when a
+// program in `program_folder` starts it with `current_folder` as its
+// current folder: the program's folder, the current folder, the system
+// folders, PATH. Empty when it is nowhere.
+std::string WhereWindowsFinds(const std::string& name, const std::string& program_folder,
+                              const std::string& current_folder);
+
 // kolektor.log beside the plug-in: its presence switches the trace on.
 std::string TraceFileOf(const std::string& plugin_path);
 bool IsFile(const std::string& path);
+bool IsFolder(const std::string& path);
 
 }  // namespace kolektor::host

@@ -1,5 +1,6 @@
 #include "host/plugin_host.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <set>
@@ -18,22 +19,6 @@ bool Resolve(HMODULE module, const char* name, T& into, std::string& missing) {
   return into != nullptr;
 }
 
-std::string FileVersion(const std::string& path) {
-  DWORD ignored = 0;
-  const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
-  if (size == 0) return "";
-  std::vector<char> data(size);
-  if (!GetFileVersionInfoA(path.c_str(), 0, size, data.data())) return "";
-  VS_FIXEDFILEINFO* info = nullptr;
-  UINT length = 0;
-  if (!VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&info), &length) ||
-      info == nullptr)
-    return "";
-  return std::to_string(HIWORD(info->dwFileVersionMS)) + "." +
-         std::to_string(LOWORD(info->dwFileVersionMS)) + "." +
-         std::to_string(HIWORD(info->dwFileVersionLS));
-}
-
 // Sessions by the context their instance hands back to every callback.
 // Operations of several sessions may run at once on different threads.
 struct Registry {
@@ -50,18 +35,56 @@ Registry& Sessions() {
 thread_local MessageBoxWatch* t_watch = nullptr;
 thread_local std::set<HWND>* t_open_boxes = nullptr;
 
+// Why a file is no plug-in that this 32-bit host can load, read from its
+// headers before LoadLibrary says only "error 193"; empty when it looks like
+// a 32-bit DLL.
+std::string NotA32BitDll(const std::string& path) {
+  const std::string shown = Utf8FromAnsi(path);
+  const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return "";
+  unsigned char head[4096] = {};
+  DWORD got = 0;
+  ReadFile(file, head, sizeof head, &got, nullptr);
+  CloseHandle(file);
+  auto at16 = [&](DWORD offset) {
+    return offset + 2 <= got ? head[offset] | head[offset + 1] << 8 : 0;
+  };
+  const DWORD pe = got >= 0x40 ? static_cast<DWORD>(at16(0x3C) | at16(0x3E) << 16) : 0;
+  if (got < 0x40 || head[0] != 'M' || head[1] != 'Z' || pe + 24 > got ||
+      std::memcmp(head + pe, "PE\0\0", 4) != 0)
+    return ui::Fill(ui::kLoadNotPe, {shown});
+  if (at16(pe + 4) != IMAGE_FILE_MACHINE_I386) return ui::Fill(ui::kLoadNot32Bit, {shown});
+  if ((at16(pe + 22) & IMAGE_FILE_DLL) == 0) return ui::Fill(ui::kLoadNotDll, {shown});
+  return "";
+}
+
 }  // namespace
 
 bool LoadPlugin(const std::string& path, Plugin& plugin, std::string& error) {
+  plugin = Plugin();
+  const std::string shown = Utf8FromAnsi(path);
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    error = ui::Fill(ui::kLoadNoFile, {shown});
+    return false;
+  }
+  error = NotA32BitDll(path);
+  if (!error.empty()) return false;
   plugin.module = LoadLibraryA(path.c_str());
   if (plugin.module == nullptr) {
-    error = ui::Fill(ui::kHostCannotLoad, {path, std::to_string(GetLastError())});
+    const DWORD code = GetLastError();
+    error = ui::Fill(code == ERROR_MOD_NOT_FOUND     ? ui::kLoadMissingDependency
+                     : code == ERROR_ACCESS_DENIED   ? ui::kLoadDenied
+                     : code == ERROR_DLL_INIT_FAILED ? ui::kLoadInitFailed
+                                                     : ui::kHostCannotLoad,
+                     {shown, std::to_string(code)});
     return false;
   }
   char full[MAX_PATH] = {};
   GetModuleFileNameA(plugin.module, full, sizeof full);
   plugin.path = full;
-  plugin.version = FileVersion(plugin.path);
+  plugin.version = FileVersionOf(plugin.path);
   EntryPoints& a = plugin.api;
   std::string missing;
   Resolve(plugin.module, "ZRBDLLTypBiblioteki", a.typ, missing);
@@ -75,10 +98,17 @@ bool LoadPlugin(const std::string& path, Plugin& plugin, std::string& error) {
   Resolve(plugin.module, "ZRBDLLInwZeruj", a.zeruj, missing);
   Resolve(plugin.module, "ZRBDLLInwImport", a.import_, missing);
   if (!missing.empty()) {
-    error = ui::Fill(ui::kHostMissingEntryPoints, {path, missing});
+    error = ui::Fill(ui::kHostMissingEntryPoints, {shown, missing});
+    FreeLibrary(plugin.module);
+    plugin = Plugin();
     return false;
   }
   return true;
+}
+
+void UnloadPlugin(Plugin& plugin) {
+  if (plugin.module != nullptr) FreeLibrary(plugin.module);
+  plugin = Plugin();
 }
 
 std::vector<Parameter> DescribeParameters(const EntryPoints& api) {
@@ -121,6 +151,19 @@ bool AcceptsValue(const Parameter& parameter, const std::string& value) {
     n = n * 10 + (c - '0');
   }
   return n >= std::atol(parameter.low.c_str()) && n <= std::atol(parameter.high.c_str());
+}
+
+std::string PortNumberOf(const std::string& typed) {
+  std::size_t begin = typed.find_first_not_of(' ');
+  if (begin == std::string::npos) return typed;
+  const std::size_t end = typed.find_last_not_of(' ') + 1;
+  std::string port = typed.substr(begin, end - begin);
+  if (port.size() > 3 && (port[0] == 'C' || port[0] == 'c') && (port[1] == 'O' || port[1] == 'o') &&
+      (port[2] == 'M' || port[2] == 'm'))
+    port.erase(0, 3);
+  if (port.empty() || port.find_first_not_of("0123456789") != std::string::npos) return typed;
+  port.erase(0, std::min(port.find_first_not_of('0'), port.size() - 1));
+  return port;
 }
 
 Session::Session(const EntryPoints& api, Word context) : api_(api), context_(context) {
@@ -265,6 +308,31 @@ std::wstring WideFromUtf8(const std::string& text) {
   std::wstring wide(static_cast<std::size_t>(n), L'\0');
   MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0], n);
   return wide;
+}
+
+std::string FileVersionOf(const std::string& path) {
+  DWORD ignored = 0;
+  const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
+  if (size == 0) return "";
+  std::vector<char> data(size);
+  if (!GetFileVersionInfoA(path.c_str(), 0, size, data.data())) return "";
+  VS_FIXEDFILEINFO* info = nullptr;
+  UINT length = 0;
+  if (!VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&info), &length) ||
+      info == nullptr)
+    return "";
+  return std::to_string(HIWORD(info->dwFileVersionMS)) + "." +
+         std::to_string(LOWORD(info->dwFileVersionMS)) + "." +
+         std::to_string(HIWORD(info->dwFileVersionLS));
+}
+
+std::string Utf8FromAnsi(const std::string& ansi) {
+  if (ansi.empty()) return std::string();
+  const int n =
+      MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(n), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), &wide[0], n);
+  return Utf8FromWide(wide);
 }
 
 std::string ProgramFolder() {

@@ -37,10 +37,12 @@ struct Plugin {
   EntryPoints api;
 };
 
-// Loads the DLL and resolves all ten entry points. On failure `error` says
-// what went wrong in Polish (UTF-8): the system's error code, or the entry
-// points the DLL lacks.
+// Loads the DLL and resolves all ten entry points. On failure nothing stays
+// loaded and `error` says once, in Polish (UTF-8), what is wrong: no such
+// file, not a 32-bit DLL, a library it needs is missing, the entry points it
+// lacks, or the system's error code.
 bool LoadPlugin(const std::string& path, Plugin& plugin, std::string& error);
+void UnloadPlugin(Plugin& plugin);
 
 // One parameter of the settings form, from ZRBDLLParametr and
 // ZRBDLLTekstListyParametru.
@@ -54,6 +56,9 @@ std::string Property(const EntryPoints& api, Word number);
 
 // True when the host's form would accept `value` for the parameter.
 bool AcceptsValue(const Parameter& parameter, const std::string& value);
+// A port as people type it: "COM5" (as Device Manager shows it), "com5",
+// " 05 " all give "5"; a text that names no port number is kept as typed.
+std::string PortNumberOf(const std::string& typed);
 
 // What a session saw, in order.
 struct Event {
@@ -131,7 +136,11 @@ std::string Cp1250FromWide(const std::wstring& text);
 std::string Utf8FromWide(const std::wstring& text);
 std::wstring WideFromUtf8(const std::string& text);
 
+std::string Utf8FromAnsi(const std::string& ansi);
+
 // The folder of this program, with a trailing backslash.
 std::string ProgramFolder();
+// "1.0.0" from a file's version resource; "" when it has none.
+std::string FileVersionOf(const std::string& path);
 
 }  // namespace kolektor::host

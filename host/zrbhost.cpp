@@ -4,8 +4,9 @@
 // by name, settings from the plug-in's own descriptions, stdcall callbacks
 // that print what arrives), checks goods files, reads the transfer journal
 // back, converts a kept a.dat and compares book and counted quantities.
-// Run without arguments for the list of commands. Output is Polish: wide
-// characters on a console, UTF-8 into a file or pipe.
+// "zrbhost help" lists the commands and exit codes. Output is Polish: wide
+// characters on a console, UTF-8 into a file or pipe; errors go to standard
+// error.
 #include <windows.h>
 
 #include <cstdio>
@@ -42,9 +43,9 @@ void Write(DWORD which, FILE* stream, const std::string& utf8) {
   std::fflush(stream);
 }
 void Print(const std::string& utf8) { Write(STD_OUTPUT_HANDLE, stdout, utf8); }
-void Complain(const std::string& utf8) {
-  Write(STD_ERROR_HANDLE, stderr, "zrbhost: " + utf8 + "\n");
-}
+void PrintError(const std::string& utf8) { Write(STD_ERROR_HANDLE, stderr, utf8); }
+void Complain(const std::string& utf8) { PrintError("zrbhost: " + utf8 + "\n"); }
+const kolektor::zrbhost::Printer kPrinter{Print, PrintError};
 
 std::string Utf8(const std::string& cp1250) { return kolektor::Utf8FromCp1250(cp1250); }
 
@@ -62,7 +63,7 @@ std::string Cp1250FromAnsi(const std::string& ansi) {
 }
 
 struct Options {
-  std::string dll = kolektor::host::ProgramFolder() + "kolektor.dll";
+  std::string dll;  // empty: the installed one (FindDefaultPlugin)
   std::string settings_file, install_dir;
   std::vector<std::pair<std::string, std::string>> overrides;
   bool yes = false, force = false;
@@ -115,8 +116,8 @@ bool ReadSettingsFile(const std::string& path, std::map<std::string, std::string
 int Describe(const kolektor::host::Plugin& p, const std::vector<kolektor::host::Parameter>& params,
              const std::map<std::string, std::string>& values) {
   Print(Fill(u::kHostType, {std::to_string(p.api.typ())}) + "\n");
-  Print(Fill(u::kHostPluginFile, {p.path, p.version}) + "\n\n" + std::string(u::kHostSettings) +
-        "\n");
+  Print(Fill(u::kHostPluginFile, {kolektor::host::Utf8FromAnsi(p.path), p.version}) + "\n\n" +
+        std::string(u::kHostSettings) + "\n");
   for (const kolektor::host::Parameter& parameter : params) {
     if (parameter.kind == 4) {
       Print(Fill(u::kHostNumberSetting,
@@ -154,7 +155,7 @@ void PrintEvent(const kolektor::host::Event& e) {
     case kolektor::host::Event::kParam:
       break;
     case kolektor::host::Event::kError:
-      kolektor::zrbhost::PrintExplained(e.text, Print);
+      kolektor::zrbhost::PrintExplained(e.text, PrintError);
       break;
     case kolektor::host::Event::kMessageBox:
       Print(Fill(u::kHostMessageBox, {Utf8(e.name), Utf8(e.text)}) + "\n");
@@ -184,15 +185,19 @@ int Operation(const kolektor::host::Plugin& p, const Options& o,
 }
 
 // The host's registry value, in the view a 32-bit host reads on 64-bit
-// Windows; the current value is shown and kept unless --force.
+// Windows; the current value is shown, and kept unless --force.
 int Setup(const Options& o) {
   std::string current;
   const kolektor::host::HostValue found = kolektor::host::ReadBinaria(current);
   const bool has_value =
       found == kolektor::host::HostValue::kFound || found == kolektor::host::HostValue::kUnusable;
-  Print((has_value ? Fill(u::kSetupCurrent, {Utf8(Cp1250FromAnsi(current))})
+  Print((has_value ? Fill(u::kSetupCurrent, {kolektor::host::Utf8FromAnsi(current)})
                    : std::string(u::kSetupNoValue)) +
         "\n");
+  if (o.install_dir.empty()) {
+    Print(std::string(u::kSetupHowToChange) + "\n");
+    return 0;
+  }
   if (has_value && !o.force) {
     Complain(std::string(u::kSetupWouldReplace));
     return 1;
@@ -227,8 +232,28 @@ int Setup(const Options& o) {
 }
 
 int Usage() {
-  Write(STD_ERROR_HANDLE, stderr, std::string(u::kHostUsage));
+  PrintError(std::string(u::kHostUsage));
   return 2;
+}
+
+// The plug-in named by --dll, else the installed one; which one it is, is
+// said when it comes from ZRB's folder.
+bool Load(const Options& o, kolektor::host::Plugin& p) {
+  std::string path = o.dll;
+  if (path.empty()) {
+    const kolektor::host::DefaultPlugin found = kolektor::host::FindDefaultPlugin();
+    if (found.path.empty()) {
+      Complain(found.missing + ". " + std::string(u::kHostNameTheDll));
+      return false;
+    }
+    path = found.path;
+    if (found.from_zrb_folder)
+      Print(Fill(u::kHostLoadedFromZrb, {kolektor::host::Utf8FromAnsi(path)}) + "\n");
+  }
+  std::string error;
+  if (kolektor::host::LoadPlugin(path, p, error)) return true;
+  Complain(error);
+  return false;
 }
 
 bool ParseOptions(int argc, char** argv, Options& o) {
@@ -263,27 +288,31 @@ int main(int argc, char** argv) {
   if (!ParseOptions(argc, argv, o)) return Usage();
   const std::string& command = o.args[0];
   const std::size_t n = o.args.size();
-  if (command == "setup") return o.install_dir.empty() ? Usage() : Setup(o);
+  if (n == 1 && (command == "help" || command == "--help" || command == "-h" || command == "/?")) {
+    Print(std::string(u::kHostUsage));
+    return 0;
+  }
+  if (command == "setup" && n == 1) return Setup(o);
   if (command == "messages" && n == 1) {
     Print(kolektor::MessageReference());
     return 0;
   }
   const bool unfinished = n == 6 && o.args[5] == "--unfinished";
   if (command == "journal" && (n == 2 || ((n == 5 || unfinished) && o.args[2] == "--extract")))
-    return n == 2 ? kolektor::zrbhost::JournalList(o.args[1], Print)
-                  : kolektor::zrbhost::JournalExtract(o.args[1], o.args[3], o.args[4], Print,
+    return n == 2 ? kolektor::zrbhost::JournalList(o.args[1], kPrinter)
+                  : kolektor::zrbhost::JournalExtract(o.args[1], o.args[3], o.args[4], kPrinter,
                                                       unfinished);
   if (command == "convert" && n == 3)
-    return kolektor::zrbhost::Convert(o.args[1], o.args[2], Print);
+    return kolektor::zrbhost::Convert(o.args[1], o.args[2], kPrinter);
   if (command == "report" && n == 4)
-    return kolektor::zrbhost::Report(o.args[1], o.args[2], o.args[3], Print);
+    return kolektor::zrbhost::Report(o.args[1], o.args[2], o.args[3], kPrinter);
+  const bool uses_plugin =
+      (n == 1 && (command == "describe" || command == "clear")) ||
+      (n == 2 && (command == "check" || command == "export" || command == "import"));
+  if (!uses_plugin) return Usage();
 
   kolektor::host::Plugin p;
-  std::string error;
-  if (!kolektor::host::LoadPlugin(o.dll, p, error)) {
-    Complain(error);
-    return 2;
-  }
+  if (!Load(o, p)) return 2;
   const std::vector<kolektor::host::Parameter> parameters =
       kolektor::host::DescribeParameters(p.api);
   std::map<std::string, std::string> values;
@@ -296,7 +325,7 @@ int main(int argc, char** argv) {
   if (command == "describe" && n == 1) return Describe(p, parameters, values);
   if (command == "check" && n == 2)
     return kolektor::zrbhost::Check(o.args[1], values["cena"] == "Cena zak" ? 2 : 1,
-                                    values["maxKod"] == "20" ? 20 : 13, Print);
+                                    values["maxKod"] == "20" ? 20 : 13, kPrinter);
   const int result = Operation(p, o, values);
   return result < 0 ? Usage() : result;
 }

@@ -25,8 +25,9 @@ std::string Utf8(const std::string& cp1250) { return Utf8FromCp1250(cp1250); }
 std::unique_ptr<File> OpenOrSay(const std::string& path, OpenMode mode, const Printer& print) {
   std::unique_ptr<File> file = OpenStdioFile(path, mode);
   if (!file)
-    print(Fill(mode == OpenMode::kRead ? u::kToolCannotOpen : u::kToolCannotWrite, {Utf8(path)}) +
-          "\n");
+    print.error(
+        Fill(mode == OpenMode::kRead ? u::kToolCannotOpen : u::kToolCannotWrite, {Utf8(path)}) +
+        "\n");
   return file;
 }
 
@@ -54,7 +55,7 @@ void KOLEKTOR_STDCALL NoParam(HostWord, HostWord, const char*, char* value) { va
 
 }  // namespace
 
-void PrintExplained(const std::string& cp1250_text, const Printer& print) {
+void PrintExplained(const std::string& cp1250_text, const Print& print) {
   print(Fill(u::kHostError, {Utf8(cp1250_text)}) + "\n");
   if (const text::Explanation* x = text::Explain(cp1250_text))
     print(ExplanationLines(*x, "    ", 76));
@@ -96,7 +97,7 @@ int Check(const std::string& goods_path, int price_level, std::size_t max_code_l
                                    : Fill(u::kCheckWarning, {std::to_string(w.line), text}) + "\n");
                }) &&
            read;
-  if (!read) print(std::string(u::kCheckReadError) + "\n");
+  if (!read) print.error(std::string(u::kCheckReadError) + "\n");
   print(Fill(u::kCheckSummary,
              {std::to_string(summary.lines), std::to_string(faults), std::to_string(warnings)}) +
         "\n");
@@ -136,7 +137,7 @@ int JournalList(const std::string& journal_path, const Printer& print) {
   if (unfinished_from != kNoUnfinishedAppend)
     print(Fill(u::kJournalRepairPending, {Utf8(AppendRecordPath(journal_path))}) + "\n");
   if (summary.read_error) {
-    print(std::string(u::kCheckReadError) + "\n");
+    print.error(std::string(u::kCheckReadError) + "\n");
     return 1;
   }
   return 0;
@@ -147,7 +148,7 @@ int JournalExtract(const std::string& journal_path, const std::string& number,
   std::uint64_t n = 0;
   for (char c : number) {
     if (c < '0' || c > '9' || n > 1000000000) {
-      print(Fill(u::kJournalNoBlock, {number}) + "\n");
+      print.error(Fill(u::kJournalNoBlock, {number}) + "\n");
       return 2;
     }
     n = n * 10 + static_cast<std::uint64_t>(c - '0');
@@ -183,33 +184,29 @@ int JournalExtract(const std::string& journal_path, const std::string& number,
             "\n");
       return 0;
     case ExtractResult::kNoBlock:
-      print(Fill(u::kJournalNoBlock, {number}) + "\n");
+      print.error(Fill(u::kJournalNoBlock, {number}) + "\n");
       return 1;
     case ExtractResult::kReadFailed:
-      print(std::string(u::kCheckReadError) + "\n");
+      print.error(std::string(u::kCheckReadError) + "\n");
       return 1;
     case ExtractResult::kWriteFailed:
-      print(Fill(u::kToolCannotWrite, {Utf8(counts_path)}) + "\n");
+      print.error(Fill(u::kToolCannotWrite, {Utf8(counts_path)}) + "\n");
       return 1;
   }
   return 1;
 }
 
 int Convert(const std::string& data_path, const std::string& counts_path, const Printer& print) {
-  std::unique_ptr<File> data = OpenStdioFile(data_path, OpenMode::kRead);
-  if (!data) {
-    PrintExplained(std::string(text::kDataFileMissing), print);
-    return 1;
-  }
-  std::unique_ptr<File> counts = OpenStdioFile(counts_path, OpenMode::kWriteTruncate);
-  if (!counts) {
-    PrintExplained(std::string(text::kCountsOpenFailed), print);
-    return 1;
-  }
+  // The person names the files: a missing one is theirs to correct, not
+  // the "no result file" of a download.
+  std::unique_ptr<File> data = OpenOrSay(data_path, OpenMode::kRead, print);
+  if (!data) return 2;
+  std::unique_ptr<File> counts = OpenOrSay(counts_path, OpenMode::kWriteTruncate, print);
+  if (!counts) return 2;
   std::vector<std::string> errors;
   std::uint64_t records = 0;
   const bool ok = ConvertData(*data, *counts, errors, &records);
-  for (const std::string& e : errors) PrintExplained(e, print);
+  for (const std::string& e : errors) PrintExplained(e, print.error);
   print(Fill(ok ? u::kConvertDone : u::kConvertStopped,
              {Utf8(data_path), Utf8(counts_path), std::to_string(records)}) +
         "\n");
@@ -223,14 +220,14 @@ int Report(const std::string& goods_path, const std::string& counts_path,
   if (!goods || !counts) return 2;
   StockReport report;
   if (!BuildStockReport(*goods, *counts, report)) {
-    print(std::string(u::kCheckReadError) + "\n");
+    print.error(std::string(u::kCheckReadError) + "\n");
     return 1;
   }
   std::unique_ptr<File> csv = OpenOrSay(csv_path, OpenMode::kWriteTruncate, print);
   if (!csv) return 2;
   const std::string bytes = StockReportCsv(report);
   if (csv->Write(bytes.data(), bytes.size()) != bytes.size() || !csv->Close()) {
-    print(Fill(u::kToolCannotWrite, {Utf8(csv_path)}) + "\n");
+    print.error(Fill(u::kToolCannotWrite, {Utf8(csv_path)}) + "\n");
     return 1;
   }
   print(StockReportSummary(report) + Fill(u::kReportWritten, {Utf8(csv_path)}) + "\n");

@@ -1,6 +1,8 @@
 // zrbhost's commands on the files around the plug-in: they need no plug-in
-// and no host, only the plug-in's own conversion code. Each prints through
-// `print` (UTF-8) and returns the program's exit code.
+// and no host, only the plug-in's own conversion code. Each prints its
+// output through `print` and its errors through `print.error` (UTF-8), and
+// returns the program's exit code: 0 done, 1 faults found or the work
+// stopped, 2 a file that cannot be opened.
 #pragma once
 
 #include <functional>
@@ -11,11 +13,15 @@
 
 namespace kolektor::zrbhost {
 
-using Printer = std::function<void(const std::string& utf8)>;
+using Print = std::function<void(const std::string& utf8)>;
+struct Printer {
+  Print out, error;  // standard output, standard error
+  void operator()(const std::string& utf8) const { out(utf8); }
+};
 
 // "błąd: <text>" and, under it, the text's explanation from the message
 // table.
-void PrintExplained(const std::string& cp1250_text, const Printer& print);
+void PrintExplained(const std::string& cp1250_text, const Print& print);
 
 // Faults (exit code 1) and warnings (exit code 3 when there is no fault);
 // 0 when the file is clean, 2 when it cannot be read.

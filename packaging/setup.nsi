@@ -7,7 +7,8 @@
 ;
 ;   makensis -DVERSION=1.0.0 -DSTAGE=<staged files> -DOUTFILE=<setup.exe> setup.nsi
 ;
-; Silent deployment: setup.exe /S [/ZRB=<ZRB folder>] [/D=<program folder>]
+; Silent deployment: setup.exe /S [/ZRB=<ZRB folder>] [/SIMULATOR] [/D=<program folder>]
+; /SIMULATOR also installs the terminal simulator (a rehearsal computer).
 ; Exit codes (INSTALL.txt lists them for the administrator):
 ;   0  installed (uninstalled)
 ;   1  cancelled by the person
@@ -287,6 +288,7 @@ Function .onInit
   ${EndIf}
   ReadRegStr $OldZrbDir HKLM "${UNINSTALL_KEY}" "ZrbFolder"
   ReadRegStr $OldBackup HKLM "${UNINSTALL_KEY}" "Backup"
+  Call SimulatorFromCommandLine
   ${If} ${Silent}
     ; Deployment must not guess: no known ZRB folder, nothing installed.
     ${If} $ZrbDir == ""
@@ -446,6 +448,19 @@ Section /o "$(SimulatorSection)" SecSimulator
   File "${STAGE}\simulator\IR_READ2.EXE"
   File "${STAGE}\simulator\terminal.exe"
 SectionEnd
+
+; After the sections, whose numbers it needs.
+Function SimulatorFromCommandLine
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/SIMULATOR" $1
+  ${IfNot} ${Errors}
+    ; Flag 1: selected.
+    SectionGetFlags ${SecSimulator} $1
+    IntOp $1 $1 | 1
+    SectionSetFlags ${SecSimulator} $1
+  ${EndIf}
+FunctionEnd
 
 !insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
   !insertmacro MUI_DESCRIPTION_TEXT ${SecPlugin} "$(PluginDescription)"

@@ -406,28 +406,68 @@ inline constexpr std::string_view kReportSummary =
     "{6}.\n";
 
 // zrbhost: the plug-in driven as the host drives it.
+// Within 79 columns, so that a console 80 wide never breaks a word.
 inline constexpr std::string_view kHostUsage =
-    "użycie: zrbhost [--dll PLIK] [--settings PLIK] [--set nazwa=wartość]... [--yes] POLECENIE\n"
+    "użycie: zrbhost [OPCJE] POLECENIE\n"
+    "opcje:\n"
+    "  --dll PLIK           wtyczka; bez tej opcji kolektor.dll obok zrbhost, a gdy\n"
+    "                       jej tam nie ma, ta z folderu ZRB (wartość Binaria)\n"
+    "  --settings PLIK      ustawienia z pliku: wiersze nazwa=wartość\n"
+    "  --set nazwa=wartość  jedno ustawienie (można powtarzać)\n"
+    "  --yes                przy odczycie zamyka za ciebie pięć okien wtyczki\n"
+    "polecenia:\n"
     "  describe                     ustawienia i właściwości wtyczki\n"
     "  export TOWARY                wysyła plik towarów do terminala\n"
-    "  import INWENTARYZACJA        odczytuje ilości z terminala; wtyczka pokazuje pięć okien,\n"
-    "                               które --yes zamyka samo\n"
+    "  import INWENTARYZACJA        odczytuje ilości z terminala; wtyczka pokazuje\n"
+    "                               pięć okien, które --yes zamyka samo\n"
     "  clear                        krok zerowania\n"
     "  check TOWARY                 błędy i ostrzeżenia pliku towarów\n"
     "  journal DZIENNIK [--extract N INWENTARYZACJA [--unfinished]]\n"
-    "                               bloki dziennika Inwent.bak; --extract zapisuje blok N\n"
-    "                               jako plik inwentaryzacji (niedokończony tylko z\n"
-    "                               --unfinished)\n"
+    "                               bloki dziennika Inwent.bak; --extract zapisuje\n"
+    "                               blok N jako plik inwentaryzacji (niedokończony\n"
+    "                               tylko z --unfinished)\n"
     "  convert DANE INWENTARYZACJA  zamienia a.dat (także zachowaną kopię) na plik\n"
     "                               inwentaryzacji\n"
     "  report TOWARY INWENTARYZACJA RAPORT.csv\n"
     "                               stan z pliku towarów obok policzonych ilości\n"
     "  messages                     spis komunikatów wtyczki z objaśnieniami\n"
+    "  setup                        pokazuje wartość Binaria\n"
     "  setup --install-dir FOLDER [--force]\n"
-    "                               zapisuje wartość Binaria (komputer do prób)\n";
-inline constexpr std::string_view kHostCannotLoad =
-    "nie można załadować wtyczki {1} (błąd systemu {2})";
-inline constexpr std::string_view kHostMissingEntryPoints = "{1} nie ma punktów wejścia: {2}";
+    "                               zapisuje wartość Binaria (komputer do prób)\n"
+    "  help                         ten opis\n"
+    "kody wyjścia:\n"
+    "  0  zrobione (check: plik bez błędów i ostrzeżeń)\n"
+    "  1  wtyczka zgłosiła błąd, plik ma błędy albo setup odmówił zmiany\n"
+    "  2  błędne polecenie lub ustawienie, brak pliku albo wtyczki\n"
+    "  3  check: plik bez błędów, ale z ostrzeżeniami\n";
+
+// Loading a plug-in: each failure said once.
+inline constexpr std::string_view kLoadNoFile = "nie ma pliku {1}";
+inline constexpr std::string_view kLoadNotPe = "plik {1} nie jest biblioteką DLL systemu Windows";
+inline constexpr std::string_view kLoadNot32Bit =
+    "{1} nie jest 32-bitową biblioteką DLL: ZRB, formularz i zrbhost ładują tylko "
+    "32-bitowe (taka jest kolektor.dll z instalatora)";
+inline constexpr std::string_view kLoadNotDll = "{1} jest programem, a nie biblioteką DLL";
+inline constexpr std::string_view kLoadMissingDependency =
+    "nie można załadować {1}: brakuje biblioteki systemowej, której ona potrzebuje (błąd "
+    "systemu {2})";
+inline constexpr std::string_view kLoadDenied =
+    "brak dostępu do pliku {1} (błąd systemu {2}): sprawdź uprawnienia do folderu";
+inline constexpr std::string_view kLoadInitFailed =
+    "biblioteka {1} zgłosiła błąd przy ładowaniu (błąd systemu {2})";
+inline constexpr std::string_view kHostCannotLoad = "nie można załadować {1} (błąd systemu {2})";
+inline constexpr std::string_view kHostMissingEntryPoints =
+    "{1} nie jest wtyczką ZRB: brak funkcji {2}";
+inline constexpr std::string_view kFindNoZrbFolder =
+    "nie ma kolektor.dll w folderze programu ({1}), a rejestr nie podaje folderu ZRB "
+    "(wartość Binaria)";
+inline constexpr std::string_view kFindNowhere =
+    "nie ma kolektor.dll ani w folderze programu ({1}), ani w folderze ZRB ({2})";
+inline constexpr std::string_view kHostNameTheDll = "Wskaż plik wtyczki opcją --dll PLIK.";
+inline constexpr std::string_view kHostLoadedFromZrb =
+    "Wtyczka z folderu ZRB (wartość Binaria): {1}";
+inline constexpr std::string_view kSetupHowToChange =
+    "Inny folder ZRB zapiszesz poleceniem: zrbhost setup --install-dir FOLDER";
 inline constexpr std::string_view kHostNoParameter = "wtyczka nie ma ustawienia \"{1}\"";
 inline constexpr std::string_view kHostNotANumber = "{1}=\"{2}\" nie jest liczbą od {3} do {4}";
 inline constexpr std::string_view kHostNotAChoice = "{1}=\"{2}\" nie jest żadną z wartości: {3}";
@@ -516,15 +556,49 @@ inline constexpr std::string_view kInstallNoDlookup = "Brak DLOOKUP2.EXE w folde
 inline constexpr std::string_view kInstallNoDlookupFix =
     "Skopiuj DLOOKUP2.EXE (program producenta terminala, dostarczany z terminalem) do "
     "folderu ZRB.";
-inline constexpr std::string_view kInstallIrRead = "IR_READ2.EXE zostanie znaleziony: {1}";
+inline constexpr std::string_view kInstallZrbPlugin =
+    "Wtyczka, którą załaduje ZRB: {1}, wersja {2}.";
+inline constexpr std::string_view kInstallNoZrbPlugin =
+    "W folderze ZRB {1} nie ma kolektor.dll: ZRB nie zobaczy wtyczki.";
+inline constexpr std::string_view kInstallNoZrbPluginFix =
+    "Uruchom instalator kolektor i wskaż w nim ten folder ZRB.";
+inline constexpr std::string_view kInstallNoPluginLoaded =
+    "Formularz nie ma załadowanej wtyczki: nie wykona wysyłania ani odczytu.";
+inline constexpr std::string_view kInstallNoPluginLoadedFix =
+    "Wskaż plik wtyczki przyciskiem \"Wybierz wtyczkę\" (zwykle kolektor.dll w folderze "
+    "ZRB).";
+inline constexpr std::string_view kInstallOtherPlugin =
+    "Formularz używa wtyczki {1}, a ZRB załaduje {2}.";
+inline constexpr std::string_view kInstallOtherPluginFix =
+    "Wybierz w formularzu wtyczkę z folderu ZRB (przycisk \"Wybierz wtyczkę\"), żeby próba "
+    "sprawdzała to, czego użyje ZRB.";
+inline constexpr std::string_view kInstallIrReadBoth =
+    "IR_READ2.EXE: ZRB i formularz uruchomią {1}";
 inline constexpr std::string_view kInstallNoIrRead =
-    "IR_READ2.EXE nie zostanie znaleziony: nie ma go w folderze ZRB, w folderach "
-    "systemowych ani w ścieżce PATH.";
-inline constexpr std::string_view kInstallIrReadOnlyHere =
-    "IR_READ2.EXE jest tylko obok formularza testowego ({1}): formularz go znajdzie, ale "
-    "ZRB nie.";
+    "IR_READ2.EXE: ani ZRB, ani formularz go nie znajdą (nie ma go w folderze ZRB, w "
+    "folderach systemowych ani w ścieżce PATH).";
 inline constexpr std::string_view kInstallNoIrReadFix =
     "Skopiuj IR_READ2.EXE (program producenta terminala) do folderu programu ZRB.";
+inline constexpr std::string_view kInstallIrReadOnlyForm =
+    "IR_READ2.EXE: ZRB go nie znajdzie, a formularz uruchomi {1}. Odczyt w formularzu się "
+    "uda, a w ZRB nie.";
+inline constexpr std::string_view kInstallIrReadOnlyFormFix =
+    "Przenieś {1} do folderu programu ZRB.";
+inline constexpr std::string_view kInstallIrReadDiffer =
+    "IR_READ2.EXE: ZRB uruchomi {1}, a formularz {2}.";
+inline constexpr std::string_view kInstallIrReadDifferFix =
+    "Usuń {1}: formularz ma uruchamiać ten sam program co ZRB.";
+inline constexpr std::string_view kInstallRehearsal =
+    "Próba z symulatorem: wtyczka dostaje folder {1} zamiast folderu ZRB (tylko w tym "
+    "formularzu; wartość Binaria w rejestrze się nie zmienia).";
+inline constexpr std::string_view kInstallNoSimulator =
+    "W folderze {1} nie ma programów symulatora (DLOOKUP2.EXE, IR_READ2.EXE).";
+inline constexpr std::string_view kInstallNoSimulatorFix =
+    "Zainstaluj ponownie kolektor ze składnikiem \"Symulator terminala\".";
+inline constexpr std::string_view kInstallRehearsalIrRead =
+    "IR_READ2.EXE: formularz uruchomi symulator {1}";
+inline constexpr std::string_view kInstallRehearsalOther =
+    "IR_READ2.EXE: formularz uruchomi {1}, a nie symulator.";
 inline constexpr std::string_view kInstallPort = "Port {1} istnieje i daje się otworzyć.";
 inline constexpr std::string_view kInstallNoPort = "Port {1} nie istnieje na tym komputerze.";
 inline constexpr std::string_view kInstallNoPortFix =
@@ -534,6 +608,13 @@ inline constexpr std::string_view kInstallPortBusy = "Port {1} jest zajęty prze
 inline constexpr std::string_view kInstallPortBusyFix =
     "Zamknij program, który używa portu (inny program terminala, drugi ZRB), i sprawdź "
     "ponownie.";
+inline constexpr std::string_view kInstallPortNoDevice =
+    "Port {1} jest w systemie, ale nie działa jak port szeregowy (błąd systemu {2}): "
+    "urządzenie jest odłączone albo wyłączone.";
+inline constexpr std::string_view kInstallPortNotChecked =
+    "Portu nie sprawdzono: bez wtyczki formularz nie zna ustawienia portu.";
+inline constexpr std::string_view kInstallPortRehearsal =
+    "Port nie jest potrzebny przy próbie z symulatorem; nie sprawdzono go.";
 inline constexpr std::string_view kInstallPortError =
     "Portu {1} nie można otworzyć (błąd systemu {2}).";
 inline constexpr std::string_view kInstallBadPort =
@@ -570,39 +651,66 @@ inline constexpr std::string_view kInstallNoJournal =
 inline constexpr std::string_view kInstallLocked =
     "W folderze inwentaryzacji trwa właśnie odczyt (plik kolektor.lock jest zajęty).";
 inline constexpr std::string_view kInstallLockedFix = "Poczekaj na koniec tamtego odczytu.";
-inline constexpr std::string_view kInstallTraceOn =
-    "Ślad diagnostyczny jest włączony: {1} (wyłącz go po zakończeniu diagnozy).";
+inline constexpr std::string_view kInstallTraceOn = "Ślad diagnostyczny jest włączony: {1}.";
+inline constexpr std::string_view kInstallTraceOnFix =
+    "Gdy ślad nie jest już potrzebny, wyłącz go w formularzu albo usuń ten plik.";
 inline constexpr std::string_view kInstallTraceOff = "Ślad diagnostyczny jest wyłączony.";
 
-// The test form (kolektor-test.exe).
+// The test form (kolektor-test.exe). "&" marks the letter that Alt with it
+// reaches; the letters are all different (the plug-in's labels get the
+// free ones).
 inline constexpr std::string_view kFormTitle = "kolektor – formularz testowy wtyczki";
 inline constexpr std::string_view kFormPlugin = "Wtyczka: {1}   wersja {2}";
 inline constexpr std::string_view kFormNoVersion = "nieznana";
-inline constexpr std::string_view kFormPluginMissing = "Nie można załadować wtyczki: {1}";
+inline constexpr std::string_view kFormPluginMissing = "Wtyczka nie jest załadowana: {1}";
 inline constexpr std::string_view kFormModel = "Terminal: {1}   Identyfikator wtyczki: {2}";
+inline constexpr std::string_view kFormChoosePlugin = "Wy&bierz wtyczkę…";
+inline constexpr std::string_view kFormPluginFilter =
+    "Wtyczka kolektor (kolektor.dll)|kolektor.dll|Biblioteki DLL (*.dll)|*.dll|Wszystkie "
+    "pliki (*.*)|*.*|";
 inline constexpr std::string_view kFormSettings = "Ustawienia (z opisu wtyczki)";
 inline constexpr std::string_view kFormRange = "od {1} do {2}";
-inline constexpr std::string_view kFormGoodsFile = "Plik towarów:";
-inline constexpr std::string_view kFormCountsFile = "Plik inwentaryzacji:";
-inline constexpr std::string_view kFormExport = "Wyślij towary";
-inline constexpr std::string_view kFormImport = "Odczytaj ilości";
-inline constexpr std::string_view kFormClear = "Zeruj";
-inline constexpr std::string_view kFormCheck = "Sprawdź instalację";
-inline constexpr std::string_view kFormTrace = "Ślad diagnostyczny (kolektor.log)";
-inline constexpr std::string_view kFormShowTrace = "Pokaż ślad";
-inline constexpr std::string_view kFormClearLog = "Wyczyść dziennik";
-inline constexpr std::string_view kFormLog = "Dziennik";
+inline constexpr std::string_view kFormGoodsFile = "P&lik towarów:";
+inline constexpr std::string_view kFormCountsFile = "Plik inwentaryzac&ji:";
+inline constexpr std::string_view kFormBrowse = "...";
+inline constexpr std::string_view kFormExport = "&Wyślij towary";
+inline constexpr std::string_view kFormImport = "&Odczytaj ilości";
+inline constexpr std::string_view kFormClear = "&Zeruj";
+inline constexpr std::string_view kFormCheck = "&Sprawdź instalację";
+inline constexpr std::string_view kFormTrace = "Ślad dia&gnostyczny";
+inline constexpr std::string_view kFormShowTrace = "Pokaż śl&ad";
+inline constexpr std::string_view kFormRehearsalGroup = "Próba bez terminala";
+inline constexpr std::string_view kFormRehearsal = "Próba z symulatorem termi&nala";
+inline constexpr std::string_view kFormSimulatorClear = "W&yczyść pamięć";
+inline constexpr std::string_view kFormScanCode = "&Kod:";
+inline constexpr std::string_view kFormScanQuantity = "&Ilość:";
+inline constexpr std::string_view kFormScan = "Z&eskanuj";
+inline constexpr std::string_view kFormLog = "&Dziennik";
+inline constexpr std::string_view kFormCopyLog = "Kopi&uj";
+inline constexpr std::string_view kFormClearLog = "Wy&czyść dziennik";
 inline constexpr std::string_view kFormInstruction = "Co zrobić na terminalu:";
 inline constexpr std::string_view kFormExplanation = "Objaśnienie ostatniego błędu:";
 inline constexpr std::string_view kFormFileFilter =
     "Pliki tekstowe (*.txt)|*.txt|Wszystkie pliki (*.*)|*.*|";
 inline constexpr std::string_view kFormCloseRunning =
-    "Operacja wtyczki jeszcze trwa. Zamknąć formularz mimo to? Program producenta terminala "
-    "może pracować dalej.";
+    "Operacja wtyczki jeszcze trwa i formularz nie może jej przerwać. Zamknąć formularz, "
+    "gdy się skończy?\r\n\r\nOdczyt kończy się sam po czasie ustawionym w ustawieniach; "
+    "wcześniej kończy go zamknięcie okna programu IR_READ2.EXE.";
 inline constexpr std::string_view kLogExportStart = "=== Wysyłanie towarów: {1}";
 inline constexpr std::string_view kLogImportStart = "=== Odczyt ilości: {1}";
 inline constexpr std::string_view kLogClearStart = "=== Zerowanie";
 inline constexpr std::string_view kLogOnTerminal = "Na terminalu: {1}";
+inline constexpr std::string_view kLogFolder =
+    "Folder bieżący: {1} (folder ZRB), więc programy producenta terminala znajdą się tak "
+    "jak w ZRB.";
+inline constexpr std::string_view kLogNoZrbFolder =
+    "Rejestr nie podaje folderu ZRB (wartość Binaria): formularz zostaje w swoim folderze.";
+inline constexpr std::string_view kLogRehearsal =
+    "Próba z symulatorem: wtyczka dostaje folder {1} zamiast folderu ZRB; wartość Binaria w "
+    "rejestrze się nie zmienia.";
+inline constexpr std::string_view kLogRehearsalFailed =
+    "Nie można podstawić folderu symulatora w rejestrze tego formularza (błąd systemu {1}); "
+    "operacji nie uruchomiono.";
 inline constexpr std::string_view kLogParam = "ustawienie {1} = \"{2}\"";
 inline constexpr std::string_view kLogBox = "okno komunikatu [{1}]: {2}";
 inline constexpr std::string_view kLogResult = "wynik: {1} ({2}), czas {3} s";
@@ -617,7 +725,12 @@ inline constexpr std::string_view kLogCheckDone = "Sprawdzenie zakończone: bł�
 inline constexpr std::string_view kLogBadValue =
     "Wartość \"{1}\" ustawienia \"{2}\" nie jest dozwolona; operacji nie uruchomiono.";
 inline constexpr std::string_view kLogNoPath = "Wpisz ścieżkę pliku; operacji nie uruchomiono.";
-inline constexpr std::string_view kLogNoPlugin = "Wtyczka nie jest załadowana.";
+inline constexpr std::string_view kLogChooseHint =
+    "Wskaż plik wtyczki przyciskiem \"Wybierz wtyczkę\"; \"Sprawdź instalację\" działa i bez "
+    "niej.";
+inline constexpr std::string_view kLogPluginLoaded = "Załadowano wtyczkę {1}, wersja {2}.";
+inline constexpr std::string_view kLogCloseWhenDone =
+    "Formularz zamknie się po zakończeniu operacji.";
 inline constexpr std::string_view kLogTraceOn = "Ślad diagnostyczny włączony: {1}";
 inline constexpr std::string_view kLogTraceOff = "Ślad diagnostyczny wyłączony.";
 inline constexpr std::string_view kLogTraceCannot =
@@ -625,7 +738,24 @@ inline constexpr std::string_view kLogTraceCannot =
     "uruchom formularz jako administrator.";
 inline constexpr std::string_view kLogTraceShow = "--- ostatnie wiersze śladu {1} ---";
 inline constexpr std::string_view kLogTraceNone = "Śladu nie ma: włącz go i wykonaj operację.";
+inline constexpr std::string_view kLogTraceEmpty = "Ślad {1} jest pusty.";
+inline constexpr std::string_view kLogCopied = "Dziennik skopiowany do schowka.";
 inline constexpr std::string_view kFormNoExplanation = "(tego tekstu nie ma w tabeli komunikatów)";
+
+// The simulator driven from the form, as a person works the terminal.
+inline constexpr std::string_view kLogScanned = "Symulator: zeskanowano kod {1}, ilość {2}.";
+inline constexpr std::string_view kLogScanNoTable =
+    "Symulator: terminal nie ma listy towarów; najpierw wyślij towary.";
+inline constexpr std::string_view kLogScanUnknown =
+    "Symulator: kodu {1} nie ma na liście towarów terminala.";
+inline constexpr std::string_view kLogScanBadQuantity =
+    "Symulator: ilość \"{1}\" odrzucona (najwyżej 8 znaków: cyfry i jedna kropka).";
+inline constexpr std::string_view kLogScanEmpty = "Wpisz kod i ilość.";
+inline constexpr std::string_view kLogSimulatorCleared =
+    "Symulator: zeskanowane ilości usunięte z pamięci terminala.";
+inline constexpr std::string_view kLogSimulatorFailed = "Symulator: {1} zakończył się kodem {2}.";
+inline constexpr std::string_view kLogSimulatorCannot =
+    "Symulator: nie można uruchomić {1} (błąd systemu {2}).";
 
 // zrbhost journal: a block whose writing was cut short.
 inline constexpr std::string_view kJournalUnfinished =

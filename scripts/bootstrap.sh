@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Installs what a fresh Debian machine lacks to build and test kolektor:
 # the mingw cross compiler, wine (32-bit), GoogleTest, Google Benchmark,
-# clang with its sanitizer/fuzzer runtime, cmake and ninja.
+# clang with its sanitizer/fuzzer runtime, cmake and ninja, socat (serial
+# ports for the Windows tests).
 # Idempotent and quiet: packages already present are skipped.
 set -euo pipefail
 
 want=(g++ g++-mingw-w64-i686 wine wine32:i386 libgtest-dev googletest
       libbenchmark-dev clang libclang-rt-14-dev cmake ninja-build
-      clang-format unzip time nsis osslsigncode openssl)
+      clang-format unzip time nsis osslsigncode openssl socat)
 
 SUDO=""
 if [ "$(id -u)" != 0 ]; then SUDO=sudo; fi

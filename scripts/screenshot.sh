@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# A picture of the test form after a run, taken on a virtual X server:
-# the form test drives kolektor-test.exe through an installation check, an
-# export, an import and a failed export, then holds the form open while
-# ImageMagick takes the picture (docs/kolektor-test.png, shown in README).
+# A picture of the test form as a till shows it, taken on a virtual X
+# server of 800x600: the installed-path test installs with the setup into
+# C:\ZRB, drives the installed form through an installation check, an
+# export, an import and a failed export on C:\DANE, then holds it open at
+# 800x600 while ImageMagick takes the picture (docs/kolektor-test.png,
+# shown in README).
 #   scripts/screenshot.sh [--no-build] [OUTPUT.png]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -39,7 +41,7 @@ rm -rf "$work"; mkdir -p "$work"
 winpath() { printf 'Z:%s' "$(printf '%s' "$1" | tr / '\\')"; }
 
 display=:97
-Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb "$display" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null || true' EXIT
 sleep 1
@@ -48,8 +50,8 @@ export DISPLAY=$display
 # Wine's own virtual desktop draws the window frames (Xvfb has no window
 # manager); prefix "shot" draws on DISPLAY instead of the null driver.
 KOLEKTOR_FORM_HOLD=$(winpath "$work/hold") \
-  "$here/wine-run.sh" --prefix shot explorer /desktop=kolektor,1020x680 \
-  "$(winpath "$bin/win_form_tests.exe")" >"$work/test.log" 2>&1 &
+  "$here/wine-run.sh" --prefix shot explorer /desktop=kolektor,800x600 \
+  "$(winpath "$bin/win_form_install_tests.exe")" >"$work/test.log" 2>&1 &
 test=$!
 for _ in $(seq 1 900); do
   [ -e "$work/hold.ready" ] && break
@@ -63,7 +65,7 @@ if [ ! -e "$work/hold.ready" ]; then
 fi
 sleep 1
 mkdir -p "$(dirname "$out")"
-import -window root -crop 1020x680+0+0 +repage "$out"
+import -window root -crop 800x600+0+0 +repage "$out"
 touch "$work/hold"
 wait $test || { cat "$work/test.log" >&2; exit 1; }
 echo "screenshot: $out"

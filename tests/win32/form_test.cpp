@@ -1,16 +1,16 @@
 // The real test form driven through its controls only, as a person would:
 // find the window, read its labels and lists, choose values, press buttons,
-// close the plug-in's message boxes, read the log. In a prefix of its own,
-// since it changes the host's registry value.
+// close the plug-in's message boxes and its file dialog, read the log. In a
+// prefix of its own, since it changes the host's registry value.
 //
 // With KOLEKTOR_FORM_HOLD=FILE set, the form stays open after the failed
 // export, from FILE.ready on until FILE exists: scripts/screenshot.sh takes
 // its picture meanwhile.
 #include <gtest/gtest.h>
 
-#include "host/form_ids.h"
-#include "host/plugin_host.h"
-#include "tests/win32/plugin_loader.h"
+#include <algorithm>
+
+#include "tests/win32/form_driver.h"
 #include "tests/win32/standin_env.h"
 
 namespace kolektor::wintest {
@@ -19,114 +19,11 @@ namespace {
 namespace id = kolektor::form;
 const char* kKey = "Software\\Orvisk\\ZRBWin\\Instalacja";
 
-std::wstring W(const char* utf8) { return host::WideFromUtf8(utf8); }
-
-std::wstring TextOf(HWND window) {
-  wchar_t text[1 << 15] = {};
-  SendMessageW(window, WM_GETTEXT, sizeof text / sizeof text[0], reinterpret_cast<LPARAM>(text));
+// The label as shown: without the "&" of its Alt letter.
+std::wstring Shown(std::wstring text) {
+  text.erase(std::remove(text.begin(), text.end(), L'&'), text.end());
   return text;
 }
-
-// One running kolektor-test.exe and its window.
-class FormProcess {
- public:
-  explicit FormProcess(const std::string& ini) {
-    std::string line = "\"" + BinDir() + "kolektor-test.exe\" --ini \"" + ini + "\"";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    EXPECT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                               &startup, &info_));
-    for (int i = 0; i < 200 && window_ == nullptr; ++i) {
-      Sleep(100);
-      // Shown only once all its controls are made.
-      for (HWND found : Windows(id::kWindowClass))
-        if (IsWindowVisible(found)) window_ = found;
-    }
-    EXPECT_NE(window_, nullptr) << "the form's window";
-  }
-  ~FormProcess() {
-    if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
-      PostMessageW(window_, WM_CLOSE, 0, 0);
-      if (WaitForSingleObject(info_.hProcess, 20000) == WAIT_TIMEOUT)
-        TerminateProcess(info_.hProcess, 1);
-    }
-    CloseHandle(info_.hProcess);
-    CloseHandle(info_.hThread);
-  }
-  bool Close() {
-    PostMessageW(window_, WM_CLOSE, 0, 0);
-    return WaitForSingleObject(info_.hProcess, 20000) == WAIT_OBJECT_0;
-  }
-
-  HWND Item(int control) const { return GetDlgItem(window_, control); }
-  std::wstring Text(int control) const { return TextOf(Item(control)); }
-  void Type(int control, const std::string& ansi) {
-    SendMessageA(Item(control), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(ansi.c_str()));
-  }
-  std::wstring Log() const { return Text(id::kLog); }
-
-  // Presses a button and waits until the log has `until`, closing every
-  // message box of the form's process meanwhile.
-  std::wstring Press(int button, const std::wstring& until, int* boxes = nullptr) {
-    const std::size_t before = Log().size();
-    SendMessageW(Item(button), BM_CLICK, 0, 0);
-    for (int i = 0; i < 600; ++i) {
-      const std::wstring log = Log();
-      if (log.size() > before && log.find(until, before) != std::wstring::npos) {
-        Sleep(100);  // the last lines of the same event
-        return Log().substr(before);
-      }
-      CloseBoxes();
-      Sleep(100);
-    }
-    ADD_FAILURE() << "no \"" << host::Utf8FromWide(until) << "\" in the log:\n"
-                  << host::Utf8FromWide(Log());
-    return Log();
-  }
-  int boxes_closed = 0;
-
- private:
-  // The top-level windows of a class that the form's process owns.
-  std::vector<HWND> Windows(const wchar_t* window_class) const {
-    struct Search {
-      DWORD pid;
-      const wchar_t* window_class;
-      std::vector<HWND> found;
-    } search{info_.dwProcessId, window_class, {}};
-    EnumWindows(
-        [](HWND window, LPARAM data) WINAPI -> BOOL {
-          auto* s = reinterpret_cast<Search*>(data);
-          DWORD pid = 0;
-          GetWindowThreadProcessId(window, &pid);
-          wchar_t name[64] = {};
-          GetClassNameW(window, name, 64);
-          if (pid == s->pid && std::wstring(name) == s->window_class) s->found.push_back(window);
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-  }
-
-  // The plug-in's message boxes: pressed OK through their button.
-  void CloseBoxes() {
-    for (HWND box : Windows(L"#32770")) {
-      if (!IsWindowVisible(box)) continue;
-      HWND ok = GetDlgItem(box, IDOK);
-      if (ok == nullptr) ok = GetDlgItem(box, IDCANCEL);
-      SendMessageW(ok, BM_CLICK, 0, 0);
-      ++boxes_closed;
-    }
-  }
-
-  PROCESS_INFORMATION info_{};
-  HWND window_ = nullptr;
-};
-
-bool Has(const std::wstring& text, const std::wstring& part) {
-  return text.find(part) != std::wstring::npos;
-}
-#define EXPECT_HAS(text, part) \
-  EXPECT_TRUE(Has(text, part)) << host::Utf8FromWide(part) << "\nin:\n" << host::Utf8FromWide(text)
 
 TEST(WinForm, SettingsFromThePluginOperationsAndInstallationCheck) {
   RegDeleteKeyA(HKEY_LOCAL_MACHINE, kKey);
@@ -150,7 +47,7 @@ TEST(WinForm, SettingsFromThePluginOperationsAndInstallationCheck) {
     const host::Parameter& p = parameters[i];
     const int n = static_cast<int>(i);
     SCOPED_TRACE(p.name);
-    EXPECT_EQ(form.Text(id::kParamLabel + n), host::WideFromCp1250(p.label));
+    EXPECT_EQ(Shown(form.Text(id::kParamLabel + n)), host::WideFromCp1250(p.label));
     EXPECT_EQ(form.Text(id::kParamValue + n), host::WideFromCp1250(p.default_value));
     HWND value = form.Item(id::kParamValue + n);
     if (p.kind == 4) {
@@ -164,8 +61,8 @@ TEST(WinForm, SettingsFromThePluginOperationsAndInstallationCheck) {
       EXPECT_EQ(std::wstring(item), host::WideFromCp1250(p.choices[c]));
     }
   }
-  EXPECT_EQ(form.Text(id::kParamLabel + 1), W("Prędkość"));
-  form.Type(id::kParamValue + 0, "3");
+  EXPECT_EQ(Shown(form.Text(id::kParamLabel + 1)), W("Prędkość"));
+  form.Type(id::kParamValue + 0, "COM3");                            // as Device Manager names it
   SendMessageW(form.Item(id::kParamValue + 1), CB_SETCURSEL, 1, 0);  // 19200
   form.Type(id::kGoodsPath, dir + "exp.txt");
   form.Type(id::kCountsPath, dir + "INW\\imp.txt");
@@ -179,7 +76,11 @@ TEST(WinForm, SettingsFromThePluginOperationsAndInstallationCheck) {
   log = form.Press(id::kCheck, W("Sprawdzenie zakończone"));
   EXPECT_HAS(log, W(("BŁĄD: Brak DLOOKUP2.EXE w folderze ZRB " + empty).c_str()));
   EXPECT_HAS(log, W("    Jak naprawić: Skopiuj DLOOKUP2.EXE"));
-  EXPECT_HAS(log, W("UWAGA: IR_READ2.EXE jest tylko obok formularza testowego"));
+  EXPECT_HAS(log, W("BŁĄD: W folderze ZRB " + empty + " nie ma kolektor.dll"));
+  // The form finds the utility beside itself, ZRB would not.
+  EXPECT_HAS(log, W("BŁĄD: IR_READ2.EXE: ZRB go nie znajdzie, a formularz uruchomi " + BinDir() +
+                    "IR_READ2.EXE"));
+  EXPECT_HAS(log, W("    Jak naprawić: Przenieś " + BinDir() + "IR_READ2.EXE do folderu"));
   EXPECT_HAS(log, W(("OK: Do folderu " + NoSlash(dir) + " można zapisywać.").c_str()));
   SetBinaria(NoSlash(FullPath(InstallDir())));
   log = form.Press(id::kCheck, W("Sprawdzenie zakończone"));
@@ -191,6 +92,8 @@ TEST(WinForm, SettingsFromThePluginOperationsAndInstallationCheck) {
   EXPECT_HAS(log, W("] ustawienie cena = \"Cena det\""));
   EXPECT_HAS(log, W("] stan: \r\nTransakcja w toku..."));
   EXPECT_HAS(log, W("] ustawienie port = \"3\""));
+  EXPECT_EQ(form.Text(id::kParamValue + 0), L"3") << "shown as it is used";
+  EXPECT_HAS(log, W("Folder bieżący: " + NoSlash(FullPath(InstallDir())) + " (folder ZRB"));
   EXPECT_HAS(log, W("] ustawienie baud = \"19200\""));
   EXPECT_HAS(log, W("wynik: 1 (zrobione), czas 4,"));
   EXPECT_HAS(form.Text(id::kInstruction), W("3.KONFIGURACJA poczym 8.POBR. DANYCH Z ZRB."));
@@ -213,11 +116,16 @@ TEST(WinForm, SettingsFromThePluginOperationsAndInstallationCheck) {
   EXPECT_HAS(log, W("        Przyczyna: Pole ILOŚĆ nie zawiera liczby."));
   EXPECT_HAS(log, W("wynik: 0 (nie wykonano)"));
   EXPECT_HAS(form.Text(id::kExplanation), W("Co sprawdzić: Ilość towaru o podanym kodzie"));
-  if (const char* hold = std::getenv("KOLEKTOR_FORM_HOLD")) {
-    WriteFileBytes(std::string(hold) + ".ready", "");
-    for (int i = 0; i < 600 && !Exists(hold); ++i) Sleep(100);
-  }
+  // Cleared when the next run starts.
+  form.Type(id::kGoodsPath, "");
+  form.Press(id::kExport, W("Wpisz ścieżkę pliku"));
+  EXPECT_EQ(form.Text(id::kExplanation), L"");
   form.Type(id::kGoodsPath, dir + "exp.txt");
+
+  // Alt with a button's letter presses it.
+  const std::size_t before = form.Log().size();
+  PostMessageW(form.window(), WM_SYSCHAR, L's', 1 << 29);
+  EXPECT_HAS(form.WaitForLog(before, W("Sprawdzenie zakończone")), W("=== Sprawdzenie instalacji"));
 
   // The values chosen are there again in the next run.
   ASSERT_TRUE(form.Close());
@@ -226,6 +134,141 @@ TEST(WinForm, SettingsFromThePluginOperationsAndInstallationCheck) {
   EXPECT_EQ(again.Text(id::kParamValue + 1), L"19200");
   EXPECT_EQ(again.Text(id::kGoodsPath), W((dir + "exp.txt").c_str()));
   RegDeleteKeyA(HKEY_LOCAL_MACHINE, kKey);
+}
+
+// Without its plug-in the form says why once, still checks the
+// installation, touches no trace file, and takes the DLL the person
+// chooses in its file dialog.
+TEST(WinForm, WithoutItsPluginItExplainsOnceChecksAndLetsTheDllBeChosen) {
+  const std::string dir = FreshDir("form_no_plugin");
+  FormProcess form(dir + "kolektor-test.ini", {"", dir + "kolektor.dll", dir});
+  EXPECT_HAS(form.Text(id::kPluginLine),
+             W("Wtyczka nie jest załadowana: nie ma pliku " + dir + "kolektor.dll"));
+  EXPECT_EQ(CountOf(form.Log(), W("nie ma pliku")), 1) << host::Utf8FromWide(form.Log());
+  EXPECT_FALSE(form.Enabled(id::kExport));
+  EXPECT_FALSE(form.Enabled(id::kTrace));
+  ASSERT_TRUE(form.Enabled(id::kCheck));
+  const std::wstring log = form.Press(id::kCheck, W("Sprawdzenie zakończone"));
+  EXPECT_HAS(log, W("UWAGA: Formularz nie ma załadowanej wtyczki"));
+  EXPECT_HAS(log, W("    Jak naprawić: Wskaż plik wtyczki przyciskiem \"Wybierz wtyczkę\""));
+  EXPECT_HAS(log, W("UWAGA: Portu nie sprawdzono"));
+  form.Tick(id::kTrace, true);  // disabled: nothing happens
+  for (const std::string& stray : {dir + "kolektor.log", BinDir() + "kolektor.log"})
+    EXPECT_FALSE(Exists(stray)) << stray;
+
+  const std::size_t before = form.Log().size();
+  form.Click(id::kChoosePlugin);
+  ASSERT_TRUE(form.ChooseInDialog(BinDir() + "kolektor.dll"));
+  EXPECT_HAS(form.WaitForLog(before, W("Załadowano wtyczkę")),
+             W("Załadowano wtyczkę " + BinDir() + "kolektor.dll, wersja 1.0.0."));
+  EXPECT_HAS(form.Text(id::kPluginLine), W("Wtyczka: " + BinDir() + "kolektor.dll"));
+  EXPECT_EQ(Shown(form.Text(id::kParamLabel + 4)), L"Timeout") << "all five settings";
+  EXPECT_TRUE(form.Enabled(id::kExport));
+}
+
+// The trace box acts beside the plug-in the form has loaded, and the last
+// lines of any file are shown without harm.
+TEST(WinForm, TraceBoxActsBesideTheLoadedPluginAndShowsAnyFile) {
+  const std::string dir = FullPath(FreshDir("form_trace"));
+  const std::string plugin_dir = dir + "plug\\";
+  CreateDirectoryA(plugin_dir.c_str(), nullptr);
+  ASSERT_TRUE(
+      CopyFileA((BinDir() + "kolektor.dll").c_str(), (plugin_dir + "kolektor.dll").c_str(), FALSE));
+  FormProcess form(dir + "kolektor-test.ini", {"", plugin_dir + "kolektor.dll", dir});
+  const std::string trace = plugin_dir + "kolektor.log";
+  form.Tick(id::kTrace, true);
+  EXPECT_HAS(form.Log(), W("Ślad diagnostyczny włączony: " + trace));
+  EXPECT_TRUE(Exists(trace));
+
+  std::string many;
+  for (int i = 0; i < 5000; ++i) many += "line " + std::to_string(i) + "\n";
+  const struct Case {
+    const char* name;
+    std::string bytes;
+    std::wstring shown;
+  } cases[] = {
+      {"empty", "", L"jest pusty"},
+      {"only a line end", "\n", L"jest pusty"},
+      {"only CR LF", "\r\n\r\n", L"jest pusty"},
+      {"zero bytes, broken UTF-8", std::string("a\0b\xff\xfe\n", 6), L"a b\xFFFD"},
+      {"one line longer than the tail", std::string(20000, 'x'), std::wstring(16384, L'x')},
+      {"the tail of many lines", many, L"---\r\nline "},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    WriteFileBytes(trace, c.bytes);
+    EXPECT_HAS(form.Press(id::kShowTrace, c.shown), c.shown);
+    EXPECT_TRUE(form.Running());
+  }
+  EXPECT_HAS(form.Log(), L"line 4999\r\n");
+  form.Tick(id::kTrace, false);
+  EXPECT_FALSE(Exists(trace));
+  for (const std::string& stray : {dir + "kolektor.log", BinDir() + "kolektor.log"})
+    EXPECT_FALSE(Exists(stray)) << stray;
+}
+
+// Closed while an operation runs, the form asks, then waits for the
+// operation before it goes: the worker uses the plug-in and the window.
+TEST(WinForm, ClosedDuringAnOperationItWaitsForIt) {
+  const std::string dir = FullPath(FreshDir("form_close"));
+  // The plug-in's trace tells whether its operation ran to its end.
+  ASSERT_TRUE(
+      CopyFileA((BinDir() + "kolektor.dll").c_str(), (dir + "kolektor.dll").c_str(), FALSE));
+  WriteFileBytes(dir + "kolektor.log", "");
+  FormProcess form(dir + "kolektor-test.ini", {"", dir + "kolektor.dll", dir});
+  form.Type(id::kGoodsPath, dir + "nie-ma.txt");  // fails after the export's 4 s pause
+  SendMessageW(form.Item(id::kExport), BM_CLICK, 0, 0);
+  PostMessageW(form.window(), WM_CLOSE, 0, 0);
+  HWND question = nullptr;
+  for (int i = 0; i < 50 && question == nullptr; ++i) {
+    Sleep(100);
+    for (HWND box : form.Windows(L"#32770"))
+      if (IsWindowVisible(box)) question = box;
+  }
+  ASSERT_NE(question, nullptr) << "the form asks first";
+  SendMessageW(GetDlgItem(question, IDYES), BM_CLICK, 0, 0);
+  for (int i = 0; i < 300 && form.Running(); ++i) Sleep(50);
+  EXPECT_FALSE(form.Running()) << "closed once the operation ended";
+  const std::string trace = ReadFileBytes(dir + "kolektor.log");
+  EXPECT_NE(trace.find("result 0 after "), std::string::npos)
+      << "the operation ended before the form:\n"
+      << trace;
+  EXPECT_TRUE(Exists(dir + "kolektor-test.ini")) << "and kept its settings as on any close";
+}
+
+// Each way a DLL can fail to be a plug-in, said once, in Polish.
+TEST(WinForm, EveryLoadFailureIsExplained) {
+  const std::string dir = FreshDir("form_load");
+  std::string library = ReadFileBytes(BinDir() + "kolektor.dll");
+  ASSERT_GT(library.size(), 0x100u);
+  WriteFileBytes(dir + "text.dll", "not a library\r\n");
+  const std::size_t pe =
+      static_cast<unsigned char>(library[0x3C]) | static_cast<unsigned char>(library[0x3D]) << 8;
+  library[pe + 4] = '\x64';  // IMAGE_FILE_MACHINE_AMD64
+  library[pe + 5] = '\x86';
+  WriteFileBytes(dir + "x64.dll", library);
+  ASSERT_TRUE(CopyFileA((BinDir() + "zrbhost.exe").c_str(), (dir + "program.dll").c_str(), FALSE));
+  char system[MAX_PATH] = {};
+  GetSystemDirectoryA(system, MAX_PATH);
+  const struct Case {
+    std::string path, said;
+  } cases[] = {
+      {dir + "kolektor.dll", "nie ma pliku " + dir + "kolektor.dll"},
+      {dir + "text.dll", "plik " + dir + "text.dll nie jest biblioteką DLL systemu Windows"},
+      {dir + "x64.dll", dir + "x64.dll nie jest 32-bitową biblioteką DLL"},
+      {dir + "program.dll", dir + "program.dll jest programem, a nie biblioteką DLL"},
+      {std::string(system) + "\\version.dll",
+       "version.dll nie jest wtyczką ZRB: brak funkcji ZRBDLLTypBiblioteki, "
+       "ZRBDLLRejestrujBiblioteke"},
+  };
+  for (const Case& c : cases) {
+    host::Plugin plugin;
+    std::string error;
+    EXPECT_FALSE(host::LoadPlugin(c.path, plugin, error)) << c.path;
+    EXPECT_NE(error.find(c.said), std::string::npos) << error;
+    EXPECT_EQ(error.find("załadować"), std::string::npos) << "no vague second reason: " << error;
+    EXPECT_EQ(plugin.module, nullptr);
+  }
 }
 
 }  // namespace

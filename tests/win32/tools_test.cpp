@@ -1,6 +1,8 @@
 // zrbhost and the terminal simulator, run as a person runs them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tests/win32/plugin_loader.h"
 #include "tests/win32/standin_env.h"
 
@@ -9,10 +11,12 @@ namespace {
 
 struct ProgramRun {
   DWORD exit_code = 0;
-  std::string output;  // stdout and stderr together
+  std::string output;  // stdout, and stderr unless it goes to `errors_to`
 };
 
-ProgramRun RunProgram(const std::string& command_line, const std::string& directory = "") {
+// With `errors_to`, standard error goes to that file apart from the output.
+ProgramRun RunProgram(const std::string& command_line, const std::string& directory = "",
+                      const std::string& errors_to = "") {
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
   HANDLE read_end = nullptr, write_end = nullptr;
   EXPECT_TRUE(CreatePipe(&read_end, &write_end, &inherit, 0));
@@ -22,6 +26,12 @@ ProgramRun RunProgram(const std::string& command_line, const std::string& direct
   startup.dwFlags = STARTF_USESTDHANDLES;
   startup.hStdOutput = write_end;
   startup.hStdError = write_end;
+  HANDLE errors = INVALID_HANDLE_VALUE;
+  if (!errors_to.empty()) {
+    errors = CreateFileA(errors_to.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
+                         0, nullptr);
+    startup.hStdError = errors;
+  }
   startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
   PROCESS_INFORMATION info{};
   std::string line = command_line;
@@ -31,9 +41,11 @@ ProgramRun RunProgram(const std::string& command_line, const std::string& direct
     ADD_FAILURE() << "cannot start " << command_line;
     CloseHandle(read_end);
     CloseHandle(write_end);
+    if (errors != INVALID_HANDLE_VALUE) CloseHandle(errors);
     return run;
   }
   CloseHandle(write_end);
+  if (errors != INVALID_HANDLE_VALUE) CloseHandle(errors);
   char buffer[4096];
   DWORD got = 0;
   while (ReadFile(read_end, buffer, sizeof buffer, &got, nullptr) && got > 0)
@@ -219,6 +231,47 @@ TEST(Zrbhost, FileCommandsAndSetup) {
   EXPECT_EQ(std::string(value) + "\\", FullPath(InstallDir())) << "the host's value stays";
 }
 
+// Errors go to standard error, the rest to standard output; the usage fits
+// a console 80 columns wide and lists the exit codes.
+TEST(Zrbhost, ErrorsApartUsageWithinEightyColumnsSetupShowsTheValue) {
+  const std::string dir = FullPath(FreshDir("zrbhost_streams"));
+  const std::string errors_file = dir + "stderr.txt";
+  ASSERT_TRUE(CopyFileA((BinDir() + "zrbhost.exe").c_str(), (dir + "zrbhost.exe").c_str(), FALSE));
+  const struct Case {
+    std::string line;
+    DWORD exit_code;
+    std::string output, errors;
+  } cases[] = {
+      {Zrbhost("help"), 0, "kody wyjścia:\n  0  zrobione", ""},
+      {Zrbhost("export " + dir + "missing.txt"), 1,
+       "stan: ", "błąd: Błąd otwarcia pliku \"exp\".\n    Przyczyna: "},
+      {Zrbhost("convert " + dir + "nie-ma.dat " + dir + "imp.txt"), 2, "",
+       "nie można otworzyć pliku " + dir + "nie-ma.dat"},
+      {Zrbhost("setup"), 0, "Obecna wartość Binaria: " + NoSlash(FullPath(InstallDir())), ""},
+      {Zrbhost("nie-ma-takiego"), 2, "", "użycie: zrbhost [OPCJE] POLECENIE"},
+      // No kolektor.dll beside it, and none in the folder Binaria names.
+      {"\"" + dir + "zrbhost.exe\" describe", 2, "",
+       "zrbhost: nie ma kolektor.dll ani w folderze programu (" + dir + "), ani w folderze ZRB (" +
+           NoSlash(FullPath(InstallDir())) + "). Wskaż plik wtyczki opcją --dll PLIK."},
+  };
+  for (const Case& c : cases) {
+    const ProgramRun r = RunProgram(c.line, "", errors_file);
+    std::string errors = ReadFileBytes(errors_file);
+    for (std::string* text : {&errors, const_cast<std::string*>(&r.output)})
+      text->erase(std::remove(text->begin(), text->end(), '\r'), text->end());
+    EXPECT_EQ(r.exit_code, c.exit_code) << c.line << "\n" << r.output << errors;
+    EXPECT_TRUE(Has(r.output, c.output)) << c.line << "\n" << r.output;
+    EXPECT_TRUE(Has(errors, c.errors)) << c.line << "\n" << errors;
+    EXPECT_FALSE(Has(r.output, "błąd:")) << c.line << "\n" << r.output;
+    EXPECT_FALSE(Has(errors, "Brak pliku wynikowego")) << "the download's text, not the file's";
+  }
+  const std::wstring usage = host::WideFromUtf8(RunProgram(Zrbhost("help")).output);
+  std::size_t start = 0, longest = 0;
+  for (std::size_t end; (end = usage.find(L'\n', start)) != std::wstring::npos; start = end + 1)
+    longest = std::max(longest, end - start - (end > start && usage[end - 1] == L'\r'));
+  EXPECT_LE(longest, 79u) << "characters in the usage's longest line";
+}
+
 TEST(Simulator, UploadRefusesABadRecordAndScanKnowsTheTable) {
   const std::string dir = FreshDir("simulator");
   StandinEnv env(dir);
@@ -235,10 +288,10 @@ TEST(Simulator, UploadRefusesABadRecordAndScanKnowsTheTable) {
 
   const std::string terminal = "\"" + BinDir() + "terminal.exe\" ";
   r = RunProgram(terminal + "scan 333 1");
-  EXPECT_EQ(r.exit_code, 1u);
+  EXPECT_EQ(r.exit_code, 4u);
   EXPECT_TRUE(Has(r.output, "unknown code 333")) << r.output;
   EXPECT_EQ(RunProgram(terminal + "scan 222 4.5").exit_code, 0u);
-  EXPECT_EQ(RunProgram(terminal + "scan 111 1x").exit_code, 1u);
+  EXPECT_EQ(RunProgram(terminal + "scan 111 1x").exit_code, 5u);
   RunProgram("\"" + BinDir() + "IR_READ2.EXE\" a.dat,1,5,1,1,1,1,0", dir);
   EXPECT_EQ(ReadFileBytes(dir + "a.dat"), "222,4.5\r\n");
   RunProgram(terminal + "clear");

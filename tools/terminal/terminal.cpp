@@ -5,7 +5,11 @@
 //   IR_READ2.EXE a.dat,PORT,SPEED,... download: writes the collected
 //                                      records as a.dat in the current directory
 //   terminal scan CODE QTY | show | clear
-//                                      what a person does on the terminal
+//                                      what a person does on the terminal;
+//                                      scan ends 0 when collected, 3 with no
+//                                      goods table, 4 for a code not in it, 5
+//                                      for a quantity the terminal refuses
+//                                      (the test form says each in Polish)
 // The terminal's memory is a folder: KOLEKTOR_TERMINAL, or
 // %APPDATA%\kolektor\terminal. It holds table.txt (the loaded lookup file)
 // and collected.txt (the counted records, "code,quantity" CR LF).
@@ -163,17 +167,17 @@ int Scan(const std::string& code, const std::string& quantity) {
   std::string table;
   if (!ReadAll(MemoryDir() + "table.txt", table)) {
     std::printf("no goods table loaded: send the goods list from the host first\n");
-    return 1;
+    return 3;
   }
   std::string name;
   if (!kolektor::terminal::FindCode(table, code, name)) {
     std::printf("unknown code %s: not in the goods table\n", code.c_str());
-    return 1;
+    return 4;
   }
   if (!kolektor::terminal::IsQuantity(quantity)) {
     std::printf("quantity \"%s\" refused: up to 8 characters, digits and one point\n",
                 quantity.c_str());
-    return 1;
+    return 5;
   }
   const std::string path = MemoryDir() + "collected.txt";
   if (!WriteAll(path, code + "," + quantity + "\r\n", "ab")) return 1;
