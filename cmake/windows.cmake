@@ -79,7 +79,6 @@ kolektor_wine_test(win_bare_registry_tests SOURCES tests/win32/bare_registry_tes
 # Nothing lost in the field: a host killed during its download, a download
 # cut off, files held for a moment by another program (file_holder).
 add_executable(file_holder tests/win32/file_holder.cpp)
-target_link_options(file_holder PRIVATE ${KOLEKTOR_STATIC})
 kolektor_wine_test(win_nothing_lost_tests SOURCES tests/win32/nothing_lost_test.cpp TIMEOUT 400)
 add_dependencies(win_nothing_lost_tests file_holder)
 # A counts path one folder below a drive's root, on the drive X: that the
@@ -167,8 +166,8 @@ kolektor_wine_test(win_form_layout_tests SOURCES tests/win32/form_layout_test.cp
 add_executable(win_form_ports_tests tests/win32/form_ports_test.cpp tests/win32/plugin_loader.cpp)
 target_link_libraries(win_form_ports_tests PRIVATE gtest_win kolektor_host)
 target_include_directories(win_form_ports_tests PRIVATE ${CMAKE_SOURCE_DIR})
-target_link_options(win_form_ports_tests PRIVATE ${KOLEKTOR_STATIC})
 add_dependencies(win_form_ports_tests product)
 add_test(NAME form_com_ports
-  COMMAND ${CMAKE_SOURCE_DIR}/scripts/com-ports-test.sh $<TARGET_FILE:win_form_ports_tests>)
+  COMMAND ${CMAKE_SOURCE_DIR}/scripts/com-ports-test.sh $<TARGET_FILE:win_form_ports_tests>
+          ${CMAKE_BINARY_DIR})
 set_tests_properties(form_com_ports PROPERTIES TIMEOUT 300)

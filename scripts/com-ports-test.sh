@@ -5,12 +5,11 @@
 # Wine maps COMn through HKLM\Software\Wine\Ports, read when a wine session
 # starts. Only these ports are mapped and opened: this machine's own
 # console is a serial device too, which wine maps by itself.
-#   com-ports-test.sh TEST.exe
+#   com-ports-test.sh TEST.exe WIN32-BUILD
 set -euo pipefail
 test_exe=$1
 here=$(cd "$(dirname "$0")" && pwd)
-build=${KOLEKTOR_WIN_BUILD:-$here/../build/win32}
-build=$(cd "$build" && pwd)
+build=$(cd "$2" && pwd)
 name=formports
 work="$build/testdata/com-ports"
 rm -rf "$work"
@@ -26,7 +25,7 @@ trap finish EXIT
 
 # The mapping, then a session that reads it.
 for port in COM5:free COM6:held COM7:missing; do
-  "$here/wine-run.sh" --prefix "$name" reg add 'HKLM\Software\Wine\Ports' /v "${port%%:*}" \
+  "$here/wine-run.sh" --build "$build" --prefix "$name" reg add 'HKLM\Software\Wine\Ports' /v "${port%%:*}" \
     /d "$work/${port##*:}" /f >/dev/null 2>&1
 done
 wineserver -w
@@ -43,4 +42,4 @@ for _ in $(seq 1 50); do [ -e "$work/free" ] && break; sleep 0.1; done
 # standard error when the far end closes.
 wineserver -p 2>>"$work/wineserver.log"
 
-KOLEKTOR_PORTS_MAPPED=COM5,COM6,COM7 "$here/wine-run.sh" --prefix "$name" "$test_exe"
+KOLEKTOR_PORTS_MAPPED=COM5,COM6,COM7 "$here/wine-run.sh" --build "$build" --prefix "$name" "$test_exe"

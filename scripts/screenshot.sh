@@ -5,17 +5,21 @@
 # export, an import and a failed export on C:\DANE, then holds it open at
 # 800x600 while ImageMagick takes the picture (docs/kolektor-test.png,
 # shown in README).
-#   scripts/screenshot.sh [--no-build] [OUTPUT.png]
+#   scripts/screenshot.sh [--no-build] [--build DIR] [OUTPUT.png]
+# DIR is the Windows build (default build/win32).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/.." && pwd)
 build=true
+win="$root/build/win32"
 out="$root/docs/kolektor-test.png"
-for arg in "$@"; do
-  case "$arg" in
+while [ $# -gt 0 ]; do
+  case "$1" in
     --no-build) build=false ;;
-    *) out=$arg ;;
+    --build) win=$2; shift ;;
+    *) out=$1 ;;
   esac
+  shift
 done
 
 "$here/bootstrap.sh"
@@ -31,12 +35,13 @@ if [ ${#missing[@]} -gt 0 ]; then
   $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 if $build; then
-  cmake --preset win32 >/dev/null
-  cmake --build --preset win32 >/dev/null
+  cmake --preset win32 -B "$win" >/dev/null
+  cmake --build "$win" >/dev/null
 fi
 
-bin="$root/build/win32/bin"
-work="$root/build/win32/screenshot"
+win=$(cd "$win" && pwd)
+bin="$win/bin"
+work="$win/screenshot"
 rm -rf "$work"; mkdir -p "$work"
 winpath() { printf 'Z:%s' "$(printf '%s' "$1" | tr / '\\')"; }
 
@@ -50,7 +55,7 @@ export DISPLAY=$display
 # Wine's own virtual desktop draws the window frames (Xvfb has no window
 # manager); prefix "shot" draws on DISPLAY instead of the null driver.
 KOLEKTOR_FORM_HOLD=$(winpath "$work/hold") \
-  "$here/wine-run.sh" --prefix shot explorer /desktop=kolektor,800x600 \
+  "$here/wine-run.sh" --build "$win" --prefix shot explorer /desktop=kolektor,800x600 \
   "$(winpath "$bin/win_form_install_tests.exe")" >"$work/test.log" 2>&1 &
 test=$!
 for _ in $(seq 1 900); do
