@@ -107,7 +107,8 @@ TEST(Tools, UnfinishedBlocksAreFlaggedAndExtractedOnlyWhenAsked) {
     fs::remove(counts);
     if (!c.record.empty()) write(journal + ".append", c.record);
     std::string out;
-    const zrbhost::Printer print = [&](const std::string& utf8) { out += utf8; };
+    const auto collect = [&](const std::string& utf8) { out += utf8; };
+    const zrbhost::Printer print{collect, collect};
     EXPECT_EQ(zrbhost::JournalList(journal, print), 0);
     // One block flagged: the one cut short.
     EXPECT_EQ(out.find("<- niedokończony"), out.rfind("<- niedokończony")) << out;
