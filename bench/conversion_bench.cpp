@@ -5,10 +5,11 @@
 #include <cstdio>
 #include <map>
 
+#include "tools/files/stdio_file.h"
 #include "bench/bench_files.h"
 #include "export/goods_conversion.h"
 #include "import/data_conversion.h"
-#include "plugin/cp1250.h"
+#include "base/cp1250.h"
 
 namespace kolektor::bench {
 namespace {

@@ -2,6 +2,7 @@
 // conversions on their own outside the plug-in.
 #pragma once
 
+#include "tools/files/stdio_file.h"
 #include "platform/platform.h"
 
 namespace kolektor::bench {
@@ -39,8 +40,8 @@ class FilesPlatform final : public Platform {
   std::uint64_t Milliseconds() override { return 0; }
   std::uint32_t LastError() override { return 0; }
   std::uint32_t ProcessId() override { return 0; }
-  bool TraceEnabled() override { return false; }
-  void TraceWrite(std::string_view) override {}
+  bool TraceEnabled(std::string_view) override { return false; }
+  void TraceWrite(std::string_view, std::string_view) override {}
 };
 
 }  // namespace kolektor::bench

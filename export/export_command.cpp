@@ -2,14 +2,14 @@
 
 #include "export/goods_conversion.h"
 #include "platform/platform.h"
-#include "plugin/choice_table.h"
-#include "plugin/folder_path.h"
-#include "plugin/held_files.h"
-#include "plugin/host_link.h"
-#include "plugin/operation.h"
-#include "plugin/plugin_api.h"
-#include "plugin/texts.h"
-#include "plugin/trace.h"
+#include "base/choice_table.h"
+#include "base/folder_path.h"
+#include "base/held_files.h"
+#include "base/host_link.h"
+#include "base/operation.h"
+#include "base/host_interface.h"
+#include "base/texts.h"
+#include "base/trace.h"
 
 namespace kolektor {
 
@@ -22,11 +22,6 @@ constexpr Choice kUploadBauds[] = {
     {"115200", "1,1"}, {"57600", "2,1"}, {"38400", "3,1"}, {"19200", "4,1"}, {"9600", "5,1"}};
 
 constexpr std::uint32_t kPauseBeforeReading = 4000;  // the user docks the terminal
-
-int PriceLevel(std::string_view cena) {
-  if (cena == t::kCenaZak.view()) return 2;
-  return 1;  // "Cena det", and the default for anything else
-}
 
 // The goods file's own name is that of the lookup file ("A" too: Windows
 // file names ignore case).
@@ -77,7 +72,7 @@ namespace {
 HostWord RunExport(Platform& platform, const HostLink& host, Trace& trace,
                    const std::string& path) {
   GoodsOptions options;
-  options.price_level = PriceLevel(host.Param(t::kParamCena));
+  options.price_level = PriceLevel(host.Param(kParamCena));
   host.Status(t::kTransactionInProgress);
   platform.Sleep(kPauseBeforeReading);
 
@@ -88,8 +83,8 @@ HostWord RunExport(Platform& platform, const HostLink& host, Trace& trace,
     return goods != nullptr;
   });
   if (!goods) trace.Failure("opening the goods file");
-  options.max_code_length = host.Param(t::kParamMaxKod) == "20" ? 20 : 13;
-  host.Param(t::kParamTimeout);  // asked for, but the upload has no limit
+  options.max_code_length = MaxCodeLength(host.Param(kParamMaxKod));
+  host.Param(kParamTimeout);  // asked for, but the upload has no limit
   if (!goods) {
     host.Error(t::kGoodsOpenFailed);
     return 0;
@@ -146,8 +141,8 @@ HostWord RunExport(Platform& platform, const HostLink& host, Trace& trace,
     trace.Failure("the short form of the installation folder");
 
   const std::string display_name = install_dir + "DLOOKUP2.EXE";
-  const std::string port = host.Param(t::kParamPort);
-  const std::string baud = host.Param(t::kParamBaud);
+  const std::string port = host.Param(kParamPort);
+  const std::string baud = host.Param(kParamBaud);
   const std::string command_line = UploadCommandLine(install_dir, port, baud);
 
   trace.Value("starting", command_line);

@@ -4,12 +4,18 @@
 #include <string>
 #include <string_view>
 
+#include "base/host_interface.h"
+
 namespace kolektor {
 
-// Where the host keeps its installation directory.
-inline constexpr const char* kInstallKey = "Software\\Orvisk\\ZRBWin\\Instalacja";
-inline constexpr const char* kInstallValue = "Binaria";
-inline constexpr std::size_t kInstallValueBytes = 230;
+class FpuGuard;
+class Platform;
+
+// ZRBDLLInwEksportujTowary: 1 when the upload utility was started and has
+// ended, 0 after one reported failure. `fpu` is the entry point's
+// floating-point guard (none in native tests).
+HostWord ExportGoods(Platform& platform, const PluginInstance* instance, HostWord operation_handle,
+                     const char* goods_path, FpuGuard* fpu = nullptr);
 
 struct GoodsPaths {
   std::string directory;    // empty: the current directory

@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "export/fixed_format.h"
-#include "plugin/texts.h"
-#include "plugin/trace.h"
+#include "base/texts.h"
+#include "base/trace.h"
 
 // The counts and prices are defined by single-precision arithmetic; a
 // compiler that evaluates floats in wider registers would change them.
@@ -25,18 +25,18 @@ struct FaultMessage {
 };
 
 constexpr FaultMessage kFaultMessages[] = {
-    {GoodsFault::kTow, t::kGoods1, ""},
-    {GoodsFault::kCodeLength, t::kGoods2, t::kFieldKod},
-    {GoodsFault::kBookPriceLength, t::kGoods4, t::kFieldBookPrice},
-    {GoodsFault::kSalePriceLength, t::kGoods5, t::kFieldSalePrice},
-    {GoodsFault::kFieldCount, t::kGoods6, t::kCloseBracket},
-    {GoodsFault::kQuantityLength, t::kGoods7, t::kFieldQuantity},
-    {GoodsFault::kQuantityNumber, t::kGoods8, t::kFieldQuantity},
-    {GoodsFault::kVatLength, t::kGoods9, t::kFieldVat},
-    {GoodsFault::kFieldTooLong, t::kGoods10, t::kLineTooLong},
-    {GoodsFault::kSalePriceNumber, t::kGoods11, t::kFieldSalePrice},
-    {GoodsFault::kBookPriceNumber, t::kGoods11, t::kFieldBookPrice},
-    {GoodsFault::kVatNumber, t::kGoods12, t::kFieldVat},
+    {GoodsFault::kTow, t::kGoodsNoTowTag, ""},
+    {GoodsFault::kCodeLength, t::kGoodsCodeTooLong, t::kFieldKod},
+    {GoodsFault::kBookPriceLength, t::kGoodsBookPriceTooLong, t::kFieldBookPrice},
+    {GoodsFault::kSalePriceLength, t::kGoodsSalePriceTooLong, t::kFieldSalePrice},
+    {GoodsFault::kFieldCount, t::kGoodsFieldCount, t::kCloseBracket},
+    {GoodsFault::kQuantityLength, t::kGoodsQuantityTooLong, t::kFieldQuantity},
+    {GoodsFault::kQuantityNumber, t::kGoodsQuantityNoNumber, t::kFieldQuantity},
+    {GoodsFault::kVatLength, t::kGoodsVatTooLong, t::kFieldVat},
+    {GoodsFault::kFieldTooLong, t::kGoodsFieldTooLong, t::kLineTooLong},
+    {GoodsFault::kSalePriceNumber, t::kGoodsPriceNoNumber, t::kFieldSalePrice},
+    {GoodsFault::kBookPriceNumber, t::kGoodsPriceNoNumber, t::kFieldBookPrice},
+    {GoodsFault::kVatNumber, t::kGoodsVatNoNumber, t::kFieldVat},
 };
 static_assert(sizeof(kFaultMessages) / sizeof(kFaultMessages[0]) == 12);
 

@@ -9,7 +9,7 @@
 
 #include "fuzz/invariants.h"
 #include "import/journal.h"
-#include "plugin/folder_path.h"
+#include "base/folder_path.h"
 #include "plugin/plugin_api.h"
 #include "tests/native/test_host.h"
 

@@ -7,8 +7,8 @@
 #include "export/export_command.h"
 #include "host/plugin_host.h"
 #include "import/import_command.h"
-#include "plugin/cp1250.h"
-#include "plugin/texts.h"
+#include "base/cp1250.h"
+#include "tools/program_texts.h"
 
 namespace kolektor::host {
 
@@ -271,7 +271,7 @@ DefaultPlugin FindDefaultPlugin() {
 std::string TraceFileOf(const std::string& plugin_path) {
   // Never a bare name: that would be a file in whatever folder is current.
   if (plugin_path.find('\\') == std::string::npos) return std::string();
-  return plugin_path.substr(0, plugin_path.find_last_of('\\') + 1) + "kolektor.log";
+  return plugin_path.substr(0, plugin_path.find_last_of('\\') + 1) + std::string(kTraceFileName);
 }
 
 HostValue ReadBinaria(std::string& value) {

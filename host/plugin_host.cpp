@@ -6,7 +6,8 @@
 #include <set>
 #include <vector>
 
-#include "plugin/texts.h"
+#include "base/texts.h"
+#include "tools/program_texts.h"
 
 namespace kolektor::host {
 
@@ -116,10 +117,10 @@ std::vector<Parameter> DescribeParameters(const EntryPoints& api) {
   for (Word index = 0;; ++index) {
     // Wider than any width the host's form uses.
     char b[5][400] = {};
-    const Word kind = api.parametr(301, index, b[0], b[1], b[2], b[3], b[4], 0);
+    const Word kind = api.parametr(kParameterFunction, index, b[0], b[1], b[2], b[3], b[4], 0);
     if (kind == 0) break;
     Parameter parameter{b[0], b[1], b[2], b[3], b[4], kind, {}};
-    for (Word choice = 0; kind == 2; ++choice) {
+    for (Word choice = 0; kind == kParameterChoice; ++choice) {
       char text[400] = {};
       if (api.tekst_listy(parameter.name.c_str(), choice, text) == 0) break;
       parameter.choices.emplace_back(text);
@@ -136,7 +137,7 @@ std::string Property(const EntryPoints& api, Word number) {
 }
 
 bool AcceptsValue(const Parameter& parameter, const std::string& value) {
-  if (parameter.kind != 4) {
+  if (parameter.kind != kParameterNumber) {
     for (const std::string& choice : parameter.choices)
       if (choice == value) return true;
     return false;
@@ -172,9 +173,9 @@ Session::Session(const EntryPoints& api, Word context) : api_(api), context_(con
   r.sessions[context] = this;
   LeaveCriticalSection(&r.lock);
   instance_ = api_.rejestruj(context, 0, 0, 0);
-  api_.callback(instance_, reinterpret_cast<void*>(&OnStatus), 2);
-  api_.callback(instance_, reinterpret_cast<void*>(&OnParam), 6);
-  api_.callback(instance_, reinterpret_cast<void*>(&OnError), 7);
+  api_.callback(instance_, reinterpret_cast<void*>(&OnStatus), kRegisterStatus);
+  api_.callback(instance_, reinterpret_cast<void*>(&OnParam), kRegisterParam);
+  api_.callback(instance_, reinterpret_cast<void*>(&OnError), kRegisterError);
 }
 
 Session::~Session() {

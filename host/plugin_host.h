@@ -13,9 +13,11 @@
 #include <string>
 #include <vector>
 
+#include "base/host_interface.h"
+
 namespace kolektor::host {
 
-using Word = int;
+using Word = HostWord;
 
 struct EntryPoints {
   Word(__stdcall* typ)() = nullptr;
@@ -48,7 +50,7 @@ void UnloadPlugin(Plugin& plugin);
 // ZRBDLLTekstListyParametru.
 struct Parameter {
   std::string name, label, default_value, low, high;
-  Word kind = 0;  // 2: one of `choices`; 4: a number from low to high
+  Word kind = 0;  // kParameterChoice: one of `choices`; kParameterNumber: low to high
   std::vector<std::string> choices;
 };
 std::vector<Parameter> DescribeParameters(const EntryPoints& api);

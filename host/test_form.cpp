@@ -35,9 +35,10 @@
 #include "host/form_ids.h"
 #include "host/install_check.h"
 #include "host/plugin_host.h"
-#include "plugin/cp1250.h"
-#include "plugin/message_reference.h"
-#include "plugin/texts.h"
+#include "base/cp1250.h"
+#include "tools/docs/message_reference.h"
+#include "base/texts.h"
+#include "tools/program_texts.h"
 
 namespace {
 
@@ -579,8 +580,8 @@ class Form {
                                            plugin_.version.empty() ? std::string(u::kFormNoVersion)
                                                                    : plugin_.version}))
                        .c_str());
-    SetWindowTextW(Item(id::kModelLine), W(Fill(u::kFormModel, {Utf8(h::Property(plugin_.api, 1)),
-                                                                Utf8(h::Property(plugin_.api, 2))}))
+    SetWindowTextW(Item(id::kModelLine), W(Fill(u::kFormModel, {Utf8(h::Property(plugin_.api, kolektor::property::kModel)),
+                                                                Utf8(h::Property(plugin_.api, kolektor::property::kIdentifier))}))
                                              .c_str());
     SendMessageW(Item(id::kTrace), BM_SETCHECK, TraceOn() ? BST_CHECKED : BST_UNCHECKED, 0);
     BuildSettings();
@@ -617,7 +618,7 @@ class Form {
       keep_order(
           Add(L"STATIC", WithMnemonic(FromCp1250(p.label), taken), SS_LEFT, id::kParamLabel + n));
       const std::string value = LoadSetting(p);
-      if (p.kind == 2) {
+      if (p.kind == kolektor::kParameterChoice) {
         HWND combo =
             Add(L"COMBOBOX", L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, id::kParamValue + n);
         keep_order(combo);
@@ -660,7 +661,7 @@ class Form {
     for (std::size_t i = 0; i < parameters_.size(); ++i) {
       const int n = static_cast<int>(i);
       label_w = std::max(label_w, ItemTextWidth(id::kParamLabel + n));
-      if (parameters_[i].kind == 2) {
+      if (parameters_[i].kind == kolektor::kParameterChoice) {
         int widest = 0;
         for (const std::string& choice : parameters_[i].choices)
           widest = std::max(widest, TextWidth(FromCp1250(choice)));
@@ -712,7 +713,7 @@ class Form {
       const int n = static_cast<int>(i);
       const int vx = x + m.margin + label_w + m.gap;
       put(id::kParamLabel + n, x + m.margin, y + label_dy, label_w, text_h);
-      if (parameters_[i].kind == 2) {
+      if (parameters_[i].kind == kolektor::kParameterChoice) {
         put(id::kParamValue + n, vx, y, value_w, m.field + 12 * m.line);
       } else {
         const int edit_w = 6 * m.average;
@@ -861,7 +862,7 @@ class Form {
   std::string LoadSetting(const h::Parameter& p) {
     std::string kept =
         h::Cp1250FromWide(ReadIni(L"ustawienia", W(p.name).c_str(), FromCp1250(p.default_value)));
-    if (p.name == "port") kept = h::PortNumberOf(kept);
+    if (p.name == kolektor::kParamPort) kept = h::PortNumberOf(kept);
     return h::AcceptsValue(p, kept) ? kept : p.default_value;
   }
 
@@ -872,7 +873,7 @@ class Form {
     for (std::size_t i = 0; i < parameters_.size(); ++i) {
       HWND control = Item(id::kParamValue + static_cast<int>(i));
       std::string value = h::Cp1250FromWide(Text(control));
-      if (parameters_[i].name == "port") {
+      if (parameters_[i].name == kolektor::kParamPort) {
         const std::string number = h::PortNumberOf(value);
         if (number != value) SetWindowTextW(control, FromCp1250(number).c_str());
         value = number;
@@ -985,7 +986,7 @@ class Form {
         job->path = Ansi(path);
         // What the person does on the terminal now: the plug-in's own words.
         const std::wstring instruction =
-            FromCp1250(h::Property(plugin_.api, is_export ? 303 : 302));
+            FromCp1250(h::Property(plugin_.api, is_export ? kolektor::property::kLoadFromHost : kolektor::property::kSendToHost));
         SetWindowTextW(Item(id::kInstruction), CrLf(instruction).c_str());
         Log(W(Fill(is_export ? u::kLogExportStart : u::kLogImportStart, {h::Utf8FromWide(path)})));
         if (!job->rehearsal.empty())
@@ -1006,7 +1007,7 @@ class Form {
         break;
       default:
         job->kind = Job::kCheck;
-        job->check = {loaded_ ? job->settings["port"] : std::string(), Ansi(goods), Ansi(counts),
+        job->check = {loaded_ ? job->settings[std::string(kolektor::kParamPort)] : std::string(), Ansi(goods), Ansi(counts),
                       loaded_ ? plugin_.path : std::string(), job->rehearsal};
         break;
     }

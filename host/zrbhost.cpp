@@ -18,10 +18,11 @@
 #include "export/export_command.h"
 #include "host/install_check.h"
 #include "host/plugin_host.h"
-#include "host/zrbhost_files.h"
-#include "plugin/cp1250.h"
-#include "plugin/message_reference.h"
-#include "plugin/texts.h"
+#include "tools/files/zrbhost_files.h"
+#include "base/cp1250.h"
+#include "tools/docs/message_reference.h"
+#include "base/texts.h"
+#include "tools/program_texts.h"
 
 namespace {
 
@@ -81,7 +82,7 @@ bool Validate(const std::vector<kolektor::host::Parameter>& parameters,
       Complain(Fill(u::kHostNoParameter, {name}));
       ok = false;
     } else if (!kolektor::host::AcceptsValue(*found, value)) {
-      if (found->kind == 4) {
+      if (found->kind == kolektor::kParameterNumber) {
         Complain(Fill(u::kHostNotANumber, {name, Utf8(value), found->low, found->high}));
       } else {
         std::string choices;
@@ -119,7 +120,7 @@ int Describe(const kolektor::host::Plugin& p, const std::vector<kolektor::host::
   Print(Fill(u::kHostPluginFile, {kolektor::host::Utf8FromAnsi(p.path), p.version}) + "\n\n" +
         std::string(u::kHostSettings) + "\n");
   for (const kolektor::host::Parameter& parameter : params) {
-    if (parameter.kind == 4) {
+    if (parameter.kind == kolektor::kParameterNumber) {
       Print(Fill(u::kHostNumberSetting,
                  {Utf8(parameter.label), parameter.name, Utf8(parameter.default_value),
                   parameter.low, parameter.high}) +
@@ -136,7 +137,7 @@ int Describe(const kolektor::host::Plugin& p, const std::vector<kolektor::host::
     Print(Fill(u::kHostNow, {Utf8(it == values.end() ? "" : it->second)}) + "\n");
   }
   Print("\n" + std::string(u::kHostProperties) + "\n");
-  for (Word number : {1, 2, 301, 302, 303, 304, 305, 306, 307, 308}) {
+  for (Word number : kolektor::property::kAnswered) {
     std::string shown = Utf8(kolektor::host::Property(p.api, number));
     for (std::size_t at = 0; (at = shown.find('\n', at)) != std::string::npos; at += 7)
       shown.replace(at, 1, "\n      ");
@@ -324,8 +325,10 @@ int main(int argc, char** argv) {
 
   if (command == "describe" && n == 1) return Describe(p, parameters, values);
   if (command == "check" && n == 2)
-    return kolektor::zrbhost::Check(o.args[1], values["cena"] == "Cena zak" ? 2 : 1,
-                                    values["maxKod"] == "20" ? 20 : 13, kPrinter);
+    return kolektor::zrbhost::Check(o.args[1],
+                                    kolektor::PriceLevel(values[std::string(kolektor::kParamCena)]),
+                                    kolektor::MaxCodeLength(values[std::string(kolektor::kParamMaxKod)]),
+                                    kPrinter);
   const int result = Operation(p, o, values);
   return result < 0 ? Usage() : result;
 }

@@ -4,9 +4,9 @@
 #include <charconv>
 #include <cstring>
 
-#include "plugin/held_files.h"
-#include "plugin/texts.h"
-#include "plugin/trace.h"
+#include "base/held_files.h"
+#include "base/texts.h"
+#include "base/trace.h"
 
 // The counts and prices are defined by single-precision arithmetic; a
 // compiler that evaluates floats in wider registers would change them.
@@ -109,8 +109,8 @@ DataMachine::Step DataMachine::Push(unsigned char byte) {
     case '\n':
       return Step::kNext;
     case '\r': {
-      if (!comma_seen_) return Refuse(t::kData6);
-      if (field_size_ > kQuantityLimit) return Refuse(t::kData3);
+      if (!comma_seen_) return Refuse(t::kDataNoComma);
+      if (field_size_ > kQuantityLimit) return Refuse(t::kDataQuantityTooLong);
       std::int32_t thousandths = 0;
       switch (ReadThousandths({field_, field_size_}, thousandths)) {
         case QuantityRead::kNumber:
@@ -119,7 +119,7 @@ DataMachine::Step DataMachine::Push(unsigned char byte) {
           // The terminal may end its data with such a record.
           return Step::kEnd;
         case QuantityRead::kOutOfRange:
-          return Refuse(t::kData3);
+          return Refuse(t::kDataQuantityTooLong);
       }
       char* out = record_;
       std::memcpy(out, kRecordTag.data(), kRecordTag.size());
@@ -136,15 +136,15 @@ DataMachine::Step DataMachine::Push(unsigned char byte) {
       return Step::kRecord;
     }
     case ',':
-      if (comma_seen_) return Refuse(t::kData4);
-      if (field_size_ > kCodeLimit) return Refuse(t::kData2);
+      if (comma_seen_) return Refuse(t::kDataSecondComma);
+      if (field_size_ > kCodeLimit) return Refuse(t::kDataCodeTooLong);
       std::memcpy(code_, field_, field_size_);
       code_size_ = field_size_;
       field_size_ = 0;
       comma_seen_ = true;
       return Step::kNext;
     default:
-      if (field_size_ == kFieldLimit) return Refuse(t::kData7);
+      if (field_size_ == kFieldLimit) return Refuse(t::kDataFieldTooLong);
       field_[field_size_++] = static_cast<char>(byte);
       return Step::kNext;
   }

@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "platform/platform.h"
-#include "plugin/host_link.h"
+#include "base/host_link.h"
 
 namespace kolektor {
 

@@ -3,15 +3,15 @@
 #include "import/data_conversion.h"
 #include "import/journal.h"
 #include "platform/platform.h"
-#include "plugin/choice_table.h"
-#include "plugin/folder_path.h"
-#include "plugin/held_files.h"
-#include "plugin/host_link.h"
-#include "plugin/operation.h"
-#include "plugin/plugin_api.h"
-#include "plugin/texts.h"
-#include "plugin/time_text.h"
-#include "plugin/trace.h"
+#include "base/choice_table.h"
+#include "base/folder_path.h"
+#include "base/held_files.h"
+#include "base/host_link.h"
+#include "base/operation.h"
+#include "base/host_interface.h"
+#include "base/texts.h"
+#include "base/time_text.h"
+#include "base/trace.h"
 
 namespace kolektor {
 
@@ -168,10 +168,10 @@ HostWord RunImport(Platform& platform, const HostLink& host, Trace& trace,
                    const std::string& counts) {
   host.Status(t::kTransactionInProgress);
   platform.Sleep(kPauseAfterNotice);
-  const std::string port = host.Param(t::kParamPort);
-  const std::string baud = host.Param(t::kParamBaud);
+  const std::string port = host.Param(kParamPort);
+  const std::string baud = host.Param(kParamBaud);
   const std::string command_line = DownloadCommandLine(port, baud);
-  const std::uint32_t tick_limit = TickLimit(host.Param(t::kParamTimeout));
+  const std::uint32_t tick_limit = TickLimit(host.Param(kParamTimeout));
 
   trace.Value("counts file", counts);
   std::string invent_dir;

@@ -5,11 +5,19 @@
 #include <string>
 #include <string_view>
 
+#include "base/host_interface.h"
 #include "platform/platform.h"
 
 namespace kolektor {
 
+class FpuGuard;
 class Trace;
+
+// ZRBDLLInwImport: 1 after a successful conversion and journal step, 0
+// after one reported failure. `fpu` is the entry point's floating-point
+// guard (none in native tests).
+HostWord ImportCounts(Platform& platform, const PluginInstance* instance, HostWord operation_handle,
+                      const char* counts_path, FpuGuard* fpu = nullptr);
 
 // The counts path with its last two elements removed; false when it has
 // fewer than two backslashes. A drive or share left alone means its root

@@ -1,9 +1,9 @@
 #include "import/journal.h"
 
-#include "platform/line_file.h"
-#include "plugin/held_files.h"
-#include "plugin/texts.h"
-#include "plugin/trace.h"
+#include "import/line_file.h"
+#include "base/held_files.h"
+#include "base/texts.h"
+#include "base/trace.h"
 
 namespace kolektor {
 

@@ -182,15 +182,12 @@ class Platform {
   // This process's id, for the support trace: two tills' lines in one
   // trace are told apart by it.
   virtual std::uint32_t ProcessId() = 0;
-  // The support trace: on when its file exists beside the plug-in (checked
-  // once per operation). A line that cannot be written is dropped, and
-  // writing never changes LastError().
-  virtual bool TraceEnabled() = 0;
-  virtual void TraceWrite(std::string_view utf8_line) = 0;
+  // The support trace: on when a file of the given name exists beside the
+  // plug-in itself (its module's folder, not the host's; checked once per
+  // operation). A line that cannot be written is dropped, and writing
+  // never changes LastError().
+  virtual bool TraceEnabled(std::string_view file_name) = 0;
+  virtual void TraceWrite(std::string_view file_name, std::string_view utf8_line) = 0;
 };
-
-// Files through the C runtime; used by the Windows platform and by native
-// tools and tests that work on real files.
-std::unique_ptr<File> OpenStdioFile(const std::string& path, OpenMode mode);
 
 }  // namespace kolektor

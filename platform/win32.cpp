@@ -16,9 +16,9 @@ HANDLE AsHandle(std::uintptr_t value) { return reinterpret_cast<HANDLE>(value); 
 // The support trace is capped at about 1 MB.
 constexpr LONGLONG kTraceLimit = 1 << 20;
 
-// kolektor.log in the folder of the module that holds this code: the
-// plug-in's own folder, not the host's.
-std::string TracePath() {
+// A file in the folder of the module that holds this code: the plug-in's
+// own folder, not the host's.
+std::string TracePath(std::string_view file_name) {
   HMODULE module = nullptr;
   char path[MAX_PATH] = {};
   if (::GetModuleHandleExA(
@@ -26,7 +26,7 @@ std::string TracePath() {
           reinterpret_cast<LPCSTR>(&TracePath), &module))
     ::GetModuleFileNameA(module, path, sizeof path);
   std::string folder(path);
-  return folder.substr(0, folder.find_last_of('\\') + 1) + "kolektor.log";
+  return folder.substr(0, folder.find_last_of('\\') + 1) + std::string(file_name);
 }
 
 // Appending only, shared with readers and other writers.
@@ -324,17 +324,19 @@ class Win32Platform final : public Platform {
 
   std::uint32_t ProcessId() override { return ::GetCurrentProcessId(); }
 
-  bool TraceEnabled() override { return FileExists(TracePath()); }
+  bool TraceEnabled(std::string_view file_name) override {
+    return FileExists(TracePath(file_name));
+  }
 
-  void TraceWrite(std::string_view line) override {
+  void TraceWrite(std::string_view file_name, std::string_view line) override {
     const DWORD kept_error = ::GetLastError();
-    const std::string path = TracePath();
+    const std::string path = TracePath(file_name);
     HANDLE file = OpenTrace(path, OPEN_EXISTING);
     LARGE_INTEGER size;
     if (file != INVALID_HANDLE_VALUE && ::GetFileSizeEx(file, &size) &&
         size.QuadPart >= kTraceLimit) {
-      // Full: the older lines move to kolektor.log.1, and the trace goes on
-      // in a new kolektor.log.
+      // Full: the older lines move to NAME.1, and the trace goes on in a
+      // new file.
       ::CloseHandle(file);
       ::MoveFileExA(path.c_str(), (path + ".1").c_str(), MOVEFILE_REPLACE_EXISTING);
       file = OpenTrace(path, OPEN_ALWAYS);

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "plugin/texts.h"
+#include "base/texts.h"
 
 namespace kolektor {
 
@@ -11,17 +11,17 @@ namespace {
 namespace t = text;
 
 constexpr std::string_view kBaudChoices[] = {"9600", "19200", "38400", "57600", "115200"};
-constexpr std::string_view kCenaChoices[] = {t::kCenaDet, t::kCenaZak};
+constexpr std::string_view kCenaChoices[] = {kCenaDet, kCenaZak};
 constexpr std::string_view kMaxKodChoices[] = {"13", "20"};
 constexpr std::string_view kTimeoutChoices[] = {"1 min",  "2 min",  "5 min",   "10 min", "15 min",
                                                 "30 min", "60 min", "120 min", "600 min"};
 
 constexpr PropertyRow kProperties[] = {
-    {1, t::kPropertyModel, 20},
-    {2, t::kPropertyIdentifier, 20},
+    {property::kModel, t::kPropertyModel, 20},
+    {property::kIdentifier, t::kPropertyIdentifier, 20},
     {301, "1", 5},
-    {302, t::kPropertySendToHost, 299},
-    {303, t::kPropertyLoadFromHost, 299},
+    {property::kSendToHost, t::kPropertySendToHost, 299},
+    {property::kLoadFromHost, t::kPropertyLoadFromHost, 299},
     {304, "", 2},
     {305, "0", 5},
     {306, "0", 5},
@@ -38,19 +38,19 @@ constexpr std::size_t CountOf(const T (&)[N]) {
 }  // namespace
 
 const ParameterRow kParameters[5] = {
-    {t::kParamPort, t::kLabelPort, "1", "1", "999", 4, 20, 20},
-    {t::kParamBaud, t::kLabelBaud, "9600", "", "", 2, 20, 20},
-    {t::kParamCena, t::kLabelCena, t::kCenaDet, "", "", 2, 20, 20},
+    {kParamPort, t::kLabelPort, "1", "1", "999", kParameterNumber, 20, 20},
+    {kParamBaud, t::kLabelBaud, "9600", "", "", kParameterChoice, 20, 20},
+    {kParamCena, t::kLabelCena, kCenaDet, "", "", kParameterChoice, 20, 20},
     // The only label that needs more than 20 bytes (28 in Windows-1250).
-    {t::kParamMaxKod, t::kLabelMaxKod, "13", "", "", 2, 20, 30},
-    {t::kParamTimeout, t::kLabelTimeout, "5 min", "", "", 2, 0, 0},
+    {kParamMaxKod, t::kLabelMaxKod, "13", "", "", kParameterChoice, 20, 30},
+    {kParamTimeout, t::kLabelTimeout, "5 min", "", "", kParameterChoice, 0, 0},
 };
 
 const ChoiceList kChoiceLists[4] = {
-    {t::kParamBaud, kBaudChoices, CountOf(kBaudChoices), 10},
-    {t::kParamCena, kCenaChoices, CountOf(kCenaChoices), 10},
-    {t::kParamMaxKod, kMaxKodChoices, CountOf(kMaxKodChoices), 10},
-    {t::kParamTimeout, kTimeoutChoices, CountOf(kTimeoutChoices), 0},
+    {kParamBaud, kBaudChoices, CountOf(kBaudChoices), 10},
+    {kParamCena, kCenaChoices, CountOf(kCenaChoices), 10},
+    {kParamMaxKod, kMaxKodChoices, CountOf(kMaxKodChoices), 10},
+    {kParamTimeout, kTimeoutChoices, CountOf(kTimeoutChoices), 0},
 };
 
 void WriteFixedWidth(char* buffer, std::string_view text, std::size_t width) {

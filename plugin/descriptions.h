@@ -5,13 +5,13 @@
 #include <cstddef>
 #include <string_view>
 
-#include "plugin/plugin_api.h"
+#include "base/host_interface.h"
 
 namespace kolektor {
 
 struct ParameterRow {
   std::string_view name, label, default_value, low, high;
-  HostWord kind;  // 2: one of the choices, 4: a number from low to high
+  HostWord kind;  // kParameterChoice or kParameterNumber (low to high)
   // Width of each written text, zero-filled; 0 means the text and its
   // terminating zero only.
   std::size_t width;

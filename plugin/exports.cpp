@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "platform/win32.h"
-#include "plugin/fpu_guard.h"
+#include "base/fpu_guard.h"
 #include "plugin/plugin_api.h"
 
 using kolektor::HostWord;

@@ -9,7 +9,7 @@
 
 #include "export/goods_conversion.h"
 #include "import/data_conversion.h"
-#include "plugin/texts.h"
+#include "base/texts.h"
 #include "tests/corpus/corpus_format.h"
 #include "tests/native/test_host.h"
 

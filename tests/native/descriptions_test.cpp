@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "plugin/cp1250.h"
+#include "base/cp1250.h"
 #include "plugin/plugin_api.h"
 #include "tests/expected_descriptions.h"
 #include "tests/guarded_buffer.h"

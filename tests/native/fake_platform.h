@@ -120,8 +120,8 @@ class FakePlatform : public Platform {
   std::uint64_t Milliseconds() override { return clock_ms; }
   std::uint32_t LastError() override { return last_error; }
   std::uint32_t ProcessId() override { return 4711; }
-  bool TraceEnabled() override { return trace_on; }
-  void TraceWrite(std::string_view line) override { trace.emplace_back(line); }
+  bool TraceEnabled(std::string_view) override { return trace_on; }
+  void TraceWrite(std::string_view, std::string_view line) override { trace.emplace_back(line); }
 
   // The support trace: on or off, and what it received. An injected fault
   // leaves `fault_error` as the system's error code.

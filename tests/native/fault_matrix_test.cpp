@@ -9,9 +9,9 @@
 #include <gtest/gtest.h>
 
 #include "import/journal.h"
-#include "plugin/held_files.h"
+#include "base/held_files.h"
 #include "plugin/plugin_api.h"
-#include "plugin/texts.h"
+#include "base/texts.h"
 #include "tests/native/test_host.h"
 
 namespace kolektor::testing {

@@ -1,7 +1,7 @@
 // The host's floating-point state: replaced by the plug-in's own for the
 // length of an entry point, in force again during every call into the host,
 // and given back exactly.
-#include "plugin/fpu_guard.h"
+#include "base/fpu_guard.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "plugin/host_link.h"
+#include "base/host_link.h"
 #include "tests/native/test_host.h"
 
 namespace kolektor::testing {

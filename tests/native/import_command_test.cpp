@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "plugin/folder_path.h"
+#include "base/folder_path.h"
 #include "plugin/plugin_api.h"
 #include "tests/native/test_host.h"
 

@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "host/journal_tool.h"
-#include "platform/line_file.h"
+#include "tools/files/journal_tool.h"
+#include "import/line_file.h"
 #include "plugin/plugin_api.h"
 #include "tests/native/test_host.h"
 

@@ -1,11 +1,12 @@
 // Every text the plug-in can send the host has its explanation, and the
 // shipped message reference is made from that table.
-#include "plugin/message_reference.h"
+#include "tools/docs/message_reference.h"
 
 #include <gtest/gtest.h>
 
 #include "export/goods_conversion.h"
-#include "plugin/texts.h"
+#include "base/cp1250.h"
+#include "base/texts.h"
 #include "tests/corpus/corpus_format.h"
 #include "tools/docs/reference_docs.h"
 
@@ -14,37 +15,59 @@ namespace {
 
 namespace t = text;
 
+// The error texts as the texts header spells them (UTF-8), read from the
+// source between its two marker lines, apart from the table that keys the
+// explanations: a text added there without an explanation is found.
+std::vector<std::pair<std::string, std::string>> ErrorTextsInTheSource() {
+  const std::string source = corpus::ReadAll(std::string(KOLEKTOR_SOURCE_DIR) + "/base/texts.h");
+  const std::size_t begin = source.find("// ---- Texts the host receives as errors");
+  const std::size_t end = source.find("// ---- End of the texts the host receives as errors");
+  EXPECT_NE(begin, std::string::npos);
+  EXPECT_NE(end, std::string::npos);
+  std::vector<std::pair<std::string, std::string>> texts;  // name, text
+  const std::string_view macro = "KOLEKTOR_TEXT(";
+  for (std::size_t at = source.find(macro, begin); at < end; at = source.find(macro, at)) {
+    at += macro.size();
+    const std::size_t comma = source.find(',', at);
+    std::string name = source.substr(at, comma - at), text;
+    // Adjacent literals up to the closing parenthesis, escapes undone.
+    std::size_t i = comma + 1;
+    while (i < source.size() && source[i] != ')') {
+      if (source[i++] != '"') continue;
+      for (; source[i] != '"'; ++i) {
+        if (source[i] != '\\') {
+          text += source[i];
+          continue;
+        }
+        const char escaped = source[++i];
+        text += escaped == 'n' ? '\n' : escaped == 'r' ? '\r' : escaped;
+      }
+      ++i;
+    }
+    texts.emplace_back(name, text);
+    at = i;
+  }
+  return texts;
+}
+
 TEST(MessageReference, EveryTextTheHostCanReceiveIsExplained) {
-  std::vector<std::string> texts = {
-      std::string(t::kGoodsOpenFailed),
-      std::string(t::kWorkFileOpenFailed),
-      std::string(t::kWorkFileWriteFailed),
-      std::string(t::kRegistryOpenFailed),
-      std::string(t::kRegistryReadFailed),
-      std::string(t::kRegistryCloseFailed),
-      t::DriverStartFailed("C:\\ZRBDLOOKUP2.EXE"),
-      t::DriverStartFailed("C:\\DANE\\IR_READ2.EXE a.dat,1,5,1,1,1,1,0"),
-      std::string(t::kDataFileMissing),
-      std::string(t::kCountsOpenFailed),
-      std::string(t::kData2),
-      std::string(t::kData3),
-      std::string(t::kData4),
-      std::string(t::kData6),
-      std::string(t::kData7),
-      std::string(t::kNoConnection),
-      t::Compound(t::kImportBusyBegin, "C:\\DANE", t::kImportBusyEnd),
-      t::Compound(t::kImportLockFailedBegin, "C:\\DANE", t::kImportLockFailedEnd),
-      t::Compound(t::kKeepDataFailedBegin, "C:\\DANE\\a.dat", t::kKeepDataFailedEnd),
-      std::string(t::kDownloadCut),
-      t::Compound(t::kLockBlockedBegin, "X:\\kolektor.lock", t::kLockBlockedEnd),
-      t::Compound(t::kFolderTooLongBegin, "C:\\DANE", t::kFolderTooLongEnd),
-      t::Compound(t::kKeepDataNoNameBegin, "C:\\DANE\\a.dat", t::kKeepDataNoNameEnd),
-  };
+  const auto texts = ErrorTextsInTheSource();
+  EXPECT_GE(texts.size(), 40u) << "the block of error texts was not found whole";
+  for (const auto& [name, utf8] : texts) {
+    std::string cp1250;
+    ASSERT_TRUE(Cp1250FromUtf8(utf8, cp1250)) << name;
+    bool explained = false;
+    for (const t::Explanation& e : t::kExplanations)
+      explained = explained || e.first == cp1250 || (!e.last.empty() && e.last == cp1250);
+    EXPECT_TRUE(explained) << name << " has no explanation in kExplanations";
+  }
+  // Every goods fault's whole text, as the conversion composes it.
   for (int f = static_cast<int>(GoodsFault::kTow); f <= static_cast<int>(GoodsFault::kVatNumber);
        ++f)
-    for (const char* code : {"", "5901234123457", "]x"})
-      texts.push_back(GoodsFaultText(static_cast<GoodsFault>(f), code));
-  for (const std::string& text : texts) EXPECT_NE(t::Explain(text), nullptr) << text;
+    for (const char* code : {"", "5901234123457", "]x"}) {
+      const std::string text = GoodsFaultText(static_cast<GoodsFault>(f), code);
+      EXPECT_NE(t::Explain(text), nullptr) << text;
+    }
   // The two texts numbered 11 are told apart.
   EXPECT_NE(t::Explain(GoodsFaultText(GoodsFault::kSalePriceNumber, "1")),
             t::Explain(GoodsFaultText(GoodsFault::kBookPriceNumber, "1")));
@@ -52,6 +75,7 @@ TEST(MessageReference, EveryTextTheHostCanReceiveIsExplained) {
   // Two texts that begin alike are told apart by their ends.
   EXPECT_NE(t::Explain(t::Compound(t::kKeepDataFailedBegin, "a.dat", t::kKeepDataFailedEnd)),
             t::Explain(t::Compound(t::kKeepDataNoNameBegin, "a.dat", t::kKeepDataNoNameEnd)));
+  EXPECT_NE(t::Explain(t::DriverStartFailed("C:\\ZRBDLOOKUP2.EXE")), nullptr);
 }
 
 TEST(MessageReference, ShippedFilesAreMadeFromTheTable) {

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 
+#include "tools/files/stdio_file.h"
 #include "export/goods_conversion.h"
 #include "import/data_conversion.h"
 #include "plugin/plugin_api.h"

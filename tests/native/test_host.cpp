@@ -3,7 +3,7 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "plugin/cp1250.h"
+#include "base/cp1250.h"
 #include "plugin/descriptions.h"
 
 namespace kolektor::testing {

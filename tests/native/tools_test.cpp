@@ -6,10 +6,10 @@
 
 #include <filesystem>
 
-#include "host/goods_warnings.h"
-#include "host/journal_tool.h"
-#include "host/stock_report.h"
-#include "host/zrbhost_files.h"
+#include "tools/files/goods_warnings.h"
+#include "tools/files/journal_tool.h"
+#include "tools/files/stock_report.h"
+#include "tools/files/zrbhost_files.h"
 #include "import/journal.h"
 #include "tests/corpus/corpus_format.h"
 #include "tests/native/test_host.h"

@@ -1,6 +1,6 @@
 // The support trace: what an export and an import leave in it, the system's
 // error codes of failures, and that tracing never changes what happens.
-#include "plugin/trace.h"
+#include "base/trace.h"
 
 #include <gtest/gtest.h>
 

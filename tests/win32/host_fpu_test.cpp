@@ -12,7 +12,7 @@
 #include <thread>
 #include <type_traits>
 
-#include "plugin/fpu_guard.h"
+#include "base/fpu_guard.h"
 #include "tests/corpus/corpus_format.h"
 #include "tests/win32/plugin_loader.h"
 #include "tests/win32/standin_env.h"

@@ -1,6 +1,6 @@
 #include "tools/docs/reference_docs.h"
 
-#include "plugin/message_reference.h"
+#include "tools/docs/message_reference.h"
 
 namespace kolektor::docs {
 

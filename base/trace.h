@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "plugin/plugin_api.h"
+#include "base/host_interface.h"
 
 namespace kolektor {
 

@@ -4,9 +4,9 @@
 
 #include <string_view>
 
-#include "plugin/host_link.h"
-#include "plugin/plugin_api.h"
-#include "plugin/trace.h"
+#include "base/host_link.h"
+#include "base/host_interface.h"
+#include "base/trace.h"
 
 namespace kolektor {
 

@@ -1,10 +1,10 @@
-#include "host/stock_report.h"
+#include "tools/files/stock_report.h"
 
 #include <map>
 #include <string_view>
 
-#include "plugin/cp1250.h"
-#include "plugin/texts.h"
+#include "base/cp1250.h"
+#include "tools/program_texts.h"
 
 namespace kolektor {
 

@@ -1,9 +1,9 @@
-#include "plugin/host_link.h"
+#include "base/host_link.h"
 
 #include <cstring>
 
 #include "platform/platform.h"
-#include "plugin/trace.h"
+#include "base/trace.h"
 
 namespace kolektor {
 

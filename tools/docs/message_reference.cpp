@@ -1,7 +1,8 @@
-#include "plugin/message_reference.h"
+#include "tools/docs/message_reference.h"
 
-#include "plugin/cp1250.h"
-#include "plugin/texts.h"
+#include "base/cp1250.h"
+#include "base/texts.h"
+#include "tools/program_texts.h"
 
 namespace kolektor {
 

@@ -3,7 +3,7 @@
 #include <climits>
 #include <cstdio>
 
-#include "platform/platform.h"
+#include "tools/files/stdio_file.h"
 
 namespace kolektor {
 

@@ -1,17 +1,19 @@
-#include "host/zrbhost_files.h"
+#include "tools/files/zrbhost_files.h"
 
 #include <memory>
 
 #include "export/goods_conversion.h"
-#include "host/goods_warnings.h"
-#include "host/journal_tool.h"
-#include "host/stock_report.h"
+#include "tools/files/goods_warnings.h"
+#include "tools/files/journal_tool.h"
+#include "tools/files/stdio_file.h"
+#include "tools/files/stock_report.h"
 #include "import/data_conversion.h"
 #include "import/journal.h"
-#include "plugin/cp1250.h"
-#include "plugin/host_link.h"
-#include "plugin/message_reference.h"
-#include "plugin/texts.h"
+#include "base/cp1250.h"
+#include "base/host_link.h"
+#include "tools/docs/message_reference.h"
+#include "base/texts.h"
+#include "tools/program_texts.h"
 
 namespace kolektor::zrbhost {
 

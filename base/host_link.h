@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "plugin/fpu_guard.h"
-#include "plugin/plugin_api.h"
+#include "base/fpu_guard.h"
+#include "base/host_interface.h"
 
 namespace kolektor {
 

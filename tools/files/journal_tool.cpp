@@ -1,11 +1,11 @@
-#include "host/journal_tool.h"
+#include "tools/files/journal_tool.h"
 
 #include <map>
 #include <string_view>
 #include <vector>
 
-#include "platform/line_file.h"
-#include "plugin/texts.h"
+#include "import/line_file.h"
+#include "base/texts.h"
 
 namespace kolektor {
 

@@ -1,4 +1,4 @@
-#include "plugin/cp1250.h"
+#include "base/cp1250.h"
 
 namespace kolektor {
 

@@ -1,6 +1,6 @@
-#include "platform/line_file.h"
+#include "import/line_file.h"
 
-#include "plugin/time_text.h"
+#include "base/time_text.h"
 
 namespace kolektor {
 

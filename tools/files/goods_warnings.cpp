@@ -1,11 +1,11 @@
-#include "host/goods_warnings.h"
+#include "tools/files/goods_warnings.h"
 
 #include <map>
 #include <string_view>
 #include <vector>
 
-#include "plugin/cp1250.h"
-#include "plugin/texts.h"
+#include "base/cp1250.h"
+#include "tools/program_texts.h"
 
 namespace kolektor {
 

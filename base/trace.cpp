@@ -1,13 +1,13 @@
-#include "plugin/trace.h"
+#include "base/trace.h"
 
 #include "platform/platform.h"
-#include "plugin/cp1250.h"
-#include "plugin/time_text.h"
+#include "base/cp1250.h"
+#include "base/time_text.h"
 
 namespace kolektor {
 
 Trace::Trace(Platform& platform, std::string_view entry_point, HostWord operation_handle)
-    : platform_(platform), on_(platform.TraceEnabled()) {
+    : platform_(platform), on_(platform.TraceEnabled(kTraceFileName)) {
   if (!on_) return;
   start_ms_ = platform_.Milliseconds();
   // The process id tells two tills' lines apart in one trace (a plug-in
@@ -23,7 +23,7 @@ void Trace::Line(std::string_view text) {
   line += ' ';
   line += prefix_;
   line += text;
-  platform_.TraceWrite(line);
+  platform_.TraceWrite(kTraceFileName, line);
 }
 
 void Trace::Value(std::string_view what, std::string_view cp1250_value) {

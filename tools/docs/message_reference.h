@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "plugin/texts.h"
+#include "base/texts.h"
 
 namespace kolektor {
 

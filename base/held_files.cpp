@@ -1,9 +1,9 @@
-#include "plugin/held_files.h"
+#include "base/held_files.h"
 
 #include <string>
 
 #include "platform/platform.h"
-#include "plugin/trace.h"
+#include "base/trace.h"
 
 namespace kolektor {
 

@@ -1,0 +1,101 @@
+// The host's interface as both sides see it: the instance record and the
+// three callbacks, the numbers the host and the plug-in exchange, the names
+// of the settings and the choices the commands compare them with, and the
+// name of the support trace's file. The plug-in, the host library, zrbhost
+// and the test form all take them from here.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+// The Windows build defines this as the stdcall convention; natively (tests)
+// there is only one convention and it stays empty.
+#ifndef KOLEKTOR_STDCALL
+#define KOLEKTOR_STDCALL
+#endif
+
+namespace kolektor {
+
+// Every argument and result at the interface is 32 bits wide.
+using HostWord = std::int32_t;
+
+using StatusCallback = void(KOLEKTOR_STDCALL*)(HostWord host_context, HostWord operation_handle,
+                                               const char* text);
+using ParamCallback = void(KOLEKTOR_STDCALL*)(HostWord host_context, HostWord operation_handle,
+                                              const char* name, char* value);
+using ErrorCallback = void(KOLEKTOR_STDCALL*)(HostWord host_context, HostWord operation_handle,
+                                              const char* text);
+
+// One per registration; the host holds it as an opaque pointer. The field
+// order is the host's and must not change.
+struct PluginInstance {
+  StatusCallback statusCallback = nullptr;
+  ParamCallback paramCallback = nullptr;
+  ErrorCallback errorCallback = nullptr;
+  HostWord hostContext = 0;
+};
+static_assert(sizeof(void*) != 4 || sizeof(PluginInstance) == 16,
+              "four 32-bit fields on the 32-bit target");
+
+// Registration types of ZRBDLLRejestrujCallback.
+inline constexpr HostWord kRegisterStatus = 2;
+inline constexpr HostWord kRegisterParam = 6;
+inline constexpr HostWord kRegisterError = 7;
+
+// What ZRBDLLTypBiblioteki answers: a stocktaking device.
+inline constexpr HostWord kLibraryType = 3;
+
+// ZRBDLLParametr describes the settings under this function code and
+// answers each one's kind: a choice among the texts of
+// ZRBDLLTekstListyParametru, or a number between its bounds.
+inline constexpr HostWord kParameterFunction = 301;
+inline constexpr HostWord kParameterChoice = 2;
+inline constexpr HostWord kParameterNumber = 4;
+
+// The host's value buffer for ParamCallback.
+inline constexpr int kParamValueBytes = 100;
+
+// Property numbers of ZRBDLLWlasciwosci.
+namespace property {
+inline constexpr HostWord kModel = 1;
+inline constexpr HostWord kIdentifier = 2;
+// The user's instructions: sending the counts from the terminal to the
+// host (before an import), loading the goods into it (before an export).
+inline constexpr HostWord kSendToHost = 302;
+inline constexpr HostWord kLoadFromHost = 303;
+// Every number the plug-in answers with a text of its own.
+inline constexpr HostWord kAnswered[] = {1, 2, 301, 302, 303, 304, 305, 306, 307, 308};
+}  // namespace property
+
+// The settings, by the names the host asks for them with.
+inline constexpr std::string_view kParamPort = "port";
+inline constexpr std::string_view kParamBaud = "baud";
+inline constexpr std::string_view kParamCena = "cena";
+inline constexpr std::string_view kParamMaxKod = "maxKod";
+inline constexpr std::string_view kParamTimeout = "timeout";
+
+// "cena": which price goes to the terminal.
+inline constexpr std::string_view kCenaDet = "Cena det";
+inline constexpr std::string_view kCenaZak = "Cena zak";
+inline constexpr int kPriceSale = 1;  // "Cena det", the retail price
+inline constexpr int kPriceBook = 2;  // "Cena zak", the book price
+// The whole value is compared, exactly; anything but "Cena zak" is the
+// default.
+constexpr int PriceLevel(std::string_view cena) {
+  return cena == kCenaZak ? kPriceBook : kPriceSale;
+}
+// "maxKod": the longest code the terminal gets; anything but "20" is 13.
+constexpr std::size_t MaxCodeLength(std::string_view max_kod) { return max_kod == "20" ? 20 : 13; }
+
+// Where the host keeps its installation folder: this value of this key of
+// the local-machine hive, at most 230 bytes with its terminating zero.
+inline constexpr const char* kInstallKey = "Software\\Orvisk\\ZRBWin\\Instalacja";
+inline constexpr const char* kInstallValue = "Binaria";
+inline constexpr std::size_t kInstallValueBytes = 230;
+
+// The support trace is on while a file of this name lies beside the
+// plug-in.
+inline constexpr std::string_view kTraceFileName = "kolektor.log";
+
+}  // namespace kolektor
