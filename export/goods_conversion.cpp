@@ -287,59 +287,20 @@ void GoodsMachine::SkipToNextLine() {
 }
 
 bool KonwertujTowary(File& goods, File& lookup, const GoodsOptions& options, const HostLink& host) {
-  Trace* trace = host.trace();
   GoodsMachine machine(options);
-  char buffer[1 << 16];
-  bool ok = true;
-  std::uint64_t records = 0;
-  for (;;) {
-    const long got = goods.Read(buffer, sizeof buffer);
-    if (got < 0) {
-      // A read error is no end of file: a cut goods list must not reach
-      // the terminal as if it were complete.
-      if (trace != nullptr) trace->Failure("reading the goods file");
-      host.Error(t::kGoodsOpenFailed);
-      ok = false;
-      break;
-    }
-    if (got == 0) break;
-    for (long i = 0; ok && i < got; ++i) {
-      switch (machine.Push(static_cast<unsigned char>(buffer[i]))) {
-        case GoodsMachine::Step::kNext:
-          break;
-        case GoodsMachine::Step::kRecord: {
-          const std::string_view record = machine.Record();
-          if (lookup.Write(record.data(), record.size()) != record.size()) {
-            if (trace != nullptr) trace->Failure("writing the lookup file");
-            host.Error(t::kWorkFileWriteFailed);
-            ok = false;
-          } else {
-            ++records;
-          }
-          break;
-        }
-        case GoodsMachine::Step::kFault:
-          if (trace != nullptr) trace->Number("fault in goods line", machine.Line());
-          host.Error(machine.FaultText());
-          ok = false;
-          break;
-      }
-    }
-    if (!ok) break;
-  }
-  goods.Close();
-  // What the runtime still buffers reaches the disk only now.
-  const bool written = lookup.Close();
-  if (ok && !written) {
-    if (trace != nullptr) trace->Failure("closing the lookup file");
-    host.Error(t::kWorkFileWriteFailed);
-    ok = false;
-  }
-  if (trace != nullptr && ok) {
+  // A read error is no end of file: a cut goods list must not reach the
+  // terminal as if it were complete.
+  static constexpr ConversionNames kNames{"reading the goods file", "writing the lookup file",
+                                          "closing the lookup file", t::kGoodsOpenFailed};
+  const Converted c =
+      Convert(goods, lookup, machine, host, kNames, [&](Trace& trace, ReadStep, std::uint64_t) {
+        trace.Number("fault in goods line", machine.Line());
+      });
+  if (Trace* trace = host.trace(); trace != nullptr && c.ok) {
     trace->Number("goods lines read", machine.Line() - 1);
-    trace->Number("lookup records written", records);
+    trace->Number("lookup records written", c.records);
   }
-  return ok;
+  return c.ok;
 }
 
 }  // namespace kolektor

@@ -9,8 +9,9 @@
 #include <string>
 #include <string_view>
 
-#include "platform/platform.h"
+#include "base/conversion_pump.h"
 #include "base/host_link.h"
+#include "platform/platform.h"
 
 namespace kolektor {
 
@@ -46,7 +47,7 @@ unsigned char ZnakDlaTerminala(unsigned char byte);
 // The goods-file reader, fed one byte at a time.
 class GoodsMachine {
  public:
-  enum class Step { kNext, kRecord, kFault };
+  using Step = ReadStep;  // never kEnd: a goods file is read to its end
 
   static constexpr std::size_t kFieldLimit = 200;
   static constexpr std::size_t kRecordLimit = 55;
@@ -121,28 +122,22 @@ template <typename OnFault>
 GoodsCheckSummary CheckGoods(File& goods, const GoodsOptions& options, OnFault&& on_fault) {
   GoodsMachine machine(options);
   GoodsCheckSummary summary;
-  char buffer[1 << 14];
-  std::uint64_t offset = 0;
-  for (;;) {
-    const long got = goods.Read(buffer, sizeof buffer);
-    if (got < 0) summary.read_error = true;
-    if (got <= 0) break;
-    for (long i = 0; i < got; ++i, ++offset) {
-      const auto byte = static_cast<unsigned char>(buffer[i]);
-      switch (machine.Push(byte)) {
-        case GoodsMachine::Step::kNext:
-          break;
-        case GoodsMachine::Step::kRecord:
-          ++summary.records;
-          break;
-        case GoodsMachine::Step::kFault:
-          on_fault(GoodsCheckFault{machine.Line(), offset, machine.FaultText()});
-          machine.SkipToNextLine();
-          break;
-      }
-      if (byte == '\r') ++summary.lines;
-    }
-  }
+  std::uint64_t bytes = 0;
+  const PumpEnd end = Pump(
+      goods, machine,
+      [&](std::string_view) {
+        ++summary.records;
+        return true;
+      },
+      [&](std::uint64_t offset) {
+        on_fault(GoodsCheckFault{machine.Line(), offset, machine.FaultText()});
+        machine.SkipToNextLine();
+        return true;
+      },
+      bytes);
+  summary.read_error = end == PumpEnd::kReadError;
+  // Every line end read has moved the reader on by one line.
+  summary.lines = machine.Line() - 1;
   return summary;
 }
 

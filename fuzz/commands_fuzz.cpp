@@ -21,9 +21,9 @@ constexpr std::size_t kOperationCount = std::size(testing::FakePlatform::kOperat
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FuzzedDataProvider in(data, size);
-  testing::EventLog log;
-  testing::FakePlatform platform(log);
-  testing::TestHost host(log);
+  testing::Till till;
+  testing::FakePlatform& platform = till.platform;
+  testing::TestHost& host = till.host;
   for (const char* name : {"port", "baud", "cena", "maxKod", "timeout"})
     if (in.ConsumeBool()) host.params[name] = in.ConsumeRandomLengthString(12);
   std::string failing;
@@ -40,13 +40,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   platform.child.exit_code = exit_codes[in.ConsumeIntegralInRange<int>(0, 2)];
   const bool export_run = in.ConsumeBool();
   std::string path = in.ConsumeBool() ? "C:\\DANE\\INW\\f.txt" : in.ConsumeRandomLengthString(24);
-  platform.registry["Software\\Orvisk\\ZRBWin\\Instalacja"]["Binaria"] =
-      in.ConsumeBool() ? "C:\\ZRB" : in.ConsumeRandomLengthString(240);
+  // Binaria as the till has it ("C:\\ZRB"), or anything.
+  if (!in.ConsumeBool()) platform.registry[kInstallKey][kInstallValue] = in.ConsumeRandomLengthString(240);
   const std::string payload = in.ConsumeRemainingBytesAsString();
 
   if (export_run) {
     platform.files[path] = payload;
-    const HostWord result = ExportGoods(platform, host.instance(), 1, path.c_str());
+    const HostWord result = till.Export(path.c_str());
     fuzz::Require(host.errors.size() == (result == 1 ? 0u : 1u), "export: one error exactly on 0");
     fuzz::Require(platform.files[path] == payload, "the goods file is only read");
   } else {
@@ -59,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     platform.files["C:\\DANE\\Inwent.bak"] = journal_before;
     const std::string earlier = "9,9\r\n";  // a failed import's a.dat
     platform.files["C:\\DANE\\a.dat"] = earlier;
-    const HostWord result = ImportCounts(platform, host.instance(), 1, path.c_str());
+    const HostWord result = till.Import(path.c_str());
     fuzz::Require(host.errors.size() == (result == 1 ? 0u : 1u), "import: one error exactly on 0");
     const std::string journal = "C:\\DANE\\Inwent.bak";
     const std::string& after = platform.files[journal];

@@ -227,64 +227,25 @@ bool ConvertDataFile(Platform& platform, const std::string& data_path,
 
 bool ConvertDataStream(File& data, File& counts, const HostLink& host,
                        std::uint64_t* records_written) {
-  Trace* trace = host.trace();
   DataMachine machine;
-  char buffer[1 << 16];
-  bool ok = true;
-  bool ended = false;
-  std::uint64_t records = 0, bytes = 0;
-  while (ok && !ended) {
-    const long got = data.Read(buffer, sizeof buffer);
-    if (got < 0) {
-      // A read error is no end of data: the counts would be short.
-      if (trace != nullptr) trace->Failure("reading the data file");
-      host.Error(t::kDataFileMissing);
-      ok = false;
-      break;
-    }
-    if (got == 0) break;
-    bytes += static_cast<std::uint64_t>(got);
-    for (long i = 0; ok && !ended && i < got; ++i) {
-      switch (machine.Push(static_cast<unsigned char>(buffer[i]))) {
-        case DataMachine::Step::kNext:
-          break;
-        case DataMachine::Step::kRecord: {
-          const std::string_view record = machine.Record();
-          if (counts.Write(record.data(), record.size()) != record.size()) {
-            if (trace != nullptr) trace->Failure("writing the counts file");
-            host.Error(t::kWorkFileWriteFailed);
-            ok = false;
-          } else {
-            ++records;
-          }
-          break;
-        }
-        case DataMachine::Step::kEnd:
-          if (trace != nullptr)
-            trace->Number("a record with no quantity ends the data; records before it", records);
-          ended = true;
-          break;
-        case DataMachine::Step::kFault:
-          if (trace != nullptr) trace->Number("fault in data record", records + 1);
-          host.Error(machine.FaultText());
-          ok = false;
-          break;
-      }
-    }
+  // A read error is no end of data: the counts would be short.
+  static constexpr ConversionNames kNames{"reading the data file", "writing the counts file",
+                                          "closing the counts file", t::kDataFileMissing};
+  const Converted c = Convert(data, counts, machine, host, kNames,
+                              [](Trace& trace, ReadStep step, std::uint64_t records) {
+                                if (step == ReadStep::kEnd)
+                                  trace.Number(
+                                      "a record with no quantity ends the data; records before it",
+                                      records);
+                                else
+                                  trace.Number("fault in data record", records + 1);
+                              });
+  if (Trace* trace = host.trace(); trace != nullptr && c.ok) {
+    trace->Number("data file bytes read", c.bytes_read);
+    trace->Number("counts records written", c.records);
   }
-  data.Close();
-  const bool written = counts.Close();
-  if (ok && !written) {
-    if (trace != nullptr) trace->Failure("closing the counts file");
-    host.Error(t::kWorkFileWriteFailed);
-    ok = false;
-  }
-  if (trace != nullptr && ok) {
-    trace->Number("data file bytes read", bytes);
-    trace->Number("counts records written", records);
-  }
-  if (records_written != nullptr) *records_written = records;
-  return ok;
+  if (records_written != nullptr) *records_written = c.records;
+  return c.ok;
 }
 
 }  // namespace kolektor

@@ -9,8 +9,9 @@
 #include <string>
 #include <string_view>
 
-#include "platform/platform.h"
+#include "base/conversion_pump.h"
 #include "base/host_link.h"
+#include "platform/platform.h"
 
 namespace kolektor {
 
@@ -24,7 +25,7 @@ std::size_t FormatThousandths(std::int32_t value, char* out);
 
 class DataMachine {
  public:
-  enum class Step { kNext, kRecord, kEnd, kFault };
+  using Step = ReadStep;
   static constexpr std::size_t kFieldLimit = 200;
   static constexpr std::size_t kRecordLimit = 38;
 

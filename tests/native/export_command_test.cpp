@@ -15,19 +15,11 @@ const std::string kGoods = "TOW;5901234123457;Maka;189;249;12000;5\r\n";
 const std::string kRecord = "5901234123457,Maka,2.49,12.000\r\n";
 const std::string kKey = "Software\\Orvisk\\ZRBWin\\Instalacja";
 
-struct ExportRun {
-  EventLog log;
-  FakePlatform platform{log};
-  TestHost host{log};
-
-  ExportRun() {
+struct ExportRun : Till {
+  ExportRun() : Till("C:\\Program Files\\ZRB", "C:\\PROGRA~1\\ZRB") {
     platform.files[kGoodsPath] = kGoods;
-    platform.registry[kKey]["Binaria"] = "C:\\Program Files\\ZRB";
-    platform.short_paths["C:\\Program Files\\ZRB"] = "C:\\PROGRA~1\\ZRB";
   }
-  HostWord Run(const char* path = kGoodsPath.c_str()) {
-    return ExportGoods(platform, host.instance(), 42, path);
-  }
+  HostWord Run(const char* path = kGoodsPath.c_str()) { return Export(path, 42); }
 };
 
 TEST(Export, SuccessInOrder) {

@@ -21,32 +21,27 @@ const std::string kGoodsPath = "C:\\DANE\\exp.txt";
 const std::string kGoods = "TOW;1;Chleb;100;150;2000;5\r\nTOW;2;Mleko;200;250;1000;5\r\n";
 const std::string kLookup = "1,Chleb,1.50,2.000\r\n2,Mleko,2.50,1.000\r\n";
 
-struct ExportCase {
-  EventLog log;
-  FakePlatform platform{log};
-  TestHost host{log};
+struct ExportCase : Till {
   ExportCase() {
     platform.read_chunk = 16;
     platform.files[kGoodsPath] = kGoods;
-    platform.registry["Software\\Orvisk\\ZRBWin\\Instalacja"]["Binaria"] = "C:\\ZRB";
-    platform.short_paths["C:\\ZRB"] = "C:\\ZRB";
   }
 };
 
 TEST(FaultMatrix, Export) {
   ExportCase clean;
-  ASSERT_EQ(ExportGoods(clean.platform, clean.host.instance(), 1, kGoodsPath.c_str()), 1);
+  ASSERT_EQ(clean.Export(kGoodsPath.c_str()), 1);
   int cases = 0;
   for (const char* operation : FakePlatform::kOperations) {
     for (int nth = 1; nth <= clean.platform.Calls(operation); ++nth, ++cases) {
       SCOPED_TRACE(std::string(operation) + " #" + std::to_string(nth));
       ExportCase c, traced;
       c.platform.FailAt(operation, nth);
-      const HostWord result = ExportGoods(c.platform, c.host.instance(), 1, kGoodsPath.c_str());
+      const HostWord result = c.Export(kGoodsPath.c_str());
       // Tracing never changes what happens.
       traced.platform.trace_on = true;
       traced.platform.FailAt(operation, nth);
-      EXPECT_EQ(ExportGoods(traced.platform, traced.host.instance(), 1, kGoodsPath.c_str()),
+      EXPECT_EQ(traced.Export(kGoodsPath.c_str()),
                 result);
       EXPECT_EQ(traced.platform.files, c.platform.files);
       EXPECT_EQ(traced.log, c.log);
@@ -77,11 +72,7 @@ const std::string kCountsFile = "INW;1;02000\r\nINW;2;00500\r\n";
 const std::string kEarlierData = "9,9\r\n";  // a failed import's counts
 const std::string kKept = kData + ".20261207-090503";
 
-struct ImportCase {
-  EventLog log;
-  FakePlatform platform{log};
-  TestHost host{log};
-  bool downloaded = false;
+struct ImportCase : Till {
   explicit ImportCase(std::uint32_t exit_code) {
     platform.read_chunk = 8;
     platform.files[kCounts] = "host's counts";
@@ -91,10 +82,7 @@ struct ImportCase {
     // A utility that reports a failure but delivered whole records: still
     // a success, after a look at how the data file ends.
     platform.child.exit_code = exit_code;
-    platform.child.on_start = [this](const std::string&) {
-      platform.files[kData] = kDownload;
-      downloaded = true;
-    };
+    download = kDownload;
   }
 };
 
@@ -102,7 +90,7 @@ TEST(FaultMatrix, Import) {
   int cases = 0;
   for (const std::uint32_t exit_code : {0u, 1u}) {
     ImportCase clean(exit_code);
-    ASSERT_EQ(ImportCounts(clean.platform, clean.host.instance(), 1, kCounts.c_str()), 1);
+    ASSERT_EQ(clean.Import(kCounts.c_str()), 1);
     const std::string full_journal = clean.platform.files[kJournal];
     for (const char* operation : FakePlatform::kOperations) {
       for (int nth = 1; nth <= clean.platform.Calls(operation); ++nth, ++cases) {
@@ -110,10 +98,10 @@ TEST(FaultMatrix, Import) {
                      std::to_string(exit_code));
         ImportCase c(exit_code), traced(exit_code);
         c.platform.FailAt(operation, nth);
-        const HostWord result = ImportCounts(c.platform, c.host.instance(), 1, kCounts.c_str());
+        const HostWord result = c.Import(kCounts.c_str());
         traced.platform.trace_on = true;
         traced.platform.FailAt(operation, nth);
-        EXPECT_EQ(ImportCounts(traced.platform, traced.host.instance(), 1, kCounts.c_str()),
+        EXPECT_EQ(traced.Import(kCounts.c_str()),
                   result);
         EXPECT_EQ(traced.platform.files, c.platform.files);
         EXPECT_EQ(traced.log, c.log);
@@ -130,7 +118,7 @@ TEST(FaultMatrix, Import) {
           const bool final_delete = std::string(operation) == "remove";
           EXPECT_EQ(c.platform.files.count(kData), final_delete ? 1u : 0u);
         } else {
-          if (c.downloaded) EXPECT_EQ(c.platform.files[kData], kDownload) << "a.dat kept";
+          if (c.downloads > 0) EXPECT_EQ(c.platform.files[kData], kDownload) << "a.dat kept";
           const bool counts_opened =
               std::find(c.log.begin(), c.log.end(), "open write " + kCounts) != c.log.end();
           if (!counts_opened) EXPECT_EQ(c.platform.files[kCounts], "host's counts");
@@ -163,24 +151,23 @@ TEST(FaultMatrix, FilesHeldForAMomentAreWaitedFor) {
   for (const bool import : {false, true}) {
     ExportCase clean_export;
     ImportCase clean_import(0);
-    FakePlatform& clean = import ? clean_import.platform : clean_export.platform;
-    auto run = [&](FakePlatform& p, TestHost& h) {
-      return import ? ImportCounts(p, h.instance(), 1, kCounts.c_str())
-                    : ExportGoods(p, h.instance(), 1, kGoodsPath.c_str());
+    auto run = [import](Till& till) {
+      return import ? till.Import(kCounts.c_str()) : till.Export(kGoodsPath.c_str());
     };
-    ASSERT_EQ(run(clean, import ? clean_import.host : clean_export.host), 1);
+    FakePlatform& clean = import ? clean_import.platform : clean_export.platform;
+    ASSERT_EQ(run(import ? static_cast<Till&>(clean_import) : clean_export), 1);
     for (const char* operation : {"open", "move", "remove"}) {
       for (int nth = 1; nth <= clean.Calls(operation); ++nth, ++cases) {
         SCOPED_TRACE(std::string(import ? "import " : "export ") + operation + " #" +
                      std::to_string(nth));
         ExportCase e;
         ImportCase i(0);
-        FakePlatform& p = import ? i.platform : e.platform;
-        TestHost& h = import ? i.host : e.host;
+        Till& till = import ? static_cast<Till&>(i) : e;
+        FakePlatform& p = till.platform;
         p.trace_on = true;
         p.fault_error = kErrorSharingViolation;
         p.FailAt(operation, nth);
-        EXPECT_EQ(run(p, h), 1);
+        EXPECT_EQ(run(till), 1);
         EXPECT_EQ(p.files, clean.files);
         EXPECT_EQ(p.clock_ms, clean.clock_ms + kHeldWaitStep) << "one wait of the first step";
         bool traced = false;

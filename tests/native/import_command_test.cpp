@@ -17,21 +17,9 @@ const std::string kJournal = "C:\\DANE\\Inwent.bak";
 const std::string kLock = "C:\\DANE\\kolektor.lock";
 const std::string kKept = "C:\\DANE\\a.dat.20261207-090503";
 
-struct ImportRun {
-  EventLog log;
-  FakePlatform platform{log};
-  TestHost host{log};
-  std::string download = "5901234123457,12\r\n12,0.5\r\n";
-
-  ImportRun() {
-    // The utility writes "a.dat" in its current folder.
-    platform.child.on_start = [this](const std::string& dir) {
-      platform.files[JoinPath(dir, "a.dat")] = download;
-    };
-  }
-  HostWord Run(const std::string& counts = kCounts) {
-    return ImportCounts(platform, host.instance(), 9, counts.c_str());
-  }
+struct ImportRun : Till {
+  ImportRun() { download = "5901234123457,12\r\n12,0.5\r\n"; }
+  HostWord Run(const std::string& counts = kCounts) { return Import(counts.c_str(), 9); }
 };
 
 TEST(Import, SuccessInOrder) {

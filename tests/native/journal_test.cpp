@@ -99,37 +99,28 @@ TEST(Journal, AnAppendCutAtAnyWriteIsFlaggedThenUndoneByTheNextImport) {
   const std::string record_path = journal_path + ".append";
   const std::string second = "2,1\r\n22,0.5\r\n222,3\r\n";
   const std::string second_counts = "INW;2;01000\r\nINW;22;00500\r\nINW;222;03000\r\n";
-  EventLog first_log;
-  FakePlatform first(first_log);
-  first.child.on_start = [&](const std::string&) { first.files["C:\\DANE\\a.dat"] = "1,1\r\n"; };
-  {
-    TestHost host(first_log);
-    ASSERT_EQ(ImportCounts(first, host.instance(), 1, counts_path.c_str()), 1);
-  }
-  const std::map<std::string, std::string> after_first = first.files;
+  Till first;
+  first.download = "1,1\r\n";
+  ASSERT_EQ(first.Import(counts_path.c_str()), 1);
+  const std::map<std::string, std::string> after_first = first.platform.files;
   const std::string journal_before = after_first.at(journal_path);
 
   // Every write of the second import, counts file, record and journal.
   int writes = 0;
   for (int nth = 0; nth == 0 || nth <= writes; ++nth) {
     SCOPED_TRACE("killed at write " + std::to_string(nth));
-    EventLog log;
-    FakePlatform platform(log);
+    Till till;
+    FakePlatform& platform = till.platform;
     platform.files = after_first;
     platform.now.minute = 30;
-    platform.child.on_start = [&](const std::string&) {
-      platform.files["C:\\DANE\\a.dat"] = second;
-    };
+    till.download = second;
     platform.fault_kills = true;
     platform.FailAt("write", nth);
     bool killed = false;
-    {
-      TestHost host(log);
-      try {
-        EXPECT_EQ(ImportCounts(platform, host.instance(), 2, counts_path.c_str()), 1);
-      } catch (const FakePlatform::ProcessDeath&) {
-        killed = true;
-      }
+    try {
+      EXPECT_EQ(till.Import(counts_path.c_str(), 2), 1);
+    } catch (const FakePlatform::ProcessDeath&) {
+      killed = true;
     }
     if (nth == 0) {  // the run without a kill, to count the writes
       writes = platform.Calls("write");
@@ -165,8 +156,7 @@ TEST(Journal, AnAppendCutAtAnyWriteIsFlaggedThenUndoneByTheNextImport) {
     platform.FailAt("write", 0);
     platform.trace_on = true;
     platform.now.minute = 45;
-    TestHost host(log);
-    EXPECT_EQ(ImportCounts(platform, host.instance(), 3, counts_path.c_str()), 1);
+    EXPECT_EQ(till.Import(counts_path.c_str(), 3), 1);
     EXPECT_EQ(platform.files.count(record_path), 0u);
     EXPECT_EQ(platform.files[journal_path],
               journal_before +

@@ -4,7 +4,9 @@
 #include <stdexcept>
 
 #include "base/cp1250.h"
+#include "base/folder_path.h"
 #include "plugin/descriptions.h"
+#include "plugin/plugin_api.h"
 
 namespace kolektor::testing {
 
@@ -59,6 +61,24 @@ void TestHost::OnError(HostWord context, HostWord handle, const char* text) {
   TestHost& host = Find(context, handle);
   host.errors.emplace_back(text);
   host.log_.push_back("error " + std::string(text));
+}
+
+Till::Till(const std::string& install_dir, const std::string& short_install_dir) {
+  platform.registry[kInstallKey][kInstallValue] = install_dir;
+  platform.short_paths[install_dir] = short_install_dir;
+  platform.child.on_start = [this](const std::string& dir) {
+    if (!download) return;
+    platform.files[JoinPath(dir, "a.dat")] = *download;
+    ++downloads;
+  };
+}
+
+HostWord Till::Export(const char* goods_path, HostWord operation_handle) {
+  return ExportGoods(platform, host.instance(), operation_handle, goods_path);
+}
+
+HostWord Till::Import(const char* counts_path, HostWord operation_handle) {
+  return ImportCounts(platform, host.instance(), operation_handle, counts_path);
 }
 
 std::string LastHostCall(const EventLog& log) {

@@ -4,10 +4,11 @@
 #pragma once
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "plugin/plugin_api.h"
+#include "base/host_interface.h"
 #include "tests/native/fake_platform.h"
 
 namespace kolektor::testing {
@@ -40,6 +41,23 @@ class TestHost {
   EventLog& log_;
   HostWord context_;
   PluginInstance* instance_;
+};
+
+// A till for whole exports and imports: the host and the fake platform,
+// the host's registry value naming its folder (with that folder's short
+// form), and a download utility that writes `download` as a.dat in the
+// folder it is started in. Every export and import test starts from it.
+struct Till {
+  EventLog log;
+  FakePlatform platform{log};
+  TestHost host{log};
+  std::optional<std::string> download;  // none: the utility writes nothing
+  int downloads = 0;                     // how often the utility wrote a.dat
+
+  explicit Till(const std::string& install_dir = "C:\\ZRB",
+                const std::string& short_install_dir = "C:\\ZRB");
+  HostWord Export(const char* goods_path, HostWord operation_handle = 1);
+  HostWord Import(const char* counts_path, HostWord operation_handle = 1);
 };
 
 // The last callback the host received (platform calls left out): an

@@ -24,19 +24,12 @@ std::string Joined(const std::vector<std::string>& lines) {
   return all;
 }
 
-struct Traced {
-  EventLog log;
-  FakePlatform platform{log};
-  TestHost host{log};
+struct Traced : Till {
   Traced() {
     platform.trace_on = true;
     platform.now.millisecond = 42;
     platform.files["C:\\DANE\\exp.txt"] = "TOW;1;Chleb;100;150;2000;5\r\nTOW;2;Mąka;1;1;1;1\r\n";
-    platform.registry[kKey]["Binaria"] = "C:\\ZRB";
-    platform.short_paths["C:\\ZRB"] = "C:\\ZRB";
-    platform.child.on_start = [this](const std::string& dir) {
-      platform.files[dir + "\\a.dat"] = "1,2\r\n2,3\r\n3,4\r\n";
-    };
+    download = "1,2\r\n2,3\r\n3,4\r\n";
     platform.child.running_queries = 2;
     platform.child.exit_code = 7;
   }
@@ -102,8 +95,8 @@ TEST(Trace, WhatEachOperationLeaves) {
     Traced t;
     c.arrange(t);
     const HostWord result =
-        c.import ? ImportCounts(t.platform, t.host.instance(), 7, "C:\\DANE\\INW\\imp.txt")
-                 : ExportGoods(t.platform, t.host.instance(), 7, "C:\\DANE\\exp.txt");
+        c.import ? t.Import("C:\\DANE\\INW\\imp.txt", 7)
+                 : t.Export("C:\\DANE\\exp.txt", 7);
     EXPECT_EQ(result, c.result);
     for (const std::string& line : c.lines)
       EXPECT_TRUE(Has(t.platform.trace, line)) << line << "\nin:\n" << Joined(t.platform.trace);
@@ -129,8 +122,8 @@ TEST(Trace, CounterMillisecondsNeverOverflow) {
 TEST(Trace, OffWritesNothing) {
   Traced t;
   t.platform.trace_on = false;
-  EXPECT_EQ(ExportGoods(t.platform, t.host.instance(), 7, "C:\\DANE\\exp.txt"), 1);
-  EXPECT_EQ(ImportCounts(t.platform, t.host.instance(), 7, "C:\\DANE\\INW\\imp.txt"), 1);
+  EXPECT_EQ(t.Export("C:\\DANE\\exp.txt", 7), 1);
+  EXPECT_EQ(t.Import("C:\\DANE\\INW\\imp.txt", 7), 1);
   EXPECT_TRUE(t.platform.trace.empty());
 }
 
