@@ -6,7 +6,6 @@
 #include "base/folder_path.h"
 #include "base/held_files.h"
 #include "base/host_link.h"
-#include "base/operation.h"
 #include "base/host_interface.h"
 #include "base/texts.h"
 #include "base/trace.h"
@@ -66,8 +65,6 @@ std::string UploadCommandLine(std::string_view install_dir, std::string_view por
   line += Pick(kUploadBauds, baud, "");
   return line;
 }
-
-namespace {
 
 HostWord RunExport(Platform& platform, const HostLink& host, Trace& trace,
                    const std::string& path) {
@@ -165,17 +162,6 @@ HostWord RunExport(Platform& platform, const HostLink& host, Trace& trace,
   }
   platform.CloseChild(child);
   return 1;
-}
-
-}  // namespace
-
-HostWord ExportGoods(Platform& platform, const PluginInstance* instance, HostWord operation_handle,
-                     const char* goods_path, FpuGuard* fpu) {
-  return RunOperation(platform, instance, operation_handle, fpu, "ZRBDLLInwEksportujTowary",
-                      [&](const HostLink& host, Trace& trace) {
-                        return RunExport(platform, host, trace,
-                                         goods_path != nullptr ? goods_path : "");
-                      });
 }
 
 }  // namespace kolektor

@@ -8,14 +8,14 @@
 
 namespace kolektor {
 
-class FpuGuard;
+class HostLink;
 class Platform;
+class Trace;
 
-// ZRBDLLInwEksportujTowary: 1 when the upload utility was started and has
-// ended, 0 after one reported failure. `fpu` is the entry point's
-// floating-point guard (none in native tests).
-HostWord ExportGoods(Platform& platform, const PluginInstance* instance, HostWord operation_handle,
-                     const char* goods_path, FpuGuard* fpu = nullptr);
+// The export, in the frame of an operation: 1 when the upload utility was
+// started and has ended, 0 after one reported failure.
+HostWord RunExport(Platform& platform, const HostLink& host, Trace& trace,
+                   const std::string& goods_path);
 
 struct GoodsPaths {
   std::string directory;    // empty: the current directory

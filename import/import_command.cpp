@@ -7,7 +7,6 @@
 #include "base/folder_path.h"
 #include "base/held_files.h"
 #include "base/host_link.h"
-#include "base/operation.h"
 #include "base/host_interface.h"
 #include "base/texts.h"
 #include "base/time_text.h"
@@ -162,8 +161,6 @@ std::uint32_t TickLimit(std::string_view timeout) {
   return kDefaultTicks;
 }
 
-namespace {
-
 HostWord RunImport(Platform& platform, const HostLink& host, Trace& trace,
                    const std::string& counts) {
   host.Status(t::kTransactionInProgress);
@@ -278,17 +275,6 @@ HostWord RunImport(Platform& platform, const HostLink& host, Trace& trace,
                      [&] { return platform.RemoveFile(data_path); }))
     trace.Failure("deleting the data file");
   return 1;
-}
-
-}  // namespace
-
-HostWord ImportCounts(Platform& platform, const PluginInstance* instance, HostWord operation_handle,
-                      const char* counts_path, FpuGuard* fpu) {
-  return RunOperation(platform, instance, operation_handle, fpu, "ZRBDLLInwImport",
-                      [&](const HostLink& host, Trace& trace) {
-                        return RunImport(platform, host, trace,
-                                         counts_path != nullptr ? counts_path : "");
-                      });
 }
 
 }  // namespace kolektor

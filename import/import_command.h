@@ -10,14 +10,13 @@
 
 namespace kolektor {
 
-class FpuGuard;
+class HostLink;
 class Trace;
 
-// ZRBDLLInwImport: 1 after a successful conversion and journal step, 0
-// after one reported failure. `fpu` is the entry point's floating-point
-// guard (none in native tests).
-HostWord ImportCounts(Platform& platform, const PluginInstance* instance, HostWord operation_handle,
-                      const char* counts_path, FpuGuard* fpu = nullptr);
+// The import, in the frame of an operation: 1 after a successful
+// conversion and journal step, 0 after one reported failure.
+HostWord RunImport(Platform& platform, const HostLink& host, Trace& trace,
+                   const std::string& counts_path);
 
 // The counts path with its last two elements removed; false when it has
 // fewer than two backslashes. A drive or share left alone means its root

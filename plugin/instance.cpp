@@ -34,11 +34,4 @@ std::intptr_t RegisterCallback(PluginInstance* instance, std::uintptr_t code, Ho
   }
 }
 
-HostWord ClearStep(Platform& platform) {
-  // The terminal is cleared by the user on the terminal itself; the host
-  // only expects the step to take a moment and succeed.
-  platform.Sleep(1000);
-  return 1;
-}
-
 }  // namespace kolektor

@@ -1,17 +1,15 @@
 // The exported layer's view of kolektor: what each of the ten entry points
-// runs. The stdcall wrappers (exports.cpp) only forward here, to the
-// export and import commands below and to the management and description
-// code beside it, and catch everything.
+// runs. The stdcall wrappers (exports.cpp) only forward here and catch
+// everything; the operations call down to the export and import commands.
 #pragma once
 
 #include <cstdint>
 
 #include "base/host_interface.h"
-#include "export/export_command.h"  // ExportGoods
-#include "import/import_command.h"  // ImportCounts
 
 namespace kolektor {
 
+class FpuGuard;
 class Platform;
 
 // Management (instance.cpp).
@@ -26,7 +24,14 @@ HostWord DescribeParameter(HostWord function, HostWord index, char* name, char* 
 HostWord DescribeChoice(const char* name, HostWord index, char* buffer);
 void DescribeProperty(char* buffer, HostWord number);
 
-// The clear step (instance.cpp): a one-second pause, always done.
+// Operations (operations.cpp); each returns 1 when done and 0 after one
+// reported failure. `fpu` is the entry point's floating-point guard (none
+// in native tests).
+HostWord ExportGoods(Platform& platform, const PluginInstance* instance, HostWord operation_handle,
+                     const char* goods_path, FpuGuard* fpu = nullptr);
+HostWord ImportCounts(Platform& platform, const PluginInstance* instance, HostWord operation_handle,
+                      const char* counts_path, FpuGuard* fpu = nullptr);
+// The clear step: a one-second pause, always done.
 HostWord ClearStep(Platform& platform);
 
 }  // namespace kolektor
