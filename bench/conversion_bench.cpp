@@ -66,35 +66,36 @@ void Baseline(benchmark::State& state, const char* kind) {
 void BM_GoodsBaseline(benchmark::State& state) { Baseline(state, "goods"); }
 void BM_DataBaseline(benchmark::State& state) { Baseline(state, "data"); }
 
-void BM_GoodsConversion(benchmark::State& state) {
+// One conversion of the `kind` file into `out_path` per iteration; opening
+// the files is the command's part, not the conversion's.
+template <typename Converter>
+void Conversion(benchmark::State& state, const char* kind, const char* out_path,
+                Converter convert) {
   const long lines = state.range(0);
   long bytes = 0;
-  const std::string& path = File("goods", lines, bytes);
+  const std::string& path = File(kind, lines, bytes);
   for (auto _ : state) {
-    // Opening the files is the export command's part, not the conversion's.
     state.PauseTiming();
     auto in = OpenStdioFile(path, OpenMode::kRead);
-    auto out = OpenStdioFile("/dev/shm/kolektor-bench-a", OpenMode::kWriteTruncate);
+    auto out = OpenStdioFile(out_path, OpenMode::kWriteTruncate);
     state.ResumeTiming();
-    if (!KonwertujTowary(*in, *out, GoodsOptions{}, HostLink(kInstance, 1)))
-      state.SkipWithError("conversion failed");
+    if (!convert(*in, *out, HostLink(kInstance, 1))) state.SkipWithError("conversion failed");
   }
   Report(state, bytes, lines);
 }
 
+void BM_GoodsConversion(benchmark::State& state) {
+  Conversion(state, "goods", "/dev/shm/kolektor-bench-a",
+             [](File& in, File& out, const HostLink& host) {
+               return KonwertujTowary(in, out, GoodsOptions{}, host);
+             });
+}
+
 void BM_DataConversion(benchmark::State& state) {
-  const long lines = state.range(0);
-  long bytes = 0;
-  const std::string& path = File("data", lines, bytes);
-  for (auto _ : state) {
-    state.PauseTiming();
-    auto in = OpenStdioFile(path, OpenMode::kRead);
-    auto out = OpenStdioFile("/dev/shm/kolektor-bench-imp", OpenMode::kWriteTruncate);
-    state.ResumeTiming();
-    if (!ConvertDataStream(*in, *out, HostLink(kInstance, 1)))
-      state.SkipWithError("conversion failed");
-  }
-  Report(state, bytes, lines);
+  Conversion(state, "data", "/dev/shm/kolektor-bench-imp",
+             [](File& in, File& out, const HostLink& host) {
+               return ConvertDataStream(in, out, host);
+             });
 }
 
 #define SIZES ->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)

@@ -18,15 +18,26 @@ namespace {
 
 namespace fs = std::filesystem;
 
-void CheckCorpus(const char* kind, const char* extension,
-                 const std::function<std::string(const std::string&)>& convert) {
+// Each corpus file of `kind` given to `convert` as the file `in`; the
+// result, the host's errors and what it wrote to `out` are compared with
+// the golden file beside it.
+void CheckCorpus(const char* kind, const char* extension, const std::string& in,
+                 const std::string& out,
+                 const std::function<bool(FakePlatform&, const HostLink&)>& convert) {
   const fs::path dir = fs::path(KOLEKTOR_CORPUS_DIR) / kind;
   const bool update = std::getenv("KOLEKTOR_UPDATE_GOLDEN") != nullptr;
   int files = 0;
   for (const auto& entry : fs::directory_iterator(dir)) {
     if (entry.path().extension() != extension) continue;
     ++files;
-    const std::string got = convert(corpus::ReadAll(entry.path().string()));
+    EventLog log;
+    FakePlatform platform(log);
+    platform.read_chunk = 1 << 16;
+    platform.files[in] = corpus::ReadAll(entry.path().string());
+    TestHost host(log);
+    const bool ok = convert(platform, HostLink(*host.instance(), 1));
+    for (const std::string& e : host.errors) EXPECT_NE(text::Explain(e), nullptr) << e;
+    const std::string got = corpus::Format(ok ? 1 : 0, host.errors, platform.files[out]);
     fs::path golden = entry.path();
     golden.replace_extension(".expected");
     if (update) corpus::WriteAll(golden.string(), got);
@@ -36,30 +47,16 @@ void CheckCorpus(const char* kind, const char* extension,
 }
 
 TEST(Corpus, GoodsFiles) {
-  CheckCorpus("goods", ".txt", [](const std::string& bytes) {
-    EventLog log;
-    FakePlatform platform(log);
-    platform.read_chunk = 1 << 16;
-    platform.files["exp"] = bytes;
-    TestHost host(log);
+  CheckCorpus("goods", ".txt", "exp", "a", [](FakePlatform& platform, const HostLink& host) {
     auto in = platform.Open("exp", OpenMode::kRead);
     auto out = platform.Open("a", OpenMode::kWriteTruncate);
-    const bool ok = KonwertujTowary(*in, *out, GoodsOptions{}, HostLink(*host.instance(), 1));
-    for (const std::string& e : host.errors) EXPECT_NE(text::Explain(e), nullptr) << e;
-    return corpus::Format(ok ? 1 : 0, host.errors, platform.files["a"]);
+    return KonwertujTowary(*in, *out, GoodsOptions{}, host);
   });
 }
 
 TEST(Corpus, DataFiles) {
-  CheckCorpus("data", ".dat", [](const std::string& bytes) {
-    EventLog log;
-    FakePlatform platform(log);
-    platform.read_chunk = 1 << 16;
-    platform.files["a.dat"] = bytes;
-    TestHost host(log);
-    const bool ok = ConvertDataFile(platform, "a.dat", "imp", HostLink(*host.instance(), 1));
-    for (const std::string& e : host.errors) EXPECT_NE(text::Explain(e), nullptr) << e;
-    return corpus::Format(ok ? 1 : 0, host.errors, platform.files["imp"]);
+  CheckCorpus("data", ".dat", "a.dat", "imp", [](FakePlatform& platform, const HostLink& host) {
+    return ConvertDataFile(platform, "a.dat", "imp", host);
   });
 }
 

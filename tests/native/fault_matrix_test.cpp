@@ -28,6 +28,26 @@ struct ExportCase : Till {
   }
 };
 
+// Runs `c` with the nth call of `operation` failing, and `traced` the same
+// way with the support trace on, and checks what holds whatever fails:
+// tracing changes nothing, one error exactly when the result is 0, each
+// error explained and the host's last word. Returns the result.
+HostWord RunFailing(Till& c, Till& traced, const char* operation, int nth,
+                    const std::function<HostWord(Till&)>& run) {
+  c.platform.FailAt(operation, nth);
+  const HostWord result = run(c);
+  traced.platform.trace_on = true;
+  traced.platform.FailAt(operation, nth);
+  EXPECT_EQ(run(traced), result);
+  EXPECT_EQ(traced.platform.files, c.platform.files);
+  EXPECT_EQ(traced.log, c.log);
+  EXPECT_FALSE(traced.platform.trace.empty());
+  EXPECT_EQ(c.host.errors.size(), result == 1 ? 0u : 1u);
+  for (const std::string& e : c.host.errors) EXPECT_NE(text::Explain(e), nullptr) << e;
+  if (result == 0) EXPECT_EQ(LastHostCall(c.log), "error " + c.host.errors.at(0));
+  return result;
+}
+
 TEST(FaultMatrix, Export) {
   ExportCase clean;
   ASSERT_EQ(clean.Export(kGoodsPath.c_str()), 1);
@@ -36,19 +56,8 @@ TEST(FaultMatrix, Export) {
     for (int nth = 1; nth <= clean.platform.Calls(operation); ++nth, ++cases) {
       SCOPED_TRACE(std::string(operation) + " #" + std::to_string(nth));
       ExportCase c, traced;
-      c.platform.FailAt(operation, nth);
-      const HostWord result = c.Export(kGoodsPath.c_str());
-      // Tracing never changes what happens.
-      traced.platform.trace_on = true;
-      traced.platform.FailAt(operation, nth);
-      EXPECT_EQ(traced.Export(kGoodsPath.c_str()),
-                result);
-      EXPECT_EQ(traced.platform.files, c.platform.files);
-      EXPECT_EQ(traced.log, c.log);
-      EXPECT_FALSE(traced.platform.trace.empty());
-      EXPECT_EQ(c.host.errors.size(), result == 1 ? 0u : 1u);
-      for (const std::string& e : c.host.errors) EXPECT_NE(text::Explain(e), nullptr) << e;
-      if (result == 0) EXPECT_EQ(LastHostCall(c.log), "error " + c.host.errors.at(0));
+      const HostWord result = RunFailing(c, traced, operation, nth,
+                                         [](Till& t) { return t.Export(kGoodsPath.c_str()); });
       if (result == 1) {
         EXPECT_EQ(c.platform.files["C:\\DANE\\a"], kLookup);
         EXPECT_EQ(c.platform.starts.size(), 1u);
@@ -97,17 +106,8 @@ TEST(FaultMatrix, Import) {
         SCOPED_TRACE(std::string(operation) + " #" + std::to_string(nth) + ", exit code " +
                      std::to_string(exit_code));
         ImportCase c(exit_code), traced(exit_code);
-        c.platform.FailAt(operation, nth);
-        const HostWord result = c.Import(kCounts.c_str());
-        traced.platform.trace_on = true;
-        traced.platform.FailAt(operation, nth);
-        EXPECT_EQ(traced.Import(kCounts.c_str()),
-                  result);
-        EXPECT_EQ(traced.platform.files, c.platform.files);
-        EXPECT_EQ(traced.log, c.log);
-        EXPECT_EQ(c.host.errors.size(), result == 1 ? 0u : 1u);
-        for (const std::string& e : c.host.errors) EXPECT_NE(text::Explain(e), nullptr) << e;
-        if (result == 0) EXPECT_EQ(LastHostCall(c.log), "error " + c.host.errors.at(0));
+        const HostWord result = RunFailing(c, traced, operation, nth,
+                                           [](Till& t) { return t.Import(kCounts.c_str()); });
         const bool record = c.platform.files.count(AppendRecordPath(kJournal)) != 0;
         if (result == 1) {
           EXPECT_EQ(c.platform.files[kCounts], kCountsFile);

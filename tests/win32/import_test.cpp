@@ -10,9 +10,12 @@
 namespace kolektor::wintest {
 namespace {
 
+// A fresh folder with the counts file's folder in it, the stand-in steered
+// for this test, and what the download will deliver.
 struct ImportSetup {
   std::string dir, invent_dir, counts;
-  explicit ImportSetup(const std::string& name) : dir(FreshDir(name)) {
+  StandinEnv env;
+  explicit ImportSetup(const std::string& name) : dir(FreshDir(name)), env(dir) {
     invent_dir = NoSlash(FullPath(dir));
     CreateDirectoryA((dir + "INW").c_str(), nullptr);
     counts = invent_dir + "\\INW\\imp.txt";
@@ -21,6 +24,11 @@ struct ImportSetup {
   void Download(const std::string& bytes) {
     WriteFileBytes(dir + "download.src", bytes);
     StandinEnv::Set("KOLEKTOR_STANDIN_DATA", dir + "download.src");
+  }
+  // What an earlier import left: its a.dat and the journal.
+  void Earlier(const std::string& data, const std::string& journal) {
+    WriteFileBytes(invent_dir + "\\a.dat", data);
+    WriteFileBytes(invent_dir + "\\Inwent.bak", journal);
   }
 };
 
@@ -38,10 +46,8 @@ std::string Journal(const ImportSetup& s) { return ReadFileBytes(s.invent_dir + 
 
 TEST(WinImport, BoxesCommandLineCountsAndJournal) {
   ImportSetup s("import_ok");
-  StandinEnv env(s.dir);
   s.Download("5901234123457,12\r\n12,0.5\r\n");
-  WriteFileBytes(s.invent_dir + "\\a.dat", "old,1\r\n");
-  WriteFileBytes(s.invent_dir + "\\Inwent.bak", "earlier\r\n");
+  s.Earlier("old,1\r\n", "earlier\r\n");
   Host host(21);
   host.params["port"] = "1";
   host.params["baud"] = "9600";
@@ -61,7 +67,7 @@ TEST(WinImport, BoxesCommandLineCountsAndJournal) {
     EXPECT_EQ(boxes.seen[i].caption, expected[i].caption);
     EXPECT_EQ(boxes.seen[i].text, expected[i].text);
   }
-  EXPECT_EQ(env.Starts(),
+  EXPECT_EQ(s.env.Starts(),
             std::vector<std::string>{"IR_READ2.EXE|" + cmd + "|" + s.invent_dir + "|-"});
   const std::string counts = "INW;5901234123457;12000\r\nINW;12;00500\r\n";
   EXPECT_EQ(ReadFileBytes(s.counts), counts);
@@ -82,7 +88,6 @@ TEST(WinImport, BoxesCommandLineCountsAndJournal) {
 
 TEST(WinImport, NoDataFile) {
   ImportSetup s("import_nodata");
-  StandinEnv env(s.dir);
   StandinEnv::Set("KOLEKTOR_STANDIN_DATA", "none");
   WriteFileBytes(s.invent_dir + "\\a.dat", "stale,1\r\n");
   WriteFileBytes(s.counts, "host's counts");
@@ -97,7 +102,6 @@ TEST(WinImport, NoDataFile) {
 
 TEST(WinImport, UtilityThatNeverEndsIsTerminatedAtOneMinute) {
   ImportSetup s("import_forever");
-  StandinEnv env(s.dir);
   StandinEnv::Set("KOLEKTOR_STANDIN_RUN_MS", "forever");
   Host host(23);
   host.params["timeout"] = "1 min";
@@ -116,7 +120,6 @@ TEST(WinImport, UtilityThatNeverEndsIsTerminatedAtOneMinute) {
 
 TEST(WinImport, ExitCode259IsTakenAsStillRunning) {
   ImportSetup s("import_259");
-  StandinEnv env(s.dir);
   StandinEnv::Set("KOLEKTOR_STANDIN_EXIT", "259");
   s.Download("1,1\r\n");
   Host host(24);
@@ -129,10 +132,8 @@ TEST(WinImport, ExitCode259IsTakenAsStillRunning) {
 
 TEST(WinImport, DataFileOpenElsewhereStopsBeforeTheBoxes) {
   ImportSetup s("import_adat_open");
-  StandinEnv env(s.dir);
   s.Download("1,1\r\n");
-  WriteFileBytes(s.invent_dir + "\\a.dat", "kept,5\r\n");
-  WriteFileBytes(s.invent_dir + "\\Inwent.bak", "earlier\r\n");
+  s.Earlier("kept,5\r\n", "earlier\r\n");
   WriteFileBytes(s.counts, "host's counts");
   // A viewer that shares reading and writing but not deletion.
   const HANDLE viewer =
@@ -150,7 +151,7 @@ TEST(WinImport, DataFileOpenElsewhereStopsBeforeTheBoxes) {
                  "pozostał bez zmian; zamknij ten program i spróbuj ponownie.")
                     .c_str())});
   EXPECT_TRUE(boxes.seen.empty()) << boxes.Listing();
-  EXPECT_TRUE(env.Starts().empty());
+  EXPECT_TRUE(s.env.Starts().empty());
   EXPECT_EQ(ReadFileBytes(s.invent_dir + "\\a.dat"), "kept,5\r\n");
   EXPECT_EQ(ReadFileBytes(s.counts), "host's counts");
   EXPECT_EQ(Journal(s), "earlier\r\n");
@@ -161,7 +162,6 @@ TEST(WinImport, DataFileOpenElsewhereStopsBeforeTheBoxes) {
 // lock, says so and touches nothing; the first gets exactly its own counts.
 TEST(WinImport, SecondImportIntoTheSameFolderIsRefused) {
   ImportSetup s("import_two");
-  StandinEnv env(s.dir);
   s.Download("111,2\r\n");
   StandinEnv::Set("KOLEKTOR_STANDIN_RUN_MS", "4000");
   std::string line = "\"" + BinDir() + "zrbhost.exe\" --yes import \"" + s.counts + "\"";
@@ -198,7 +198,7 @@ TEST(WinImport, SecondImportIntoTheSameFolderIsRefused) {
   const std::string journal = Journal(s);
   EXPECT_EQ(journal.substr(journal.size() - 17), "\r\nINW;111;02000\r\n");
   EXPECT_EQ(journal.find("IMPORT WYKONANY"), journal.rfind("IMPORT WYKONANY")) << "one block";
-  EXPECT_EQ(env.Starts().size(), 1u);
+  EXPECT_EQ(s.env.Starts().size(), 1u);
   EXPECT_FALSE(Exists(lock));
   EXPECT_FALSE(Exists(s.invent_dir + "\\a.dat"));
   EXPECT_TRUE(KeptCopies(s.dir).empty());
@@ -210,7 +210,6 @@ TEST(WinImport, HugeJournalGetsItsBlockAtTheEnd) {
   for (const unsigned long long size : {2ull << 30, 4ull << 30, 5ull << 30}) {
     SCOPED_TRACE(size);
     ImportSetup s("import_huge_journal");
-    StandinEnv env(s.dir);
     s.Download("7,1\r\n");
     const std::string journal = s.invent_dir + "\\Inwent.bak";
     WriteFileBytes(journal, "earlier\r\n");
