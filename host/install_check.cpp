@@ -8,6 +8,7 @@
 #include "host/plugin_host.h"
 #include "import/import_command.h"
 #include "base/cp1250.h"
+#include "base/folder_path.h"
 #include "tools/program_texts.h"
 
 namespace kolektor::host {
@@ -166,7 +167,7 @@ void Writable(Items& items, const std::string& folder) {
     if (lstrcmpiA(done.c_str(), folder.c_str()) == 0) return;
   items.folders_checked.push_back(folder);
   const std::string probe =
-      folder + "\\kolektor-test-" + std::to_string(GetCurrentProcessId()) + ".tmp";
+      JoinPath(folder, "kolektor-test-" + std::to_string(GetCurrentProcessId()) + ".tmp");
   const HANDLE handle = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                     FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
@@ -180,12 +181,12 @@ void Writable(Items& items, const std::string& folder) {
 
 // What earlier imports left in invent_dir.
 void InventDirContents(Items& items, const std::string& invent_dir) {
-  if (IsFile(invent_dir + "\\a.dat"))
+  if (IsFile(JoinPath(invent_dir, "a.dat")))
     items.Warn(std::string(u::kInstallDataFile), u::kInstallDataFileFix);
   WIN32_FIND_DATAA found;
   std::size_t kept = 0;
   std::string newest;
-  const HANDLE search = FindFirstFileA((invent_dir + "\\a.dat.*").c_str(), &found);
+  const HANDLE search = FindFirstFileA(JoinPath(invent_dir, "a.dat.*").c_str(), &found);
   if (search != INVALID_HANDLE_VALUE) {
     do {
       ++kept;
@@ -197,7 +198,7 @@ void InventDirContents(Items& items, const std::string& invent_dir) {
     items.Warn(Fill(u::kInstallKeptCopies, {std::to_string(kept), Utf8(newest)}),
                u::kInstallKeptCopiesFix);
   WIN32_FILE_ATTRIBUTE_DATA journal;
-  if (GetFileAttributesExA((invent_dir + "\\Inwent.bak").c_str(), GetFileExInfoStandard,
+  if (GetFileAttributesExA(JoinPath(invent_dir, "Inwent.bak").c_str(), GetFileExInfoStandard,
                            &journal)) {
     const unsigned long long size =
         (static_cast<unsigned long long>(journal.nFileSizeHigh) << 32) | journal.nFileSizeLow;
@@ -205,7 +206,7 @@ void InventDirContents(Items& items, const std::string& invent_dir) {
   } else {
     items.Ok(std::string(u::kInstallNoJournal));
   }
-  const std::string lock = invent_dir + "\\" + kLockFileName;
+  const std::string lock = JoinPath(invent_dir, kLockFileName);
   if (IsFile(lock)) {
     const HANDLE probe =
         CreateFileA(lock.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
