@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "platform/platform.h"
 #include "base/trace.h"
+#include "platform/platform.h"
 
 namespace kolektor {
 

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "platform/platform.h"
 #include "base/trace.h"
+#include "platform/platform.h"
 
 namespace kolektor {
 

@@ -240,20 +240,23 @@ inline constexpr Explanation kExplanations[] = {
      "ma dwóch poziomów folderów, z których powstaje folder inwentaryzacji (na przykład "
      "C:\\DANE\\INW\\imp.txt daje C:\\DANE).",
      "Ścieżkę pliku inwentaryzacji w ZRB i prawo zapisu do jej folderu."},
-    {kDataCodeTooLong, "", "", "Plik a.dat z terminala jest uszkodzony: kod towaru dłuższy niż 20 znaków.",
+    {kDataCodeTooLong, "", "",
+     "Plik a.dat z terminala jest uszkodzony: kod towaru dłuższy niż 20 znaków.",
      "Powtórz odczyt. Plik a.dat zostaje w folderze inwentaryzacji; \"zrbhost convert\" "
      "pokaże, który rekord jest zły."},
     {kDataQuantityTooLong, "", "",
      "Plik a.dat z terminala jest uszkodzony: ilość dłuższa niż 8 znaków albo poza "
      "zakresem.",
      "Powtórz odczyt. Plik a.dat zostaje w folderze inwentaryzacji."},
-    {kDataSecondComma, "", "", "Plik a.dat z terminala jest uszkodzony: dwa przecinki w jednym rekordzie.",
+    {kDataSecondComma, "", "",
+     "Plik a.dat z terminala jest uszkodzony: dwa przecinki w jednym rekordzie.",
      "Powtórz odczyt. Plik a.dat zostaje w folderze inwentaryzacji."},
     {kDataNoComma, "", "",
      "Plik a.dat z terminala jest uszkodzony: rekord bez przecinka (na przykład pusty "
      "wiersz).",
      "Powtórz odczyt. Plik a.dat zostaje w folderze inwentaryzacji."},
-    {kDataFieldTooLong, "", "", "Plik a.dat z terminala jest uszkodzony: pole dłuższe niż 200 znaków.",
+    {kDataFieldTooLong, "", "",
+     "Plik a.dat z terminala jest uszkodzony: pole dłuższe niż 200 znaków.",
      "Powtórz odczyt. Plik a.dat zostaje w folderze inwentaryzacji."},
     {kNoConnection, "", "",
      "Program IR_READ2.EXE nie skończył pracy w czasie ustawionym jako Timeout: zwykle brak "

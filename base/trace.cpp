@@ -1,8 +1,8 @@
 #include "base/trace.h"
 
-#include "platform/platform.h"
 #include "base/cp1250.h"
 #include "base/time_text.h"
+#include "platform/platform.h"
 
 namespace kolektor {
 

@@ -5,11 +5,11 @@
 #include <cstdio>
 #include <map>
 
-#include "tools/files/stdio_file.h"
+#include "base/cp1250.h"
 #include "bench/bench_files.h"
 #include "export/goods_conversion.h"
 #include "import/data_conversion.h"
-#include "base/cp1250.h"
+#include "tools/files/stdio_file.h"
 
 namespace kolektor::bench {
 namespace {
@@ -74,9 +74,7 @@ bool CountLineEnds(File& in, File*, const HostLink&) {
   return true;
 }
 
-void BM_GoodsBaseline(benchmark::State& state) {
-  Passes(state, "goods", nullptr, CountLineEnds);
-}
+void BM_GoodsBaseline(benchmark::State& state) { Passes(state, "goods", nullptr, CountLineEnds); }
 void BM_DataBaseline(benchmark::State& state) { Passes(state, "data", nullptr, CountLineEnds); }
 
 void BM_GoodsConversion(benchmark::State& state) {
@@ -87,10 +85,9 @@ void BM_GoodsConversion(benchmark::State& state) {
 }
 
 void BM_DataConversion(benchmark::State& state) {
-  Passes(state, "data", "/dev/shm/kolektor-bench-imp",
-         [](File& in, File* out, const HostLink& host) {
-           return ConvertDataStream(in, *out, host);
-         });
+  Passes(
+      state, "data", "/dev/shm/kolektor-bench-imp",
+      [](File& in, File* out, const HostLink& host) { return ConvertDataStream(in, *out, host); });
 }
 
 #define SIZES ->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)

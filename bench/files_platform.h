@@ -2,8 +2,8 @@
 // conversions on their own outside the plug-in.
 #pragma once
 
-#include "tools/files/stdio_file.h"
 #include "platform/platform.h"
+#include "tools/files/stdio_file.h"
 
 namespace kolektor::bench {
 

@@ -1,14 +1,14 @@
 #include "export/export_command.h"
 
-#include "export/goods_conversion.h"
-#include "platform/platform.h"
 #include "base/choice_table.h"
 #include "base/folder_path.h"
 #include "base/held_files.h"
-#include "base/host_link.h"
 #include "base/host_interface.h"
+#include "base/host_link.h"
 #include "base/texts.h"
 #include "base/trace.h"
+#include "export/goods_conversion.h"
+#include "platform/platform.h"
 
 namespace kolektor {
 

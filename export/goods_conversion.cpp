@@ -4,9 +4,9 @@
 #include <charconv>
 #include <cstring>
 
-#include "export/fixed_format.h"
 #include "base/texts.h"
 #include "base/trace.h"
+#include "export/fixed_format.h"
 
 // The counts and prices are defined by single-precision arithmetic; a
 // compiler that evaluates floats in wider registers would change them.

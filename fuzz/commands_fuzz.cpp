@@ -7,9 +7,9 @@
 
 #include <iterator>
 
+#include "base/folder_path.h"
 #include "fuzz/invariants.h"
 #include "import/journal.h"
-#include "base/folder_path.h"
 #include "plugin/plugin_api.h"
 #include "tests/native/test_host.h"
 
@@ -41,7 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool export_run = in.ConsumeBool();
   std::string path = in.ConsumeBool() ? "C:\\DANE\\INW\\f.txt" : in.ConsumeRandomLengthString(24);
   // Binaria as the till has it ("C:\\ZRB"), or anything.
-  if (!in.ConsumeBool()) platform.registry[kInstallKey][kInstallValue] = in.ConsumeRandomLengthString(240);
+  if (!in.ConsumeBool())
+    platform.registry[kInstallKey][kInstallValue] = in.ConsumeRandomLengthString(240);
   const std::string payload = in.ConsumeRemainingBytesAsString();
 
   if (export_run) {

@@ -4,11 +4,11 @@
 
 #include <string_view>
 
+#include "base/cp1250.h"
+#include "base/folder_path.h"
 #include "export/export_command.h"
 #include "host/plugin_host.h"
 #include "import/import_command.h"
-#include "base/cp1250.h"
-#include "base/folder_path.h"
 #include "tools/program_texts.h"
 
 namespace kolektor::host {

@@ -31,13 +31,13 @@
 #include <string>
 #include <vector>
 
+#include "base/cp1250.h"
+#include "base/texts.h"
 #include "export/export_command.h"
 #include "host/form_ids.h"
 #include "host/install_check.h"
 #include "host/plugin_host.h"
-#include "base/cp1250.h"
 #include "tools/docs/message_reference.h"
-#include "base/texts.h"
 #include "tools/program_texts.h"
 
 namespace {
@@ -580,9 +580,11 @@ class Form {
                                            plugin_.version.empty() ? std::string(u::kFormNoVersion)
                                                                    : plugin_.version}))
                        .c_str());
-    SetWindowTextW(Item(id::kModelLine), W(Fill(u::kFormModel, {Utf8(h::Property(plugin_.api, kolektor::property::kModel)),
-                                                                Utf8(h::Property(plugin_.api, kolektor::property::kIdentifier))}))
-                                             .c_str());
+    SetWindowTextW(
+        Item(id::kModelLine),
+        W(Fill(u::kFormModel, {Utf8(h::Property(plugin_.api, kolektor::property::kModel)),
+                               Utf8(h::Property(plugin_.api, kolektor::property::kIdentifier))}))
+            .c_str());
     SendMessageW(Item(id::kTrace), BM_SETCHECK, TraceOn() ? BST_CHECKED : BST_UNCHECKED, 0);
     BuildSettings();
     return true;
@@ -986,7 +988,8 @@ class Form {
         job->path = Ansi(path);
         // What the person does on the terminal now: the plug-in's own words.
         const std::wstring instruction =
-            FromCp1250(h::Property(plugin_.api, is_export ? kolektor::property::kLoadFromHost : kolektor::property::kSendToHost));
+            FromCp1250(h::Property(plugin_.api, is_export ? kolektor::property::kLoadFromHost
+                                                          : kolektor::property::kSendToHost));
         SetWindowTextW(Item(id::kInstruction), CrLf(instruction).c_str());
         Log(W(Fill(is_export ? u::kLogExportStart : u::kLogImportStart, {h::Utf8FromWide(path)})));
         if (!job->rehearsal.empty())
@@ -1007,8 +1010,9 @@ class Form {
         break;
       default:
         job->kind = Job::kCheck;
-        job->check = {loaded_ ? job->settings[std::string(kolektor::kParamPort)] : std::string(), Ansi(goods), Ansi(counts),
-                      loaded_ ? plugin_.path : std::string(), job->rehearsal};
+        job->check = {loaded_ ? job->settings[std::string(kolektor::kParamPort)] : std::string(),
+                      Ansi(goods), Ansi(counts), loaded_ ? plugin_.path : std::string(),
+                      job->rehearsal};
         break;
     }
     SaveSettings();

@@ -15,13 +15,13 @@
 #include <string>
 #include <vector>
 
+#include "base/cp1250.h"
+#include "base/texts.h"
 #include "export/export_command.h"
 #include "host/install_check.h"
 #include "host/plugin_host.h"
-#include "tools/files/zrbhost_files.h"
-#include "base/cp1250.h"
 #include "tools/docs/message_reference.h"
-#include "base/texts.h"
+#include "tools/files/zrbhost_files.h"
 #include "tools/program_texts.h"
 
 namespace {
@@ -325,10 +325,9 @@ int main(int argc, char** argv) {
 
   if (command == "describe" && n == 1) return Describe(p, parameters, values);
   if (command == "check" && n == 2)
-    return kolektor::zrbhost::Check(o.args[1],
-                                    kolektor::PriceLevel(values[std::string(kolektor::kParamCena)]),
-                                    kolektor::MaxCodeLength(values[std::string(kolektor::kParamMaxKod)]),
-                                    kPrinter);
+    return kolektor::zrbhost::Check(
+        o.args[1], kolektor::PriceLevel(values[std::string(kolektor::kParamCena)]),
+        kolektor::MaxCodeLength(values[std::string(kolektor::kParamMaxKod)]), kPrinter);
   const int result = Operation(p, o, values);
   return result < 0 ? Usage() : result;
 }

@@ -231,15 +231,13 @@ bool ConvertDataStream(File& data, File& counts, const HostLink& host,
   // A read error is no end of data: the counts would be short.
   static constexpr ConversionNames kNames{"reading the data file", "writing the counts file",
                                           "closing the counts file", t::kDataFileMissing};
-  const Converted c = Convert(data, counts, machine, host, kNames,
-                              [](Trace& trace, ReadStep step, std::uint64_t records) {
-                                if (step == ReadStep::kEnd)
-                                  trace.Number(
-                                      "a record with no quantity ends the data; records before it",
-                                      records);
-                                else
-                                  trace.Number("fault in data record", records + 1);
-                              });
+  const Converted c = Convert(
+      data, counts, machine, host, kNames, [](Trace& trace, ReadStep step, std::uint64_t records) {
+        if (step == ReadStep::kEnd)
+          trace.Number("a record with no quantity ends the data; records before it", records);
+        else
+          trace.Number("fault in data record", records + 1);
+      });
   if (Trace* trace = host.trace(); trace != nullptr && c.ok) {
     trace->Number("data file bytes read", c.bytes_read);
     trace->Number("counts records written", c.records);

@@ -1,16 +1,16 @@
 #include "import/import_command.h"
 
-#include "import/data_conversion.h"
-#include "import/journal.h"
-#include "platform/platform.h"
 #include "base/choice_table.h"
 #include "base/folder_path.h"
 #include "base/held_files.h"
-#include "base/host_link.h"
 #include "base/host_interface.h"
+#include "base/host_link.h"
 #include "base/texts.h"
 #include "base/time_text.h"
 #include "base/trace.h"
+#include "import/data_conversion.h"
+#include "import/journal.h"
+#include "platform/platform.h"
 
 namespace kolektor {
 

@@ -1,9 +1,9 @@
 #include "import/journal.h"
 
-#include "import/line_file.h"
 #include "base/held_files.h"
 #include "base/texts.h"
 #include "base/trace.h"
+#include "import/line_file.h"
 
 namespace kolektor {
 

@@ -7,8 +7,8 @@
 
 #include <cstdint>
 
-#include "platform/win32.h"
 #include "base/fpu_guard.h"
+#include "platform/win32.h"
 #include "plugin/plugin_api.h"
 
 using kolektor::HostWord;

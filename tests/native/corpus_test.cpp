@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "base/texts.h"
 #include "export/goods_conversion.h"
 #include "import/data_conversion.h"
-#include "base/texts.h"
 #include "tests/corpus/corpus_format.h"
 #include "tests/native/test_host.h"
 

@@ -8,10 +8,10 @@
 // waited for.
 #include <gtest/gtest.h>
 
-#include "import/journal.h"
 #include "base/held_files.h"
-#include "plugin/plugin_api.h"
 #include "base/texts.h"
+#include "import/journal.h"
+#include "plugin/plugin_api.h"
 #include "tests/native/test_host.h"
 
 namespace kolektor::testing {

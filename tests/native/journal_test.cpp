@@ -3,10 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include "tools/files/journal_tool.h"
 #include "import/line_file.h"
 #include "plugin/plugin_api.h"
 #include "tests/native/test_host.h"
+#include "tools/files/journal_tool.h"
 
 namespace kolektor::testing {
 namespace {

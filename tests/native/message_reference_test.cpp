@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include "export/goods_conversion.h"
 #include "base/cp1250.h"
 #include "base/texts.h"
+#include "export/goods_conversion.h"
 #include "tests/corpus/corpus_format.h"
 #include "tools/docs/reference_docs.h"
 

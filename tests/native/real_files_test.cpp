@@ -6,11 +6,11 @@
 
 #include <filesystem>
 
-#include "tools/files/stdio_file.h"
 #include "export/goods_conversion.h"
 #include "import/data_conversion.h"
 #include "plugin/plugin_api.h"
 #include "tests/native/test_host.h"
+#include "tools/files/stdio_file.h"
 
 namespace kolektor::testing {
 namespace {

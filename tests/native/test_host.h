@@ -52,7 +52,7 @@ struct Till {
   FakePlatform platform{log};
   TestHost host{log};
   std::optional<std::string> download;  // none: the utility writes nothing
-  int downloads = 0;                     // how often the utility wrote a.dat
+  int downloads = 0;                    // how often the utility wrote a.dat
 
   explicit Till(const std::string& install_dir = "C:\\ZRB",
                 const std::string& short_install_dir = "C:\\ZRB");

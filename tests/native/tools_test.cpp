@@ -6,13 +6,13 @@
 
 #include <filesystem>
 
+#include "import/journal.h"
+#include "tests/corpus/corpus_format.h"
+#include "tests/native/test_host.h"
 #include "tools/files/goods_warnings.h"
 #include "tools/files/journal_tool.h"
 #include "tools/files/stock_report.h"
 #include "tools/files/zrbhost_files.h"
-#include "import/journal.h"
-#include "tests/corpus/corpus_format.h"
-#include "tests/native/test_host.h"
 
 namespace kolektor::testing {
 namespace {

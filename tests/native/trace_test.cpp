@@ -95,8 +95,7 @@ TEST(Trace, WhatEachOperationLeaves) {
     Traced t;
     c.arrange(t);
     const HostWord result =
-        c.import ? t.Import("C:\\DANE\\INW\\imp.txt", 7)
-                 : t.Export("C:\\DANE\\exp.txt", 7);
+        c.import ? t.Import("C:\\DANE\\INW\\imp.txt", 7) : t.Export("C:\\DANE\\exp.txt", 7);
     EXPECT_EQ(result, c.result);
     for (const std::string& line : c.lines)
       EXPECT_TRUE(Has(t.platform.trace, line)) << line << "\nin:\n" << Joined(t.platform.trace);

@@ -80,11 +80,12 @@ TEST(WinSoak, RoundsOfOperationsOnEightThreadsLeaveNothingBehind) {
   round();
   round();
   const Usage after = Measure();
-  std::printf("soak: 2 measured rounds of 200 operations on 8 threads and 200 instances;"
-              " handles %lu -> %lu; private bytes %lu -> %lu\n",
-              static_cast<unsigned long>(before.handles), static_cast<unsigned long>(after.handles),
-              static_cast<unsigned long>(before.private_bytes),
-              static_cast<unsigned long>(after.private_bytes));
+  std::printf(
+      "soak: 2 measured rounds of 200 operations on 8 threads and 200 instances;"
+      " handles %lu -> %lu; private bytes %lu -> %lu\n",
+      static_cast<unsigned long>(before.handles), static_cast<unsigned long>(after.handles),
+      static_cast<unsigned long>(before.private_bytes),
+      static_cast<unsigned long>(after.private_bytes));
   ASSERT_GT(before.handles, 0u) << "the probe must see this process's handles";
   ASSERT_GT(before.private_bytes, 0u);
   // A leak would be two handles per export, 32 a round; wine itself keeps

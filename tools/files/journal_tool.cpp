@@ -4,8 +4,8 @@
 #include <string_view>
 #include <vector>
 
-#include "import/line_file.h"
 #include "base/texts.h"
+#include "import/line_file.h"
 
 namespace kolektor {
 

@@ -1,9 +1,9 @@
 // Files through the C runtime's buffered streams. Buffering keeps one write
 // per record cheap; Close() reports a failed flush, so a full disk is seen.
+#include "tools/files/stdio_file.h"
+
 #include <climits>
 #include <cstdio>
-
-#include "tools/files/stdio_file.h"
 
 namespace kolektor {
 

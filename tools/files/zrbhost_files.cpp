@@ -2,17 +2,17 @@
 
 #include <memory>
 
+#include "base/cp1250.h"
+#include "base/host_link.h"
+#include "base/texts.h"
 #include "export/goods_conversion.h"
+#include "import/data_conversion.h"
+#include "import/journal.h"
+#include "tools/docs/message_reference.h"
 #include "tools/files/goods_warnings.h"
 #include "tools/files/journal_tool.h"
 #include "tools/files/stdio_file.h"
 #include "tools/files/stock_report.h"
-#include "import/data_conversion.h"
-#include "import/journal.h"
-#include "base/cp1250.h"
-#include "base/host_link.h"
-#include "tools/docs/message_reference.h"
-#include "base/texts.h"
 #include "tools/program_texts.h"
 
 namespace kolektor::zrbhost {
