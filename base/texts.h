@@ -285,7 +285,7 @@ inline constexpr Explanation kExplanations[] = {
      "nie dotarły, więc wtyczka nie przyjmuje żadnych.",
      "Wolne miejsce na dysku i połączenia, potem powtórz odczyt: ilości są nadal w "
      "terminalu. Plik inwentaryzacji i dziennik Inwent.bak zostały bez zmian; niepełny a.dat "
-     "zostaje w folderze inwentaryzacji (następny odczyt odłoży go jako "
+     "zostaje w folderze inwentaryzacji (następny odczyt przeniesie go pod nazwę "
      "a.dat.RRRRMMDD-GGMMSS)."},
     {kLockBlockedBegin, "ścieżka pliku kolektor.lock", kLockBlockedEnd,
      "W folderze inwentaryzacji leży plik kolektor.lock, którego wtyczka nie może otworzyć "
@@ -302,7 +302,7 @@ inline constexpr Explanation kExplanations[] = {
      "dysku)."},
     {kKeepDataNoNameBegin, "ścieżka pliku a.dat", kKeepDataNoNameEnd,
      "W folderze inwentaryzacji leży a.dat z nieudanego odczytu, a wszystkie nazwy, pod które "
-     "odczyt mógłby go odłożyć w tej sekundzie (a.dat.RRRRMMDD-GGMMSS oraz -2 do -99), są już "
+     "odczyt mógłby go przenieść w tej sekundzie (a.dat.RRRRMMDD-GGMMSS oraz -2 do -99), są już "
      "zajęte: zwykle przez pliki skopiowane tam przez inny program.",
      "Powtórz odczyt za kilka sekund. Przejrzyj kopie a.dat w folderze inwentaryzacji: ich "
      "ilości odzyskasz poleceniem zrbhost convert, niepotrzebne usuń."},

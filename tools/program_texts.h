@@ -307,7 +307,8 @@ inline constexpr std::string_view kInstallDataFile =
     "W folderze inwentaryzacji leży a.dat z nieudanego odczytu: jego ilości nie dotarły "
     "do ZRB.";
 inline constexpr std::string_view kInstallDataFileFix =
-    "Następny odczyt odłoży go jako a.dat.<czas>. Ilości odzyskasz poleceniem zrbhost convert.";
+    "Następny odczyt przeniesie go pod nazwę a.dat.<czas>. Ilości odzyskasz poleceniem zrbhost "
+    "convert.";
 inline constexpr std::string_view kInstallKeptCopies =
     "Zachowane kopie a.dat w folderze inwentaryzacji: {1} (najnowsza: {2}).";
 inline constexpr std::string_view kInstallKeptCopiesFix =
