@@ -114,8 +114,9 @@ KOLEKTOR_TEXT(kLockBlockedEnd,
               "i spróbuj ponownie.");
 KOLEKTOR_TEXT(kFolderTooLongBegin, "Ścieżka folderu inwentaryzacji ");
 KOLEKTOR_TEXT(kFolderTooLongEnd,
-              " jest za długa: z nazwą pliku blokady przekracza 259 znaków, których nie "
-              "przyjmuje Windows. Wybierz w ZRB krótszą ścieżkę pliku inwentaryzacji.");
+              " jest za długa: z nazwami plików, które zakłada w nim import, przekracza 259 "
+              "znaków, których nie przyjmuje Windows. Wybierz w ZRB krótszą ścieżkę pliku "
+              "inwentaryzacji.");
 KOLEKTOR_TEXT(kKeepDataNoNameBegin, "Nie można przenieść poprzedniego pliku ");
 KOLEKTOR_TEXT(kKeepDataNoNameEnd,
               " pod nową nazwę: wszystkie nazwy a.dat.RRRRMMDD-GGMMSS z tej sekundy (do -99) "
@@ -295,9 +296,10 @@ inline constexpr Explanation kExplanations[] = {
      "Usuń wskazany plik lub folder kolektor.lock (albo zdejmij z pliku atrybut tylko do "
      "odczytu): wtyczka tworzy ten plik sama na czas odczytu i sama go usuwa."},
     {kFolderTooLongBegin, "folder inwentaryzacji", kFolderTooLongEnd,
-     "Ścieżka folderu inwentaryzacji razem z nazwą pliku blokady kolektor.lock ma ponad 259 "
-     "znaków, a tak długich ścieżek nie przyjmują funkcje Windows, których używają wtyczka i "
-     "programy producenta terminala.",
+     "Ścieżka folderu inwentaryzacji razem z najdłuższą nazwą pliku, który zakłada w nim "
+     "import (kopia a.dat.RRRRMMDD-GGMMSS-99; także Inwent.bak.append i kolektor.lock), ma "
+     "ponad 259 znaków, a tak długich ścieżek nie przyjmują funkcje Windows, których używają "
+     "wtyczka i programy producenta terminala.",
      "Ustaw w ZRB plik inwentaryzacji w folderze o krótszej ścieżce (bliżej głównego folderu "
      "dysku)."},
     {kKeepDataNoNameBegin, "ścieżka pliku a.dat", kKeepDataNoNameEnd,

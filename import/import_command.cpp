@@ -105,6 +105,16 @@ class DirectoryLock {
 // Copies found within one second get -2, -3... after the time.
 constexpr int kKeptCopiesPerSecond = 99;
 
+// Windows' ANSI calls take paths of at most 259 characters. Every file the
+// import makes in invent_dir must fit, not only the lock file: a folder
+// that takes the lock but not the journal's record would fail each import
+// after its download. The longest name is a kept copy of an earlier a.dat.
+constexpr std::size_t kPathLimit = 259;
+constexpr std::string_view kLongestNameInFolder = "a.dat.YYYYMMDD-HHMMSS-99";
+static_assert(kKeptCopiesPerSecond == 99, "the longest kept name ends in -99");
+static_assert(kLongestNameInFolder.size() >= std::string_view("Inwent.bak.append").size() &&
+              kLongestNameInFolder.size() >= std::string_view(kLockFileName).size());
+
 }  // namespace
 
 std::string KeptDataSuffix(const LocalTime& t) { return TimeText(t, "YMD-hms"); }
@@ -180,6 +190,11 @@ HostWord RunImport(Platform& platform, const HostLink& host, Trace& trace,
     return 0;
   }
   trace.Value("invent_dir", invent_dir);
+  if (JoinPath(invent_dir, kLongestNameInFolder).size() > kPathLimit) {
+    trace.Line("invent_dir is too long for the files the import makes in it");
+    host.Error(t::Compound(t::kFolderTooLongBegin, invent_dir, t::kFolderTooLongEnd));
+    return 0;
+  }
   // Two tills on a shared folder, or two host windows: the second import
   // would move or convert the first one's a.dat and mix the journal.
   DirectoryLock lock(platform);

@@ -16,6 +16,10 @@ const std::string kData = "C:\\DANE\\a.dat";
 const std::string kJournal = "C:\\DANE\\Inwent.bak";
 const std::string kLock = "C:\\DANE\\kolektor.lock";
 const std::string kKept = "C:\\DANE\\a.dat.20261207-090503";
+// The longest folder an import takes: with "\\a.dat.YYYYMMDD-HHMMSS-99"
+// 259 characters. One more is too long.
+const std::string kLongestDir = "C:\\" + std::string(231, 'd');
+const std::string kTooLongDir = kLongestDir + "d";
 
 struct ImportRun : Till {
   ImportRun() { download = "5901234123457,12\r\n12,0.5\r\n"; }
@@ -260,7 +264,7 @@ TEST(Import, SafeguardsStopBeforeAnythingIsMovedShownOrStarted) {
     const char* name;
     std::string counts;
     std::function<void(ImportRun&)> arrange;
-    const char* error;  // UTF-8
+    std::string error;  // UTF-8
   } cases[] = {
       {"no folder for a.dat", "C:\\imp.txt", [](ImportRun&) {}, "Błąd otwarcia pliku \"imp\"."},
       {"empty folder", "\\INW\\imp.txt", [](ImportRun&) {}, "Błąd otwarcia pliku \"imp\"."},
@@ -281,9 +285,15 @@ TEST(Import, SafeguardsStopBeforeAnythingIsMovedShownOrStarted) {
        "dostępu albo folder o tej nazwie). Usuń go i spróbuj ponownie."},
       {"lock path too long", kCounts,
        [](ImportRun& r) { r.platform.lock_refusals[kLock] = LockResult::kTooLong; },
-       "Ścieżka folderu inwentaryzacji C:\\DANE jest za długa: z nazwą pliku blokady przekracza "
-       "259 znaków, których nie przyjmuje Windows. Wybierz w ZRB krótszą ścieżkę pliku "
-       "inwentaryzacji."},
+       "Ścieżka folderu inwentaryzacji C:\\DANE jest za długa: z nazwami plików, które zakłada w "
+       "nim import, przekracza 259 znaków, których nie przyjmuje Windows. Wybierz w ZRB krótszą "
+       "ścieżkę pliku inwentaryzacji."},
+      // The lock file would fit; a kept copy of a.dat (and the journal's
+      // record) would not.
+      {"folder too long for a kept a.dat", kTooLongDir + "\\INW\\imp.txt", [](ImportRun&) {},
+       ("Ścieżka folderu inwentaryzacji " + kTooLongDir +
+        " jest za długa: z nazwami plików, które zakłada w nim import, przekracza 259 znaków, "
+        "których nie przyjmuje Windows. Wybierz w ZRB krótszą ścieżkę pliku inwentaryzacji.")},
       {"every kept name of this second taken", kCounts,
        [](ImportRun& r) {
          r.platform.files[kKept] = "1";
@@ -302,7 +312,7 @@ TEST(Import, SafeguardsStopBeforeAnythingIsMovedShownOrStarted) {
     c.arrange(r);
     const auto files_before = r.platform.files;
     EXPECT_EQ(r.Run(c.counts), 0);
-    EXPECT_EQ(r.host.errors, std::vector<std::string>{Cp1250(c.error)});
+    EXPECT_EQ(r.host.errors, std::vector<std::string>{Cp1250(c.error.c_str())});
     EXPECT_EQ(r.platform.files, files_before);
     EXPECT_TRUE(r.platform.messages.empty());
     EXPECT_TRUE(r.platform.starts.empty());
@@ -442,7 +452,9 @@ TEST(Import, NoInstanceOrNoCallbacksTouchesNothing) {
 
 TEST(Import, LongCountsPath) {
   ImportRun r;
-  const std::string dir = "C:\\" + std::string(300, 'd');
+  const std::string dir = kLongestDir;
+  ASSERT_EQ(dir.size() + std::string("\\a.dat.20261207-090503-99").size(), 259u);
+  r.platform.files[dir + "\\a.dat"] = "earlier";
   EXPECT_EQ(r.Run(dir + "\\INW\\imp.txt"), 1);
   EXPECT_EQ(r.platform.starts.at(0).current_directory, dir);
   EXPECT_EQ(r.platform.files.count(dir + "\\Inwent.bak"), 1u);

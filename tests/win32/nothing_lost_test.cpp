@@ -177,29 +177,44 @@ TEST(WinNothingLost, DownloadReportedFailedAndCutInsideARecord) {
 }
 
 // What stops an import before it begins gets its own text: a folder named
-// kolektor.lock where the lock file belongs, and a folder that exists but
-// whose lock file's path is longer than Windows takes.
+// kolektor.lock where the lock file belongs, and folders that exist but
+// are too long for the files an import makes in them: with 246 characters
+// the lock file's path alone is 260, one more than Windows takes; with 244
+// the lock file fits, the journal's record (Inwent.bak.append) does not.
 TEST(WinNothingLost, EachCauseThatStopsAnImportHasItsText) {
   const std::string base = NoSlash(FullPath(FreshDir("stop_causes")));
   const std::string blocked = base + "\\blocked";
   CreateDirectoryA(blocked.c_str(), nullptr);
   CreateDirectoryA((blocked + "\\kolektor.lock").c_str(), nullptr);
-  // 246 characters: with "\\kolektor.lock" 260, one more than Windows takes.
-  const std::string long_dir = base + "\\" + std::string(246 - base.size() - 1, 'd');
-  ASSERT_TRUE(CreateDirectoryA(long_dir.c_str(), nullptr)) << long_dir;
+  auto long_dir = [&](std::size_t size, char fill) {
+    const std::string dir = base + "\\" + std::string(size - base.size() - 1, fill);
+    EXPECT_TRUE(CreateDirectoryA(dir.c_str(), nullptr)) << dir;
+    CreateDirectoryA((dir + "\\INW").c_str(), nullptr);
+    return dir;
+  };
+  auto too_long = [](const std::string& dir) {
+    return "Ścieżka folderu inwentaryzacji " + dir +
+           " jest za długa: z nazwami plików, które zakłada w nim import, przekracza 259 znaków, "
+           "których nie przyjmuje Windows. Wybierz w ZRB krótszą ścieżkę pliku inwentaryzacji.";
+  };
+  const std::string lock_too_long = long_dir(246, 'd');
+  const std::string record_too_long = long_dir(244, 'r');
   const struct {
     std::string invent_dir, error;
   } cases[] = {
       {blocked, "Nie można użyć pliku blokady " + blocked +
                     "\\kolektor.lock (plik tylko do odczytu, bez prawa dostępu albo folder o tej "
                     "nazwie). Usuń go i spróbuj ponownie."},
-      {long_dir, "Ścieżka folderu inwentaryzacji " + long_dir +
-                     " jest za długa: z nazwą pliku blokady przekracza 259 znaków, których nie "
-                     "przyjmuje Windows. Wybierz w ZRB krótszą ścieżkę pliku inwentaryzacji."},
+      {lock_too_long, too_long(lock_too_long)},
+      {record_too_long, too_long(record_too_long)},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.invent_dir);
-    StandinEnv env(FreshDir("stop_causes_log"));
+    const std::string log_dir = FreshDir("stop_causes_log");
+    StandinEnv env(log_dir);
+    // A download that would succeed: only the folder stops the import.
+    WriteFileBytes(log_dir + "download.src", "1,2\r\n");
+    StandinEnv::Set("KOLEKTOR_STANDIN_DATA", log_dir + "download.src");
     Host host(66);
     MessageBoxCatcher boxes;
     const std::string counts = c.invent_dir + "\\INW\\imp.txt";
@@ -207,6 +222,7 @@ TEST(WinNothingLost, EachCauseThatStopsAnImportHasItsText) {
     EXPECT_EQ(host.errors, std::vector<std::string>{Cp1250(c.error.c_str())});
     EXPECT_TRUE(boxes.seen.empty()) << boxes.Listing();
     EXPECT_TRUE(env.Starts().empty());
+    EXPECT_FALSE(Exists(counts));
   }
 }
 
