@@ -108,17 +108,26 @@ bool ParseAppendRecord(std::string_view bytes, std::uint64_t& size_before) {
   return true;
 }
 
-bool ReadAppendRecord(File& record, std::uint64_t& size_before) {
-  std::string bytes;
+namespace {
+
+// The record's bytes, or as many as show that it is no record of ours;
+// false only when it could not be read.
+bool ReadRecordBytes(File& record, std::string& bytes) {
   char buffer[kRecordLimit];
-  for (;;) {
+  while (bytes.size() <= kRecordLimit) {
     const long got = record.Read(buffer, sizeof buffer);
     if (got < 0) return false;
     if (got == 0) break;
     bytes.append(buffer, static_cast<std::size_t>(got));
-    if (bytes.size() > kRecordLimit) return false;
   }
-  return ParseAppendRecord(bytes, size_before);
+  return true;
+}
+
+}  // namespace
+
+bool ReadAppendRecord(File& record, std::uint64_t& size_before) {
+  std::string bytes;
+  return ReadRecordBytes(record, bytes) && ParseAppendRecord(bytes, size_before);
 }
 
 JournalRepair RepairJournal(Platform& platform, const std::string& journal_path, Trace* trace) {
@@ -132,13 +141,23 @@ JournalRepair RepairJournal(Platform& platform, const std::string& journal_path,
     Fail(trace, "opening the record of an unfinished append " + record_path);
     return JournalRepair::kFailed;
   }
-  std::uint64_t before = 0;
-  const bool whole = ReadAppendRecord(*record, before);
+  // A record that cannot be read now is not one cut short: it stays, and
+  // with it the means to undo the block.
+  std::string bytes;
+  const bool read = ReadRecordBytes(*record, bytes);
   record->Close();
-  if (!whole) {
+  if (!read) {
+    Fail(trace, "reading the record of an unfinished append " + record_path);
+    return JournalRepair::kFailed;
+  }
+  std::uint64_t before = 0;
+  if (!ParseAppendRecord(bytes, before)) {
     // Cut while the record itself was written: the journal was untouched.
     Say(trace, "a record of a journal append cut short before it began: removed");
-  } else if (platform.FileExists(journal_path)) {
+  } else {
+    // Opened, not looked for: a journal whose existence cannot be told must
+    // not pass for a missing one. One that is really gone is created empty,
+    // as the append that follows would create it.
     TMFile journal(platform);
     journal.SetPath(journal_path);
     journal.SetReadOnly(false);

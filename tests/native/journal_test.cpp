@@ -90,6 +90,35 @@ TEST(Journal, AFailedAppendLeavesNoCutBlock) {
   EXPECT_GE(failures, 15);
 }
 
+// Whichever call of a repair fails, its record stays until the journal is
+// back to its size before the cut append: a record that cannot be read, or
+// a journal whose existence cannot be told, is never taken for nothing to
+// undo. The next repair then finishes the work.
+TEST(Journal, AFailedRepairKeepsItsRecord) {
+  const std::string before = "earlier block\r\n";
+  const std::string cut = kHeader + "INW;1;02000\r\nINW;2;03";
+  const std::string record = "Inwent.bak.append";
+  for (const char* operation : FakePlatform::kOperations) {
+    for (int nth = 1; nth <= 3; ++nth) {
+      SCOPED_TRACE(std::string(operation) + " #" + std::to_string(nth));
+      EventLog log;
+      FakePlatform platform(log);
+      platform.files["Inwent.bak"] = before + cut;
+      platform.files[record] = std::to_string(before.size()) + "\r\n";
+      platform.FailAt(operation, nth);
+      const JournalRepair first = RepairJournal(platform, "Inwent.bak", nullptr);
+      EXPECT_TRUE(platform.files.count(record) != 0 || platform.files["Inwent.bak"] == before)
+          << "the record went while the cut block stayed";
+      if (first == JournalRepair::kRepaired) EXPECT_EQ(platform.files["Inwent.bak"], before);
+      platform.FailAt(operation, 0);
+      EXPECT_NE(RepairJournal(platform, "Inwent.bak", nullptr), JournalRepair::kFailed);
+      EXPECT_EQ(platform.files["Inwent.bak"], before);
+      EXPECT_EQ(platform.files.count(record), 0u);
+      EXPECT_EQ(platform.OpenFiles(), 0);
+    }
+  }
+}
+
 // A kill or a power loss at any write of an import: the journal's tools
 // flag the block that did not finish and never write its cut line, and
 // the next import takes the block back before it appends its own.
