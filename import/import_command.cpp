@@ -271,13 +271,16 @@ HostWord RunImport(Platform& platform, const HostLink& host, Trace& trace,
                               : "the download utility could not be given the folder's lock");
   std::uint32_t exit_code = kStillActive;
   const Download download = Supervise(platform, child, tick_limit, trace, exit_code);
-  platform.CloseChild(child);
   if (download == Download::kTimedOut) {
+    platform.CloseChild(child);
     host.Error(t::kNoConnection);
     return 0;
   }
 
+  // Whatever the utility left running (a helper still writing a.dat) gets
+  // the pause, as it always had; closing the job then ends what remains.
   platform.Sleep(kPauseAfterDownload);
+  platform.CloseChild(child);
   if (!ConvertDataFile(platform, data_path, counts, host, exit_code != 0)) return 0;
 
   TJournalTools journal;

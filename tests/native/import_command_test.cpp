@@ -50,8 +50,10 @@ TEST(Import, SuccessInOrder) {
       "box sciezka: " + kCounts,
       "start " + cmd + " in C:\\DANE",
       "sleep 0",
-      "close_child",
+      // The job ends what the utility left running only after the pause:
+      // a helper of the utility may still be writing a.dat.
       "sleep 5000",
+      "close_child",
       "open read " + kData,
       "open write " + kCounts,
       "close " + kData,
