@@ -239,7 +239,9 @@ inline constexpr Explanation kExplanations[] = {
     {kCountsOpenFailed, "", "",
      "Nie można utworzyć pliku inwentaryzacji pod ścieżką podaną przez ZRB, albo ścieżka nie "
      "ma dwóch poziomów folderów, z których powstaje folder inwentaryzacji (na przykład "
-     "C:\\DANE\\INW\\imp.txt daje C:\\DANE).",
+     "C:\\DANE\\INW\\imp.txt daje C:\\DANE), albo wskazuje ona, inaczej zapisana, sam plik "
+     "a.dat lub dziennik Inwent.bak w folderze inwentaryzacji (wtedy odczyt nie nadpisuje "
+     "żadnego z nich, a a.dat zostaje).",
      "Ścieżkę pliku inwentaryzacji w ZRB i prawo zapisu do jej folderu."},
     {kDataCodeTooLong, "", "",
      "Plik a.dat z terminala jest uszkodzony: kod towaru dłuższy niż 20 znaków.",

@@ -102,6 +102,12 @@ class DirectoryLock {
   bool taken_ = false;
 };
 
+// Whether two paths name one existing file.
+bool SameFile(Platform& platform, const std::string& a, const std::string& b) {
+  FileId id_a, id_b;
+  return platform.FileIdentity(a, id_a) && platform.FileIdentity(b, id_b) && id_a == id_b;
+}
+
 // Copies found within one second get -2, -3... after the time.
 constexpr int kKeptCopiesPerSecond = 99;
 
@@ -281,7 +287,21 @@ HostWord RunImport(Platform& platform, const HostLink& host, Trace& trace,
   // the pause, as it always had; closing the job then ends what remains.
   platform.Sleep(kPauseAfterDownload);
   platform.CloseChild(child);
+  // A counts path that spells a.dat or the journal another way ("\.\", an
+  // 8.3 alias, a link): creating the counts file would empty a.dat or the
+  // journal, and the journal step would append the journal to itself,
+  // giving the host every count twice.
+  auto counts_is_ours = [&] {
+    if (!SameFile(platform, counts, data_path) && !SameFile(platform, counts, journal_path))
+      return false;
+    trace.Line("the counts file is a.dat or the journal itself: refused");
+    host.Error(t::kCountsOpenFailed);
+    return true;
+  };
+  if (counts_is_ours()) return 0;
   if (!ConvertDataFile(platform, data_path, counts, host, exit_code != 0)) return 0;
+  // A journal that did not exist yet is made by the conversion itself.
+  if (counts_is_ours()) return 0;
 
   TJournalTools journal;
   if (!journal.Append(platform, counts, journal_path, JournalDirection::kImport, host.trace())) {

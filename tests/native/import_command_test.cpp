@@ -452,6 +452,30 @@ TEST(Import, NoInstanceOrNoCallbacksTouchesNothing) {
   }
 }
 
+// A counts path that names a.dat or the journal another way ("\\.\\", an
+// 8.3 alias, a link) is refused before the counts file is created: it would
+// empty that file, or the journal would be appended to itself.
+TEST(Import, CountsPathThatIsADatOrTheJournalIsRefused) {
+  const struct {
+    std::string counts, same_as;
+  } cases[] = {
+      {"C:\\DANE\\.\\Inwent.bak", kJournal},
+      {"C:\\DANE\\.\\a.dat", kData},
+      {"C:\\DANE\\.\\INWENT~1.BAK", kJournal},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.counts);
+    ImportRun r;
+    r.platform.files[kJournal] = "earlier\r\n";
+    r.platform.same_file[c.counts] = c.same_as;
+    EXPECT_EQ(r.Run(c.counts), 0);
+    EXPECT_EQ(r.host.errors, std::vector<std::string>{Cp1250("Błąd otwarcia pliku \"imp\".")});
+    EXPECT_EQ(r.platform.files[kJournal], "earlier\r\n");
+    EXPECT_EQ(r.platform.files[kData], *r.download) << "a.dat kept";
+    EXPECT_EQ(r.platform.files.count(c.counts), 0u) << "no counts file created";
+  }
+}
+
 TEST(Import, LongCountsPath) {
   ImportRun r;
   const std::string dir = kLongestDir;

@@ -226,6 +226,37 @@ TEST(WinNothingLost, EachCauseThatStopsAnImportHasItsText) {
   }
 }
 
+// A counts path that names a.dat or the journal through "\\.\\": the import
+// refuses it with a.dat kept, rather than empty a.dat (the host got no
+// counts at all, told done) or append the journal to itself (every count
+// twice in the host's file, the journal's history gone).
+TEST(WinNothingLost, CountsPathThatIsADatOrTheJournalIsRefused) {
+  const struct {
+    const char* name;
+    bool earlier_journal;
+  } cases[] = {{"Inwent.bak", true}, {"Inwent.bak", false}, {"a.dat", true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.name) + (c.earlier_journal ? ", earlier journal" : ""));
+    const std::string dir = FreshDir("counts_is_ours");
+    const std::string invent_dir = NoSlash(FullPath(dir));
+    const std::string journal = invent_dir + "\\Inwent.bak";
+    StandinEnv env(dir);
+    WriteFileBytes(dir + "download.src", "1,2\r\n3,4\r\n");
+    StandinEnv::Set("KOLEKTOR_STANDIN_DATA", dir + "download.src");
+    if (c.earlier_journal) WriteFileBytes(journal, "earlier\r\n");
+    const std::string counts = invent_dir + "\\.\\" + c.name;
+    Host host(67);
+    MessageBoxCatcher boxes;
+    EXPECT_EQ(LoadPlugin().import_(host.instance(), 5, counts.c_str()), 0);
+    EXPECT_EQ(host.errors, std::vector<std::string>{Cp1250("Błąd otwarcia pliku \"imp\".")});
+    EXPECT_EQ(ReadFileBytes(invent_dir + "\\a.dat"), "1,2\r\n3,4\r\n") << "a.dat kept";
+    if (c.earlier_journal)
+      EXPECT_EQ(ReadFileBytes(journal), "earlier\r\n");
+    else  // the counts file the host asked for, and no block appended to it
+      EXPECT_EQ(ReadFileBytes(journal), "INW;1;02000\r\nINW;3;04000\r\n");
+  }
+}
+
 // kolektor.dll copied into a folder of its own with kolektor.log beside
 // it: the support trace shows each wait.
 struct TracedPlugin {
