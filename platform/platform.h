@@ -12,12 +12,14 @@
 namespace kolektor {
 
 // What makes a file itself, whatever spelling of its path led to it
-// (trailing dots, 8.3 aliases, "..", another drive mapping).
+// (trailing dots, 8.3 aliases, "..", another drive mapping). A file system
+// that keeps no file ids (some shares) answers index 0 for every file, an
+// id to be ignored: it never makes two files one.
 struct FileId {
   std::uint64_t volume = 0;
   std::uint64_t index = 0;
   friend bool operator==(const FileId& a, const FileId& b) {
-    return a.volume == b.volume && a.index == b.index;
+    return a.index != 0 && a.volume == b.volume && a.index == b.index;
   }
 };
 

@@ -54,7 +54,7 @@ class FakeFile final : public File {
 
   bool Identity(FileId& id) override {
     if (platform_.ShouldFail("identity")) return false;
-    id = FakeFileId(platform_.StoredPath(path_));
+    id = platform_.file_ids ? FakeFileId(platform_.StoredPath(path_)) : FileId{1, 0};
     return true;
   }
 
@@ -185,7 +185,7 @@ MoveResult FakePlatform::RenameFile(const std::string& from, const std::string& 
 
 bool FakePlatform::FileIdentity(const std::string& path, FileId& id) {
   if (ShouldFail("identity") || files.count(StoredPath(path)) == 0) return false;
-  id = FakeFileId(StoredPath(path));
+  id = file_ids ? FakeFileId(StoredPath(path)) : FileId{1, 0};
   return true;
 }
 

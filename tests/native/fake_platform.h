@@ -44,6 +44,9 @@ class FakePlatform : public Platform {
   std::set<std::string> unmovable;
   // Another spelling of a file's path -> the path it is stored under.
   std::map<std::string, std::string> same_file;
+  // False: a file system that keeps no file ids (a share that answers 0
+  // for every file).
+  bool file_ids = true;
   // Lock files held by another process; those this process holds; lock
   // files refused for another cause (a folder of that name, a path too
   // long).

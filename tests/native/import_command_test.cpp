@@ -476,6 +476,40 @@ TEST(Import, CountsPathThatIsADatOrTheJournalIsRefused) {
   }
 }
 
+// A share that keeps no file ids answers 0 for every file: such ids make
+// no two files one, so neither the export's check of its lookup file nor
+// the import's check of its counts file refuses an ordinary run there.
+TEST(Import, FilesWithoutIdsAreNotTakenForOneFile) {
+  const struct {
+    const char* name;
+    std::function<HostWord(Till&)> run;
+    std::string written, expected;
+  } cases[] = {
+      {"export beside an earlier lookup file",
+       [](Till& t) {
+         t.platform.files["C:\\DANE\\exp.txt"] = "TOW;1;Chleb;100;150;2000;5\r\n";
+         t.platform.files["C:\\DANE\\a"] = "earlier lookup";
+         return t.Export("C:\\DANE\\exp.txt");
+       },
+       "C:\\DANE\\a", "1,Chleb,1.50,2.000\r\n"},
+      {"import over the host's earlier counts file",
+       [](Till& t) {
+         t.download = "7,1\r\n";
+         t.platform.files[kCounts] = "earlier counts";
+         t.platform.files[kJournal] = "earlier\r\n";
+         return t.Import(kCounts.c_str());
+       },
+       kCounts, "INW;7;01000\r\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Till t;
+    t.platform.file_ids = false;
+    EXPECT_EQ(c.run(t), 1) << (t.host.errors.empty() ? "" : t.host.errors[0]);
+    EXPECT_EQ(t.platform.files[c.written], c.expected);
+  }
+}
+
 TEST(Import, LongCountsPath) {
   ImportRun r;
   const std::string dir = kLongestDir;
