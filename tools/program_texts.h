@@ -87,7 +87,7 @@ inline constexpr std::string_view kHostUsage =
     "  describe                     ustawienia i właściwości wtyczki\n"
     "  export TOWARY                wysyła plik towarów do terminala\n"
     "  import INWENTARYZACJA        odczytuje ilości z terminala; wtyczka pokazuje\n"
-    "                               pięć okien, które --yes zamyka samo\n"
+    "                               pięć okien, które opcja --yes zamyka sama\n"
     "  clear                        krok zerowania\n"
     "  check TOWARY                 błędy i ostrzeżenia pliku towarów\n"
     "  journal DZIENNIK [--extract N INWENTARYZACJA [--unfinished]]\n"
