@@ -378,10 +378,17 @@ class Form {
         return 0;
       // Tab out of the log (a multi-line edit asks its parent for the next
       // control, as in a dialog box).
-      case WM_NEXTDLGCTL:
-        SetFocus(lparam != 0 ? reinterpret_cast<HWND>(wparam)
-                             : GetNextDlgTabItem(window_, GetFocus(), wparam != 0));
+      // An Alt letter reaches its control the same way. As in a dialog box,
+      // an edit reached so has its whole text selected, so that what the
+      // person types replaces it ("1" in "Ilość" does not become "14").
+      case WM_NEXTDLGCTL: {
+        HWND next = lparam != 0 ? reinterpret_cast<HWND>(wparam)
+                                : GetNextDlgTabItem(window_, GetFocus(), wparam != 0);
+        if (next != nullptr && (SendMessageW(next, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) != 0)
+          SendMessageW(next, EM_SETSEL, 0, -1);
+        SetFocus(next);
         return 0;
+      }
       case WM_ACTIVATE:
         if (LOWORD(wparam) == WA_INACTIVE)
           focus_ = GetFocus();
@@ -467,6 +474,18 @@ class Form {
     return size.cx;
   }
   int ItemTextWidth(int control) const { return TextWidth(Text(Item(control))); }
+  // The height of `text` broken into lines of at most `width` pixels, as an
+  // edit control breaks it; at least one line.
+  int WrappedHeight(const std::wstring& text, int width) const {
+    HDC dc = GetDC(window_);
+    HGDIOBJ old = SelectObject(dc, font_);
+    RECT rect{0, 0, std::max(width, 1), 0};
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect,
+              DT_CALCRECT | DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX);
+    SelectObject(dc, old);
+    ReleaseDC(window_, dc);
+    return std::max<int>(rect.bottom, m_.line);
+  }
   int ButtonWidth(int control) const { return ItemTextWidth(control) + m_.pad; }
   int CheckWidth(int control) const { return ItemTextWidth(control) + m_.check; }
 
@@ -493,7 +512,8 @@ class Form {
 
     // Created in the order of Tab; a label just before what it names, so
     // that its Alt letter reaches that control.
-    Reading(id::kPluginLine, ES_AUTOHSCROLL, 0);
+    // Several lines when the reason a plug-in is missing needs them.
+    Reading(id::kPluginLine, ES_MULTILINE, 0);
     Button(u::kFormChoosePlugin, id::kChoosePlugin);
     Reading(id::kModelLine, ES_AUTOHSCROLL, 0);
     Add(L"BUTTON", W(u::kFormSettings), BS_GROUPBOX, id::kSettingsGroup);
@@ -558,6 +578,23 @@ class Form {
                  SWP_NOZORDER | SWP_NOACTIVATE);
   }
 
+  // A plug-in chosen later brings its settings: the window grows to hold
+  // them, within the screen, instead of cutting off the rows below.
+  void GrowToContent() {
+    RECT client{}, at{}, work{};
+    GetClientRect(window_, &client);
+    if (IsZoomed(window_) || (client.right >= needed_.cx && client.bottom >= needed_.cy)) return;
+    GetWindowRect(window_, &at);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    SIZE size = FrameFor(
+        {std::max<LONG>(client.right, needed_.cx), std::max<LONG>(client.bottom, needed_.cy)});
+    size.cx = std::min<LONG>(size.cx, work.right - work.left);
+    size.cy = std::min<LONG>(size.cy, work.bottom - work.top);
+    const LONG left = std::max<LONG>(work.left, std::min<LONG>(at.left, work.right - size.cx));
+    const LONG top = std::max<LONG>(work.top, std::min<LONG>(at.top, work.bottom - size.cy));
+    SetWindowPos(window_, nullptr, left, top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+
   SIZE FrameFor(SIZE client) const {
     RECT frame{0, 0, client.cx, client.cy};
     AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongW(window_, GWL_STYLE)), FALSE,
@@ -586,6 +623,9 @@ class Form {
                                Utf8(h::Property(plugin_.api, kolektor::property::kIdentifier))}))
             .c_str());
     SendMessageW(Item(id::kTrace), BM_SETCHECK, TraceOn() ? BST_CHECKED : BST_UNCHECKED, 0);
+    instructions_.clear();
+    for (h::Word number : {kolektor::property::kLoadFromHost, kolektor::property::kSendToHost})
+      instructions_.push_back(CrLf(FromCp1250(h::Property(plugin_.api, number))));
     BuildSettings();
     return true;
   }
@@ -702,8 +742,12 @@ class Form {
     int y = m.margin;
     const int choose_w = ButtonWidth(id::kChoosePlugin);
     put(id::kChoosePlugin, width - m.margin - choose_w, y, choose_w, m.field);
-    put(id::kPluginLine, x, y + label_dy, width - 2 * m.margin - choose_w - m.gap, text_h);
-    y += m.field + m.gap / 2;
+    const int plugin_w = width - 2 * m.margin - choose_w - m.gap;
+    // Room for an edit's inner margins, which the measure does not know.
+    const int plugin_h =
+        std::max(text_h, WrappedHeight(Text(Item(id::kPluginLine)), plugin_w - 2 * m.average) + 2);
+    put(id::kPluginLine, x, y + label_dy, plugin_w, plugin_h);
+    y += std::max(m.field, label_dy + plugin_h) + m.gap / 2;
     put(id::kModelLine, x, y, width - 2 * m.margin, text_h);
     y += text_h + m.gap;
     const int top = y;
@@ -797,7 +841,13 @@ class Form {
     put(id::kCopyLog, rx + rw - clear_log_w - m.gap - copy_w, ry, copy_w, m.field);
     put(id::kLogLabel, rx, ry + label_dy, ItemTextWidth(id::kLogLabel), text_h);
     ry += m.field + m.gap / 2;
-    const int explanation_h = 4 * m.line + 8, instruction_h = 3 * m.line + 8;
+    // What to do on the terminal is shown whole: its pane is as high as the
+    // longer of the plug-in's two instructions at this width.
+    int instruction_text_h = 3 * m.line;
+    const int instruction_w = rw - GetSystemMetrics(SM_CXVSCROLL) - 4 - 2 * m.average;
+    for (const std::wstring& text : instructions_)
+      instruction_text_h = std::max(instruction_text_h, WrappedHeight(text, instruction_w));
+    const int explanation_h = 4 * m.line + 8, instruction_h = instruction_text_h + 8;
     const int min_log_h = 5 * m.line + 8;
     const int explanation_y =
         std::max(height - m.margin - explanation_h,
@@ -1060,6 +1110,7 @@ class Form {
              {h::Utf8FromAnsi(plugin_.path),
               plugin_.version.empty() ? std::string(u::kFormNoVersion) : plugin_.version}));
     EnableControls();
+    GrowToContent();
   }
 
   void ToggleTrace() {
@@ -1204,7 +1255,8 @@ class Form {
   bool loaded_ = false;
   std::string load_error_;
   std::vector<h::Parameter> parameters_;
-  std::string simulator_;  // the installed simulator's folder
+  std::vector<std::wstring> instructions_;  // the plug-in's, for the terminal
+  std::string simulator_;                   // the installed simulator's folder
   bool has_simulator_ = false;
   HANDLE worker_ = nullptr;  // the operation's thread while one runs
   bool close_when_done_ = false;

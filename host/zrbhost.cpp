@@ -30,12 +30,18 @@ namespace u = kolektor::ui;
 using kolektor::host::Word;
 using kolektor::ui::Fill;
 
-// Polish on any console: wide characters to a console, UTF-8 elsewhere.
+// Polish on any console: wide characters to a console, UTF-8 elsewhere. A
+// console breaks a line at its edge, inside a word: lines longer than the
+// console is wide are broken between words first.
 void Write(DWORD which, FILE* stream, const std::string& utf8) {
   const HANDLE handle = GetStdHandle(which);
   DWORD mode = 0;
   if (handle != nullptr && handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode)) {
-    const std::wstring wide = kolektor::host::WideFromUtf8(utf8);
+    CONSOLE_SCREEN_BUFFER_INFO console{};
+    const bool known = GetConsoleScreenBufferInfo(handle, &console) && console.dwSize.X > 20;
+    const std::wstring wide = kolektor::host::WideFromUtf8(
+        known ? kolektor::WrapLongLines(utf8, static_cast<std::size_t>(console.dwSize.X) - 1)
+              : utf8);
     DWORD written = 0;
     WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
     return;
@@ -185,9 +191,19 @@ int Operation(const kolektor::host::Plugin& p, const Options& o,
   return result == 1 ? 0 : 1;
 }
 
+// A folder as ZRB's installer writes it: without a closing backslash
+// (except after a drive), nor the quote that cmd leaves of "C:\ZRB\".
+std::string AsHostWritesIt(std::string folder) {
+  while (!folder.empty() && folder.back() == '"') folder.pop_back();
+  while (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
+  return folder;
+}
+
 // The host's registry value, in the view a 32-bit host reads on 64-bit
 // Windows; the current value is shown, and kept unless --force.
-int Setup(const Options& o) {
+int Setup(const Options& options) {
+  Options o = options;
+  o.install_dir = AsHostWritesIt(o.install_dir);
   std::string current;
   const kolektor::host::HostValue found = kolektor::host::ReadBinaria(current);
   const bool has_value =
@@ -196,7 +212,7 @@ int Setup(const Options& o) {
                    : std::string(u::kSetupNoValue)) +
         "\n");
   if (o.install_dir.empty()) {
-    Print(std::string(u::kSetupHowToChange) + "\n");
+    Print(std::string(has_value ? u::kSetupHowToChange : u::kSetupHowToWrite) + "\n");
     return 0;
   }
   if (has_value && !o.force) {

@@ -113,7 +113,7 @@ LangString ZrbDestination ${LANG_POLISH} "Folder ZRB"
 LangString ZrbDestination ${LANG_ENGLISH} "ZRB folder"
 LangString ZrbMissing ${LANG_POLISH} "Ten folder nie istnieje. Wybierz folder, w którym jest zainstalowany ZRB."
 LangString ZrbMissing ${LANG_ENGLISH} "This folder does not exist. Choose the folder where ZRB is installed."
-LangString FileHeld ${LANG_POLISH} "Plik $Held jest używany przez inny program.$\r$\n$\r$\nZamknij ZRB i formularz testowy kolektor (także u innych użytkowników tego komputera) i naciśnij Ponów. Anuluj kończy instalację bez żadnych zmian."
+LangString FileHeld ${LANG_POLISH} "Plik $Held jest używany przez inny program.$\r$\n$\r$\nZamknij ZRB i formularz testowy kolektor (także u innych użytkowników tego komputera) i naciśnij Ponów próbę. Anuluj kończy instalację bez żadnych zmian."
 LangString FileHeld ${LANG_ENGLISH} "The file $Held is in use by another program.$\r$\n$\r$\nClose ZRB and the kolektor test form (for other users of this computer too) and press Retry. Cancel ends the setup without changing anything."
 LangString ChangeFailed ${LANG_POLISH} "Nie udało się zmienić pliku $Held. Instalacja została przerwana. Zamknij ZRB i formularz testowy kolektor, sprawdź, czy plik nie jest tylko do odczytu, i uruchom instalację jeszcze raz."
 LangString ChangeFailed ${LANG_ENGLISH} "The file $Held could not be changed. The setup has stopped. Close ZRB and the kolektor test form, check that the file is not read-only, and run the setup again."
@@ -143,16 +143,16 @@ LangString ShortcutUninstall ${LANG_POLISH} "Odinstaluj kolektor"
 LangString ShortcutUninstall ${LANG_ENGLISH} "Uninstall kolektor"
 LangString DisplayName ${LANG_POLISH} "kolektor – wtyczka inwentaryzacji CipherLab 8x00 dla ZRB"
 LangString DisplayName ${LANG_ENGLISH} "kolektor – CipherLab 8x00 stocktaking plug-in for ZRB"
-LangString un.FileHeld ${LANG_POLISH} "Plik $Held jest używany przez inny program.$\r$\n$\r$\nZamknij ZRB i formularz testowy kolektor (także u innych użytkowników tego komputera) i naciśnij Ponów. Anuluj kończy deinstalację bez żadnych zmian."
+LangString un.FileHeld ${LANG_POLISH} "Plik $Held jest używany przez inny program.$\r$\n$\r$\nZamknij ZRB i formularz testowy kolektor (także u innych użytkowników tego komputera) i naciśnij Ponów próbę. Anuluj kończy deinstalację bez żadnych zmian."
 LangString un.FileHeld ${LANG_ENGLISH} "The file $Held is in use by another program.$\r$\n$\r$\nClose ZRB and the kolektor test form (for other users of this computer too) and press Retry. Cancel ends the uninstall without changing anything."
 LangString un.ChangeFailed ${LANG_POLISH} "Nie udało się usunąć pliku $Held. Deinstalacja została przerwana, a kolektor pozostaje na liście zainstalowanych programów. Zamknij ZRB i formularz testowy kolektor i uruchom deinstalację jeszcze raz."
 LangString un.ChangeFailed ${LANG_ENGLISH} "The file $Held could not be removed. The uninstall has stopped, and kolektor stays in the list of installed programs. Close ZRB and the kolektor test form and run the uninstall again."
-LangString un.ConfirmBackup ${LANG_POLISH} "Deinstalacja usunie kolektor.dll z folderu ZRB ($ZrbDir) i przywróci tam wtyczkę sprzed instalacji ($Backup). Formularz i dokumenty znikną z folderu poniżej."
-LangString un.ConfirmBackup ${LANG_ENGLISH} "The uninstall removes kolektor.dll from the ZRB folder ($ZrbDir) and puts back the plug-in that was there before ($Backup). The form and documents go from the folder below."
-LangString un.ConfirmNoBackup ${LANG_POLISH} "Deinstalacja usunie kolektor.dll z folderu ZRB ($ZrbDir); innej wtyczki kolektor.dll nie było tam przed instalacją. Formularz i dokumenty znikną z folderu poniżej."
-LangString un.ConfirmTrace ${LANG_POLISH} "Wyłączy też ślad (jego treść zostanie w kolektor.log.bak)."
+LangString un.ConfirmBackup ${LANG_POLISH} "Deinstalacja usunie kolektor.dll z folderu ZRB ($ZrbDir) i przywróci tam wtyczkę sprzed instalacji ($Backup)."
+LangString un.ConfirmBackup ${LANG_ENGLISH} "The uninstall removes kolektor.dll from the ZRB folder ($ZrbDir) and puts back the plug-in that was there before ($Backup)."
+LangString un.ConfirmNoBackup ${LANG_POLISH} "Deinstalacja usunie kolektor.dll z folderu ZRB ($ZrbDir); innej wtyczki kolektor.dll nie było tam przed instalacją."
+LangString un.ConfirmTrace ${LANG_POLISH} "Wyłączy też ślad diagnostyczny (jego treść zostanie w kolektor.log.bak)."
 LangString un.ConfirmTrace ${LANG_ENGLISH} "It also switches the trace off (its text stays in kolektor.log.bak)."
-LangString un.ConfirmNoBackup ${LANG_ENGLISH} "The uninstall removes kolektor.dll from the ZRB folder ($ZrbDir); there was no other kolektor.dll there before. The form and documents go from the folder below."
+LangString un.ConfirmNoBackup ${LANG_ENGLISH} "The uninstall removes kolektor.dll from the ZRB folder ($ZrbDir); there was no other kolektor.dll there before."
 
 ; Sets $Held to the first file that another program holds open, or empty.
 ; A running ZRB or test form keeps kolektor.dll loaded, and Windows refuses
@@ -273,6 +273,37 @@ FunctionEnd
   ${EndIf}
 !macroend
 
+; /ZRB= written in quotes as a whole ("/ZRB=C:\Program Files\ZRB"), which
+; GetOptions passes over: its folder in $1, or the error flag when the
+; parameters $0 have no such option. Never left to fall back on Binaria,
+; which would install elsewhere than asked and report success.
+Function QuotedZrbOption
+  StrCpy $1 ""
+  StrLen $R1 $0
+  StrCpy $R2 0
+  ${DoWhile} $R2 < $R1
+    StrCpy $R3 $0 6 $R2
+    ${If} $R3 == '"/ZRB='
+      IntOp $R2 $R2 + 6
+      StrCpy $R4 $R2
+      ${Do}
+        StrCpy $R3 $0 1 $R4
+        ${If} $R3 == '"'
+        ${OrIf} $R3 == ""
+          ${Break}
+        ${EndIf}
+        IntOp $R4 $R4 + 1
+      ${Loop}
+      IntOp $R4 $R4 - $R2
+      StrCpy $1 $0 $R4 $R2
+      ClearErrors
+      Return
+    ${EndIf}
+    IntOp $R2 $R2 + 1
+  ${Loop}
+  SetErrors
+FunctionEnd
+
 Function .onInit
   ; A 32-bit host reads the 32-bit view of the registry on 64-bit Windows.
   SetRegView 32
@@ -282,6 +313,9 @@ Function .onInit
   ${GetParameters} $0
   ClearErrors
   ${GetOptions} $0 "/ZRB=" $1
+  ${If} ${Errors}
+    Call QuotedZrbOption
+  ${EndIf}
   ${IfNot} ${Errors}
     StrCpy $ZrbDir $1
     !insertmacro TrimSlash $ZrbDir
@@ -449,12 +483,15 @@ Section /o "$(SimulatorSection)" SecSimulator
   File "${STAGE}\simulator\terminal.exe"
 SectionEnd
 
-; After the sections, whose numbers it needs.
+; After the sections, whose numbers it needs. The simulator is chosen by
+; /SIMULATOR, and kept chosen when it is installed already: an upgrade
+; replaces it instead of leaving the old one beside the new plug-in.
 Function SimulatorFromCommandLine
   ${GetParameters} $0
   ClearErrors
   ${GetOptions} $0 "/SIMULATOR" $1
   ${IfNot} ${Errors}
+  ${OrIf} ${FileExists} "$INSTDIR\simulator\terminal.exe"
     ; Flag 1: selected.
     SectionGetFlags ${SecSimulator} $1
     IntOp $1 $1 | 1
@@ -481,7 +518,8 @@ Function un.onInit
 FunctionEnd
 
 ; The language read in un.onInit holds from its end on: the text is taken
-; here.
+; here. The page holds three lines: the program folder is shown below it,
+; so the text names only what changes in ZRB's folder.
 Function un.ConfirmPagePre
   ${If} $Backup != ""
   ${AndIf} ${FileExists} "$ZrbDir\$Backup"

@@ -90,10 +90,10 @@ KOLEKTOR_EXPORT HostWord __stdcall ZRBDLLInwEksportujTowary(void* instance,
   }
 }
 
-KOLEKTOR_EXPORT HostWord __stdcall ZRBDLLInwZeruj(void*, HostWord) {
+KOLEKTOR_EXPORT HostWord __stdcall ZRBDLLInwZeruj(void*, HostWord operation_handle) {
   kolektor::FpuGuard fpu;
   try {
-    return kolektor::ClearStep(kolektor::SystemPlatform());
+    return kolektor::ClearStep(kolektor::SystemPlatform(), operation_handle);
   } catch (...) {
     return 1;  // the pause is all the step does
   }

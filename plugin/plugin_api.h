@@ -31,7 +31,7 @@ HostWord ExportGoods(Platform& platform, const PluginInstance* instance, HostWor
                      const char* goods_path, FpuGuard* fpu = nullptr);
 HostWord ImportCounts(Platform& platform, const PluginInstance* instance, HostWord operation_handle,
                       const char* counts_path, FpuGuard* fpu = nullptr);
-// The clear step: a one-second pause, always done.
-HostWord ClearStep(Platform& platform);
+// The clear step: a one-second pause, always done; traced like the others.
+HostWord ClearStep(Platform& platform, HostWord operation_handle = 0);
 
 }  // namespace kolektor

@@ -39,8 +39,9 @@ inline constexpr std::string_view kWarnUnfinishedLastLine =
     "ostatni wiersz nie ma znaku końca wiersza: eksport go pominie i ten towar nie trafi do "
     "terminala. Zakończ plik znakiem końca wiersza.";
 inline constexpr std::string_view kWarnCodeCut =
-    "kod {1} ma {2} znaków, a do terminala trafi tylko pierwszych {3}: zeskanowany kod nie "
-    "zostanie rozpoznany. Ustaw \"Max. długość kodu kreskowego\" na 20 albo skróć kod.";
+    "kod {1} ma więcej niż {3} znaków (długość: {2}), a do terminala trafi tylko pierwszych "
+    "{3}: zeskanowany kod nie zostanie rozpoznany. Ustaw \"Max. długość kodu kreskowego\" na 20 "
+    "albo skróć kod.";
 inline constexpr std::string_view kWarnCommaInCode =
     "kod {1} zawiera przecinek, który w pliku wymiany terminala rozdziela kolumny: wiersz "
     "towaru się rozsypie. Usuń przecinek z kodu.";
@@ -86,7 +87,7 @@ inline constexpr std::string_view kHostUsage =
     "  describe                     ustawienia i właściwości wtyczki\n"
     "  export TOWARY                wysyła plik towarów do terminala\n"
     "  import INWENTARYZACJA        odczytuje ilości z terminala; wtyczka pokazuje\n"
-    "                               pięć okien, które --yes zamyka samo\n"
+    "                               pięć okien, które opcja --yes zamyka sama\n"
     "  clear                        krok zerowania\n"
     "  check TOWARY                 błędy i ostrzeżenia pliku towarów\n"
     "  journal DZIENNIK [--extract N INWENTARYZACJA [--unfinished]]\n"
@@ -133,8 +134,11 @@ inline constexpr std::string_view kFindNowhere =
 inline constexpr std::string_view kHostNameTheDll = "Wskaż plik wtyczki opcją --dll PLIK.";
 inline constexpr std::string_view kHostLoadedFromZrb =
     "Wtyczka z folderu ZRB (wartość Binaria): {1}";
+// Within 79 columns, so that the command stays on one line.
 inline constexpr std::string_view kSetupHowToChange =
-    "Inny folder ZRB zapiszesz poleceniem: zrbhost setup --install-dir FOLDER";
+    "Inny folder ZRB zapiszesz: zrbhost setup --install-dir FOLDER --force";
+inline constexpr std::string_view kSetupHowToWrite =
+    "Folder ZRB zapiszesz (jako administrator): zrbhost setup --install-dir FOLDER";
 inline constexpr std::string_view kHostNoParameter = "wtyczka nie ma ustawienia \"{1}\"";
 inline constexpr std::string_view kHostNotANumber = "{1}=\"{2}\" nie jest liczbą od {3} do {4}";
 inline constexpr std::string_view kHostNotAChoice = "{1}=\"{2}\" nie jest żadną z wartości: {3}";
@@ -166,11 +170,11 @@ inline constexpr std::string_view kSetupWouldReplace =
     "tylko na komputerze do prób, dodając --force.";
 inline constexpr std::string_view kSetupNoFolder = "folder {1} nie istnieje";
 inline constexpr std::string_view kSetupTooLong =
-    "ścieżka ma {1} znaków, a ZRB przyjmuje najwyżej 229";
+    "ścieżka jest za długa (znaków: {1}), a ZRB przyjmuje najwyżej 229";
 inline constexpr std::string_view kSetupNoRights =
     "nie można zapisać rejestru (uruchom jako administrator)";
 inline constexpr std::string_view kSetupWritten =
-    "Zapisano: HKLM\\Software\\Orvisk\\ZRBWin\\Instalacja  Binaria = {1}";
+    "Zapisano w HKLM\\Software\\Orvisk\\ZRBWin\\Instalacja:\n  Binaria = {1}";
 
 // zrbhost check, journal, convert, report.
 inline constexpr std::string_view kToolCannotOpen = "nie można otworzyć pliku {1}";
@@ -193,7 +197,7 @@ inline constexpr std::string_view kJournalDouble =
 inline constexpr std::string_view kJournalSummary = "Bloków: {1}, prawdopodobnie podwójnych: {2}.";
 inline constexpr std::string_view kJournalOutside = "Wierszy przed pierwszym blokiem: {1}.";
 inline constexpr std::string_view kJournalNoBlock = "dziennik nie ma bloku {1}";
-inline constexpr std::string_view kJournalExtracted = "Blok {1} ({2} pozycji) zapisany do {3}.";
+inline constexpr std::string_view kJournalExtracted = "Blok {1} (pozycji: {2}) zapisany do {3}.";
 inline constexpr std::string_view kConvertDone = "Zamieniono {1} na {2}: rekordów {3}.";
 inline constexpr std::string_view kConvertStopped =
     "Zamiana {1} na {2} zatrzymana na błędzie; zapisanych rekordów: {3}.";
@@ -313,7 +317,7 @@ inline constexpr std::string_view kInstallKeptCopies =
     "Zachowane kopie a.dat w folderze inwentaryzacji: {1} (najnowsza: {2}).";
 inline constexpr std::string_view kInstallKeptCopiesFix =
     "To ilości nieudanych odczytów. Odzyskasz je poleceniem zrbhost convert KOPIA PLIK.";
-inline constexpr std::string_view kInstallJournal = "Dziennik Inwent.bak: {1} bajtów.";
+inline constexpr std::string_view kInstallJournal = "Dziennik Inwent.bak, wielkość w bajtach: {1}.";
 inline constexpr std::string_view kInstallNoJournal =
     "Dziennika Inwent.bak jeszcze nie ma (powstanie przy pierwszym odczycie).";
 inline constexpr std::string_view kInstallLocked =
@@ -436,6 +440,6 @@ inline constexpr std::string_view kJournalRefuseUnfinished =
     "blok {1} jest niedokończony: jego zapis przerwano i brakuje w nim ilości. Żeby mimo to "
     "zapisać jego pełne wiersze, dodaj --unfinished.";
 inline constexpr std::string_view kJournalExtractedUnfinished =
-    "Blok {1} jest niedokończony: zapisano tylko jego pełne wiersze ({2} pozycji) do {3}.";
+    "Blok {1} jest niedokończony: zapisano tylko jego pełne wiersze (pozycji: {2}) do {3}.";
 
 }  // namespace kolektor::ui

@@ -184,6 +184,12 @@ TEST(ClearStep, PausesOneSecondWithNoCallback) {
   EXPECT_EQ(ClearStep(platform), 1);
   EXPECT_EQ(platform.clock_ms, 1000u);
   EXPECT_EQ(log, (EventLog{"sleep 1000"}));
+  // A trace switched on shows the step too.
+  platform.trace_on = true;
+  EXPECT_EQ(ClearStep(platform, 7), 1);
+  ASSERT_EQ(platform.trace.size(), 2u);
+  EXPECT_NE(platform.trace[0].find("[ZRBDLLInwZeruj #7 pid "), std::string::npos);
+  EXPECT_NE(platform.trace[1].find("result 1 after 1000 ms"), std::string::npos);
 }
 
 }  // namespace

@@ -87,5 +87,22 @@ TEST(MessageReference, ShippedFilesAreMadeFromTheTable) {
       << "run build/native/kolektor_docs . to update packaging/";
 }
 
+// What zrbhost prints on a console: a long line breaks between words, the
+// rest indented under it; short lines, a table's blanks and a word longer
+// than the console stay as they are.
+TEST(MessageReference, LongLinesBreakBetweenWords) {
+  const struct Case {
+    std::string text;
+    std::string wrapped;
+  } cases[] = {
+      {"krótki tekst\n", "krótki tekst\n"},
+      {"wiersz 2: ostrzeżenie: żółć", "wiersz 2:\n  ostrzeżenie:\n  żółć"},
+      {"  7  23  45 <- ten sam\r\n", "  7  23  45\n    <- ten\n    sam\r\n"},
+      {"a bardzodługiesłowo b", "a\n  bardzodługiesłowo\n  b"},
+      {"jeden\n\ndwa trzy cztery pięć", "jeden\n\ndwa trzy\n  cztery\n  pięć"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(WrapLongLines(c.text, 12), c.wrapped) << c.text;
+}
+
 }  // namespace
 }  // namespace kolektor::testing

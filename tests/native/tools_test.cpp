@@ -167,7 +167,8 @@ TEST(Tools, EachGoodsWarningOnAFileOfItsOwn) {
       {"TOW;1;a;1;1;1;1\r\nTOW;2;b;1;1;1;1", GoodsWarning::kUnfinishedLastLine, 2,
        "ostatni wiersz"},
       {"TOW;59012341234578;a;1;1;1;1\r\n", GoodsWarning::kCodeCut, 1,
-       "kod 59012341234578 ma 14 znaków, a do terminala trafi tylko pierwszych 13"},
+       "kod 59012341234578 ma więcej niż 13 znaków (długość: 14), a do terminala trafi tylko "
+       "pierwszych 13"},
       {"TOW;1,2;a;1;1;1;1\r\n", GoodsWarning::kCommaInCode, 1, "kod 1,2 zawiera przecinek"},
       {"TOW;7;a;1;1;1;1\r\nTOW;8;b;1;1;1;1\r\nTOW;7;c;1;1;1;1\r\n", GoodsWarning::kCodeTwice, 3,
        "kod 7 był już w wierszu 1"},

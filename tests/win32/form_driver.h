@@ -183,6 +183,27 @@ class FormProcess {
   HWND window_ = nullptr;
 };
 
+// An edit shows its whole text: nothing scrolled off the top, its last
+// letter inside the box, its last line too.
+inline bool ShowsWhole(HWND edit) {
+  RECT client{};
+  GetClientRect(edit, &client);
+  // Asked of the control itself: for another process's window
+  // GetWindowTextLength gives its caption.
+  const LRESULT length = SendMessageW(edit, WM_GETTEXTLENGTH, 0, 0);
+  if (length > 0 &&
+      static_cast<short>(LOWORD(SendMessageW(edit, EM_POSFROMCHAR, length - 1, 0))) >= client.right)
+    return false;
+  if (SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0) != 0) return false;
+  const LRESULT lines = SendMessageW(edit, EM_GETLINECOUNT, 0, 0);
+  if (lines < 2) return true;
+  auto top_of = [edit](LRESULT line) {
+    const LRESULT at = SendMessageW(edit, EM_LINEINDEX, static_cast<WPARAM>(line), 0);
+    return static_cast<short>(HIWORD(SendMessageW(edit, EM_POSFROMCHAR, at, 0)));
+  };
+  return top_of(lines - 1) + (top_of(1) - top_of(0)) <= client.bottom;
+}
+
 // The log's lines that contain `part`.
 inline int CountOf(const std::wstring& text, const std::wstring& part) {
   int n = 0;

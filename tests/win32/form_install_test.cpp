@@ -158,6 +158,7 @@ TEST(WinFormInstalled, FromTheSetupToTheRehearsal) {
     EXPECT_HAS(form.Text(id::kPluginLine),
                W("Wtyczka nie jest załadowana: nie ma kolektor.dll ani w folderze programu (" +
                  kProgram + "), ani w folderze ZRB (" + empty_zrb + ")"));
+    EXPECT_TRUE(ShowsWhole(form.Item(id::kPluginLine))) << "the reason, not cut";
     const std::wstring log = form.Press(id::kCheck, W("Sprawdzenie zakończone"));
     EXPECT_HAS(log, W("BŁĄD: W folderze ZRB " + empty_zrb + " nie ma kolektor.dll"));
     form.Tick(id::kTrace, true);

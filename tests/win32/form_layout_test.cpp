@@ -154,6 +154,15 @@ TEST(WinFormLayout, MeasuredHere) {
     ++texts;
   }
   EXPECT_GE(texts, 25) << "labels and buttons measured";
+  // What to do on the terminal is shown whole, either of the plug-in's texts.
+  for (HostWord number : {property::kLoadFromHost, property::kSendToHost}) {
+    std::wstring text;
+    for (wchar_t c : host::WideFromCp1250(host::Property(LoadPlugin(), number)))
+      text += c == L'\n' ? std::wstring(L"\r\n") : std::wstring(1, c);
+    SendMessageW(form.Item(id::kInstruction), WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>(text.c_str()));
+    EXPECT_TRUE(ShowsWhole(form.Item(id::kInstruction))) << "instruction " << number << " is cut";
+  }
   RECT log{};
   GetWindowRect(form.Item(id::kLog), &log);
   TEXTMETRICW tm{};

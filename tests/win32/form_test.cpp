@@ -122,10 +122,18 @@ TEST(WinForm, SettingsFromThePluginOperationsAndInstallationCheck) {
   EXPECT_EQ(form.Text(id::kExplanation), L"");
   form.Type(id::kGoodsPath, dir + "exp.txt");
 
-  // Alt with a button's letter presses it.
+  // Alt with a button's letter presses it; with a label's, it selects the
+  // whole text of the field it names, so that typing replaces it.
   const std::size_t before = form.Log().size();
   PostMessageW(form.window(), WM_SYSCHAR, L's', 1 << 29);
   EXPECT_HAS(form.WaitForLog(before, W("Sprawdzenie zakończone")), W("=== Sprawdzenie instalacji"));
+  HWND goods = form.Item(id::kGoodsPath);
+  SendMessageW(goods, EM_SETSEL, 0, 0);
+  PostMessageW(form.window(), WM_SYSCHAR, L'l', 1 << 29);
+  const DWORD whole = MAKELONG(0, form.Text(id::kGoodsPath).size());
+  for (int i = 0; i < 50 && static_cast<DWORD>(SendMessageW(goods, EM_GETSEL, 0, 0)) != whole; ++i)
+    Sleep(100);
+  EXPECT_EQ(static_cast<DWORD>(SendMessageW(goods, EM_GETSEL, 0, 0)), whole) << "Alt+L selects";
 
   // The values chosen are there again in the next run.
   ASSERT_TRUE(form.Close());
@@ -164,6 +172,12 @@ TEST(WinForm, WithoutItsPluginItExplainsOnceChecksAndLetsTheDllBeChosen) {
   EXPECT_HAS(form.Text(id::kPluginLine), W("Wtyczka: " + BinDir() + "kolektor.dll"));
   EXPECT_EQ(Shown(form.Text(id::kParamLabel + 4)), L"Timeout") << "all five settings";
   EXPECT_TRUE(form.Enabled(id::kExport));
+  // The window grew to hold the settings the plug-in brought.
+  RECT client{}, scan{};
+  GetClientRect(form.window(), &client);
+  GetWindowRect(form.Item(id::kScan), &scan);
+  MapWindowPoints(nullptr, form.window(), reinterpret_cast<POINT*>(&scan), 2);
+  EXPECT_LE(scan.bottom, client.bottom) << "the last row is inside the window";
 }
 
 // The trace box acts beside the plug-in the form has loaded, and the last

@@ -151,9 +151,14 @@ TEST(WinSetup, SilentInstallKeepsTheOldPluginAndUninstallPutsItBack) {
   EXPECT_EQ(UninstallValue("UninstallString"), "\"" + kProgram + "uninstall.exe\"");
 
   // Installed again (an upgrade): what was there before kolektor stays the
-  // one to put back. The trace switched on meanwhile is switched off by the
-  // uninstall, its text kept.
+  // one to put back, and the simulator of a rehearsal computer is replaced,
+  // not left behind in its old version. The trace switched on meanwhile is
+  // switched off by the uninstall, its text kept.
+  EXPECT_EQ(RunProgram(SetupLine(" /SIMULATOR")), kDone);
+  WriteFileBytes(kProgram + "simulator\\terminal.exe", "an older simulator");
   EXPECT_EQ(RunProgram(SetupLine("")), kDone);
+  EXPECT_EQ(ReadFileBytes(kProgram + "simulator\\terminal.exe"),
+            ReadFileBytes(WinePath(KOLEKTOR_PACKAGE_DIR) + "\\simulator\\terminal.exe"));
   WriteFileBytes(zrb + "\\kolektor.log", "trace lines");
   EXPECT_EQ(Uninstall(), kDone);
   EXPECT_EQ(Files(zrb), (std::map<std::string, std::string>{{"kolektor.dll", older},
@@ -224,7 +229,7 @@ TEST(WinSetup, HeldFilesStopSetupAndUninstallWithNothingChanged) {
 TEST(WinSetup, ASecondZrbFolderTakesThePluginAndBothEndAsBefore) {
   StartClean();
   const std::string first = NoSlash(FullPath(FreshDir("setup_zrb_first")));
-  const std::string second = NoSlash(FullPath(FreshDir("setup_zrb_second")));
+  const std::string second = NoSlash(FullPath(FreshDir("setup zrb second")));
   WriteFileBytes(first + "\\kolektor.dll", "the first folder's plug-in");
   WriteFileBytes(second + "\\kolektor.dll", "the second folder's plug-in");
   WriteFileBytes(second + "\\ZRB.EXE", "the host");
@@ -234,7 +239,9 @@ TEST(WinSetup, ASecondZrbFolderTakesThePluginAndBothEndAsBefore) {
 
   EXPECT_EQ(RunProgram(SetupLine("")), kDone);
   WriteFileBytes(first + "\\kolektor.log", "the first folder's trace");
-  EXPECT_EQ(RunProgram(SetupLine(" /ZRB=" + second)), kDone);
+  // A folder with blanks, the option quoted as a whole as scripts often
+  // write it: taken, not passed over for the registry's folder.
+  EXPECT_EQ(RunProgram(SetupLine(" \"/ZRB=" + second + "\"")), kDone);
   auto first_now = first_before;
   first_now["kolektor.log.bak"] = "the first folder's trace";
   EXPECT_EQ(Files(first), first_now) << "the first folder as it was, its trace switched off";

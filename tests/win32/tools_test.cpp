@@ -107,6 +107,12 @@ TEST(Zrbhost, PolishOnAConsole) {
   CloseHandle(screen);
   EXPECT_NE(shown.find(L"Prędkość (baud)"), std::wstring::npos);
   EXPECT_NE(shown.find(L"Max. długość kodu kreskowego"), std::wstring::npos);
+  // No line reaches the console's edge, where it would break inside a word
+  // (the choices of "Timeout" make the longest line).
+  EXPECT_NE(shown.find(L"600 min"), std::wstring::npos);
+  for (SHORT row = 0; row < buffer.dwSize.Y; ++row)
+    EXPECT_EQ(shown[static_cast<std::size_t>(row + 1) * buffer.dwSize.X - 1], L' ')
+        << "row " << row;
 }
 
 TEST(Zrbhost, SettingsOutsideTheFormAreRefusedBeforeThePlugin) {
@@ -207,7 +213,7 @@ TEST(Zrbhost, FileCommandsAndSetup) {
   } cases[] = {
       {"journal " + dir + "Inwent.bak", 0, "<- te same ilości co blok 1: prawdopodobnie podwójny"},
       {"journal " + dir + "Inwent.bak --extract 2 " + dir + "imp2.txt", 0,
-       "Blok 2 (1 pozycji) zapisany do " + dir + "imp2.txt."},
+       "Blok 2 (pozycji: 1) zapisany do " + dir + "imp2.txt."},
       {"journal " + dir + "Inwent.bak --extract 3 " + dir + "imp3.txt", 1,
        "dziennik nie ma bloku 3"},
       {"convert " + dir + "a.dat " + dir + "imp.txt", 0, "rekordów 2."},
@@ -215,6 +221,10 @@ TEST(Zrbhost, FileCommandsAndSetup) {
        "Zgodnych: 1, z różnicą: 0, policzonych spoza pliku towarów: 1, niepoliczonych: 1."},
       {"setup --install-dir " + dir, 1, "wartość Binaria już jest w rejestrze"},
       {"setup --force --install-dir " + dir + "nie-ma", 1, "folder " + dir + "nie-ma nie istnieje"},
+      // The host's own folder again, ended as people type it in cmd: the
+      // value stays as ZRB's installer writes it.
+      {"setup --force --install-dir " + FullPath(InstallDir()), 0, "Zapisano w HKLM"},
+      {"setup --force --install-dir \"" + FullPath(InstallDir()) + "\"", 0, "Zapisano w HKLM"},
   };
   for (const Case& c : cases) {
     const ProgramRun r = RunProgram(Zrbhost(c.args));

@@ -24,4 +24,9 @@ std::string ExplanationLines(const text::Explanation& explanation, std::string_v
 std::string Wrap(std::string_view utf8, std::string_view first_indent, std::string_view indent,
                  std::size_t width);
 
+// `utf8` with every line longer than `width` characters broken at its last
+// blanks that fit, the rest of it indented two more than the line; the
+// blanks inside each piece stay as they are (a table's columns).
+std::string WrapLongLines(std::string_view utf8, std::size_t width);
+
 }  // namespace kolektor
