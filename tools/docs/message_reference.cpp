@@ -26,20 +26,24 @@ std::string Wrap(std::string_view utf8, std::string_view first_indent, std::stri
   bool line_empty = true;
   std::size_t at = 0;
   while (at < utf8.size()) {
+    // The blanks before a word stay as they are within a line (a table's
+    // columns); a line end takes their place where the line breaks.
+    const std::size_t gap_start = at;
     while (at < utf8.size() && utf8[at] == ' ') ++at;
+    const std::size_t gap = std::max<std::size_t>(at - gap_start, 1);
     const std::size_t end = std::min(utf8.find(' ', at), utf8.size());
     if (end == at) break;
     const std::string_view word = utf8.substr(at, end - at);
     at = end;
-    if (!line_empty && column + 1 + Width(word) > width) {
+    if (!line_empty && column + gap + Width(word) > width) {
       out += '\n';
       out += indent;
       column = Width(indent);
       line_empty = true;
     }
     if (!line_empty) {
-      out += ' ';
-      ++column;
+      out.append(gap, ' ');
+      column += gap;
     }
     out += word;
     column += Width(word);
@@ -52,31 +56,12 @@ namespace {
 
 // One line broken as WrapLongLines says.
 std::string WrapLine(std::string_view line, std::size_t width) {
+  if (Width(line) <= width) return std::string(line);
   const std::size_t lead = std::min(line.find_first_not_of(' '), line.size());
-  const std::string indent(std::min(lead + 2, width / 2), ' ');
-  std::string out;
-  for (std::size_t prefix = 0;; prefix = indent.size()) {
-    const std::size_t room = width - prefix;
-    if (Width(line) <= room) return out + std::string(line);
-    // The last blank after a word with the text before it within the room;
-    // a word longer than the room goes whole up to the blank after it.
-    std::size_t cut = std::string_view::npos, chars = 0;
-    for (std::size_t i = 0; i < line.size(); ++i) {
-      if (line[i] == ' ' && i > 0 && line[i - 1] != ' ') {
-        if (chars > room && cut != std::string_view::npos) break;
-        cut = i;
-        if (chars > room) break;
-      }
-      chars += (static_cast<unsigned char>(line[i]) & 0xC0) != 0x80;
-    }
-    if (cut == std::string_view::npos) return out + std::string(line);
-    std::string_view piece = line.substr(0, cut);
-    while (!piece.empty() && piece.back() == ' ') piece.remove_suffix(1);
-    line.remove_prefix(cut);
-    line.remove_prefix(std::min(line.find_first_not_of(' '), line.size()));
-    if (line.empty()) return out + std::string(piece);
-    out += std::string(piece) + "\n" + indent;
-  }
+  std::string out = Wrap(line.substr(lead), std::string(lead, ' '),
+                         std::string(std::min(lead + 2, width / 2), ' '), width);
+  out.pop_back();  // the line end Wrap puts after the last line
+  return out;
 }
 
 }  // namespace

@@ -20,7 +20,8 @@ std::string ExplanationLines(const text::Explanation& explanation, std::string_v
                              std::size_t width);
 
 // The words of `utf8` in lines of at most `width` characters, each line
-// begun by `indent` (the first by `first_indent`), ended by LF.
+// begun by `indent` (the first by `first_indent`), ended by LF; the blanks
+// between two words of one line stay as they are.
 std::string Wrap(std::string_view utf8, std::string_view first_indent, std::string_view indent,
                  std::size_t width);
 
