@@ -25,7 +25,7 @@ std::string Utf8ToCp1250(const std::string& utf8) {
   return out;
 }
 
-const std::string& File(const char* kind, long lines, long& bytes) {
+const std::string& InputFile(const char* kind, long lines, long& bytes) {
   static std::map<std::string, std::pair<std::string, long>> files;
   const std::string key = std::string(kind) + std::to_string(lines);
   auto it = files.find(key);
@@ -53,7 +53,7 @@ template <typename Pass>
 void Passes(benchmark::State& state, const char* kind, const char* out_path, Pass pass) {
   const long lines = state.range(0);
   long bytes = 0;
-  const std::string& path = File(kind, lines, bytes);
+  const std::string& path = InputFile(kind, lines, bytes);
   for (auto _ : state) {
     state.PauseTiming();
     auto in = OpenStdioFile(path, OpenMode::kRead);
