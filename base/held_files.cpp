@@ -21,4 +21,14 @@ bool WaitWhileHeld(Platform& platform, Trace* trace, std::string_view what,
   }
 }
 
+std::unique_ptr<File> OpenWaitingWhileHeld(Platform& platform, Trace* trace, std::string_view what,
+                                           const std::string& path, OpenMode mode) {
+  std::unique_ptr<File> file;
+  WaitWhileHeld(platform, trace, what, [&] {
+    file = platform.Open(path, mode);
+    return file != nullptr;
+  });
+  return file;
+}
+
 }  // namespace kolektor

@@ -7,11 +7,14 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <string>
 #include <string_view>
+
+#include "platform/platform.h"
 
 namespace kolektor {
 
-class Platform;
 class Trace;
 
 // Tries after the first: the pause before try n is n times the step.
@@ -26,5 +29,10 @@ static_assert(kHeldWaitStep * kHeldRetries * (kHeldRetries + 1) / 2 == 1980,
 // attempt's.
 bool WaitWhileHeld(Platform& platform, Trace* trace, std::string_view what,
                    const std::function<bool()>& attempt);
+
+// Platform::Open, waiting while another program holds the file; nullptr
+// when it cannot be opened even so.
+std::unique_ptr<File> OpenWaitingWhileHeld(Platform& platform, Trace* trace, std::string_view what,
+                                           const std::string& path, OpenMode mode);
 
 }  // namespace kolektor

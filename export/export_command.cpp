@@ -74,11 +74,8 @@ HostWord RunExport(Platform& platform, const HostLink& host, Trace& trace,
   platform.Sleep(kPauseBeforeReading);
 
   trace.Value("goods file", path);
-  std::unique_ptr<File> goods;
-  WaitWhileHeld(platform, &trace, "opening the goods file", [&] {
-    goods = platform.Open(path, OpenMode::kRead);
-    return goods != nullptr;
-  });
+  std::unique_ptr<File> goods =
+      OpenWaitingWhileHeld(platform, &trace, "opening the goods file", path, OpenMode::kRead);
   if (!goods) trace.Failure("opening the goods file");
   options.max_code_length = MaxCodeLength(host.Param(kParamMaxKod));
   host.Param(kParamTimeout);  // asked for, but the upload has no limit
@@ -95,11 +92,8 @@ HostWord RunExport(Platform& platform, const HostLink& host, Trace& trace,
     goods->Close();
     return 0;
   }
-  std::unique_ptr<File> lookup;
-  WaitWhileHeld(platform, &trace, "creating the lookup file", [&] {
-    lookup = platform.Open(paths.lookup_file, OpenMode::kWriteTruncate);
-    return lookup != nullptr;
-  });
+  std::unique_ptr<File> lookup = OpenWaitingWhileHeld(platform, &trace, "creating the lookup file",
+                                                      paths.lookup_file, OpenMode::kWriteTruncate);
   if (!lookup) {
     trace.Failure("creating the lookup file");
     host.Error(t::kWorkFileOpenFailed);

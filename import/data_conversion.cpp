@@ -179,11 +179,8 @@ DataEnd FindDataEnd(File& data) {
 bool ConvertDataFile(Platform& platform, const std::string& data_path,
                      const std::string& counts_path, const HostLink& host, bool utility_failed) {
   Trace* trace = host.trace();
-  std::unique_ptr<File> data;
-  WaitWhileHeld(platform, trace, "opening the data file", [&] {
-    data = platform.Open(data_path, OpenMode::kRead);
-    return data != nullptr;
-  });
+  std::unique_ptr<File> data =
+      OpenWaitingWhileHeld(platform, trace, "opening the data file", data_path, OpenMode::kRead);
   if (!data) {
     if (trace != nullptr) trace->Failure("opening the data file");
     host.Error(t::kDataFileMissing);
@@ -210,11 +207,8 @@ bool ConvertDataFile(Platform& platform, const std::string& data_path,
         return false;
     }
   }
-  std::unique_ptr<File> counts;
-  WaitWhileHeld(platform, trace, "creating the counts file", [&] {
-    counts = platform.Open(counts_path, OpenMode::kWriteTruncate);
-    return counts != nullptr;
-  });
+  std::unique_ptr<File> counts = OpenWaitingWhileHeld(platform, trace, "creating the counts file",
+                                                      counts_path, OpenMode::kWriteTruncate);
   if (!counts) {
     if (trace != nullptr) trace->Failure("creating the counts file");
     host.Error(t::kCountsOpenFailed);

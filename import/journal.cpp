@@ -25,12 +25,9 @@ bool Fail(Trace* trace, std::string_view what) {
 // The size before the append, written and put on the disk before the
 // journal is touched, so that a cut append can always be undone.
 bool WriteRecord(Platform& platform, const std::string& path, std::uint64_t size, Trace* trace) {
-  std::unique_ptr<File> record;
-  if (!WaitWhileHeld(platform, trace, "creating the record of the append", [&] {
-        record = platform.Open(path, OpenMode::kWriteTruncate);
-        return record != nullptr;
-      }))
-    return false;
+  const std::unique_ptr<File> record = OpenWaitingWhileHeld(
+      platform, trace, "creating the record of the append", path, OpenMode::kWriteTruncate);
+  if (!record) return false;
   const std::string bytes = std::to_string(size) + "\r\n";
   const bool written = record->Write(bytes.data(), bytes.size()) == bytes.size() && record->Flush();
   return record->Close() && written;
@@ -133,11 +130,9 @@ bool ReadAppendRecord(File& record, std::uint64_t& size_before) {
 JournalRepair RepairJournal(Platform& platform, const std::string& journal_path, Trace* trace) {
   const std::string record_path = AppendRecordPath(journal_path);
   if (!platform.FileExists(record_path)) return JournalRepair::kNothing;
-  std::unique_ptr<File> record;
-  if (!WaitWhileHeld(platform, trace, "opening the record of an unfinished append", [&] {
-        record = platform.Open(record_path, OpenMode::kRead);
-        return record != nullptr;
-      })) {
+  const std::unique_ptr<File> record = OpenWaitingWhileHeld(
+      platform, trace, "opening the record of an unfinished append", record_path, OpenMode::kRead);
+  if (!record) {
     Fail(trace, "opening the record of an unfinished append " + record_path);
     return JournalRepair::kFailed;
   }
