@@ -20,8 +20,5 @@ set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.
 # extra bits (7.85 x 1000 would truncate to 7849). Every target gets SSE2.
 set(CMAKE_C_FLAGS_INIT "-msse2 -mfpmath=sse ${KOLEKTOR_MINGW_FLAGS}")
 set(CMAKE_CXX_FLAGS_INIT "-msse2 -mfpmath=sse ${KOLEKTOR_MINGW_FLAGS}")
-# Every program and DLL links the compiler's runtime statically: no runtime
-# DLL of the compiler's may be needed on a shop's till (or beside a test
-# under wine).
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++ ${KOLEKTOR_MINGW_LINK}")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++ ${KOLEKTOR_MINGW_LINK}")
+set(CMAKE_EXE_LINKER_FLAGS_INIT "${KOLEKTOR_MINGW_LINK}")
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "${KOLEKTOR_MINGW_LINK}")

@@ -19,6 +19,8 @@ namespace u = ui;
 using ui::Fill;
 
 constexpr const char* kDownloadUtility = "IR_READ2.EXE";
+constexpr const char* kUploadUtility = "DLOOKUP2.EXE";
+constexpr const char* kPluginFile = "kolektor.dll";
 
 std::string Utf8(const std::string& cp1250) { return Utf8FromCp1250(cp1250); }
 
@@ -71,7 +73,7 @@ bool SameFile(const std::string& a, const std::string& b) {
 // The plug-in that ZRB will load from its folder, beside the one the form
 // has loaded.
 void Plugins(Items& items, const std::string& zrb_folder, const std::string& loaded) {
-  const std::string installed = zrb_folder + "\\kolektor.dll";
+  const std::string installed = JoinPath(zrb_folder, kPluginFile);
   const bool there = IsFile(installed);
   if (there) {
     const std::string version = FileVersionOf(installed);
@@ -107,12 +109,12 @@ void DownloadUtility(Items& items, const std::string& zrb_folder) {
 // The rehearsal: the plug-in sees the simulator's folder as ZRB's.
 void Rehearsal(Items& items, const std::string& folder) {
   items.Ok(Fill(u::kInstallRehearsal, {Utf8(folder)}));
-  if (!IsFile(folder + "\\DLOOKUP2.EXE") || !IsFile(folder + "\\" + kDownloadUtility)) {
+  if (!IsFile(JoinPath(folder, kUploadUtility)) || !IsFile(JoinPath(folder, kDownloadUtility))) {
     items.Fault(Fill(u::kInstallNoSimulator, {Utf8(folder)}), u::kInstallNoSimulatorFix);
     return;
   }
   const std::string found = WhereWindowsFinds(kDownloadUtility, ProgramFolder(), folder);
-  if (SameFile(found, folder + "\\" + kDownloadUtility))
+  if (SameFile(found, JoinPath(folder, kDownloadUtility)))
     items.Ok(Fill(u::kInstallRehearsalIrRead, {Utf8(found)}));
   else
     items.Warn(Fill(u::kInstallRehearsalOther, {Utf8(found)}),
@@ -249,7 +251,7 @@ std::string WhereWindowsFinds(const std::string& name, const std::string& progra
 
 DefaultPlugin FindDefaultPlugin() {
   DefaultPlugin plugin;
-  const std::string beside = ProgramFolder() + "kolektor.dll";
+  const std::string beside = JoinPath(ProgramFolder(), kPluginFile);
   if (IsFile(beside)) {
     plugin.path = beside;
     return plugin;
@@ -259,7 +261,7 @@ DefaultPlugin FindDefaultPlugin() {
     plugin.missing = Fill(u::kFindNoZrbFolder, {Utf8FromAnsi(ProgramFolder())});
     return plugin;
   }
-  const std::string installed = zrb_folder + "\\kolektor.dll";
+  const std::string installed = JoinPath(zrb_folder, kPluginFile);
   if (!IsFile(installed)) {
     plugin.missing = Fill(u::kFindNowhere, {Utf8FromAnsi(ProgramFolder()), Utf8(zrb_folder)});
     return plugin;
@@ -308,7 +310,7 @@ std::vector<InstallCheckItem> CheckInstallation(const InstallCheckInput& in) {
       zrb_folder.clear();
     } else {
       items.Ok(Fill(u::kInstallFolder, {Utf8(zrb_folder)}));
-      if (IsFile(zrb_folder + "\\DLOOKUP2.EXE"))
+      if (IsFile(JoinPath(zrb_folder, kUploadUtility)))
         items.Ok(std::string(u::kInstallDlookup));
       else
         items.Fault(Fill(u::kInstallNoDlookup, {Utf8(zrb_folder)}), u::kInstallNoDlookupFix);
@@ -338,7 +340,7 @@ std::vector<InstallCheckItem> CheckInstallation(const InstallCheckInput& in) {
 
   // The trace of the plug-in in use: the loaded one, else ZRB's.
   const std::string plugin = !in.plugin_path.empty() ? in.plugin_path
-                             : !zrb_folder.empty()   ? zrb_folder + "\\kolektor.dll"
+                             : !zrb_folder.empty()   ? JoinPath(zrb_folder, kPluginFile)
                                                      : std::string();
   if (plugin.empty()) return items.list;
   const std::string trace = TraceFileOf(plugin);
