@@ -17,8 +17,12 @@
 
 namespace kolektor {
 
-// Every argument and result at the interface is 32 bits wide.
-using HostWord = std::int32_t;
+// Every argument and result at the interface is one machine word: 32 bits
+// wide in the shipped 32-bit DLL, as the host has it, and pointer-sized in
+// the 64-bit test build, so that a pointer (the context, a callback's
+// address) passes whole there too.
+using HostWord = std::intptr_t;
+static_assert(sizeof(HostWord) == sizeof(void*));
 
 using StatusCallback = void(KOLEKTOR_STDCALL*)(HostWord host_context, HostWord operation_handle,
                                                const char* text);
@@ -35,6 +39,7 @@ struct PluginInstance {
   ErrorCallback errorCallback = nullptr;
   HostWord hostContext = 0;
 };
+static_assert(sizeof(PluginInstance) == 4 * sizeof(void*), "four words, no padding");
 static_assert(sizeof(void*) != 4 || sizeof(PluginInstance) == 16,
               "four 32-bit fields on the 32-bit target");
 

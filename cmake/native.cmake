@@ -35,6 +35,7 @@ target_link_libraries(kolektor_native_tests PRIVATE kolektor_core kolektor_tools
   kolektor_docs_lib GTest::gtest_main)
 target_compile_options(kolektor_native_tests PRIVATE ${KOLEKTOR_SANITIZE_FLAGS})
 target_compile_definitions(kolektor_native_tests PRIVATE KOLEKTOR_CORPUS_DIR="${CMAKE_SOURCE_DIR}/tests/corpus"
+  KOLEKTOR_EXAMPLES_DIR="${CMAKE_SOURCE_DIR}/examples"
   KOLEKTOR_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 target_link_options(kolektor_native_tests PRIVATE ${KOLEKTOR_SANITIZE_FLAGS})
 gtest_discover_tests(kolektor_native_tests

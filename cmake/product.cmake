@@ -37,8 +37,25 @@ target_link_libraries(zrbhost PRIVATE kolektor_host kolektor_tools kolektor_core
 kolektor_version(zrbhost "ZRB plug-in diagnostic host" zrbhost.exe VFT_APP)
 kolektor_ship(zrbhost)
 
-# The test form for the people who install and support the plug-in.
-add_executable(kolektor-test WIN32 host/test_form.cpp host/test_form.rc)
+# The test form for the people who install and support the plug-in. Its
+# manifest names the form's machine, whose common controls Windows then
+# loads: x86 for the shipped form, amd64 for the 64-bit test build (which
+# would not start with the x86 ones). Both files are copied beside each
+# other, where the resource compiler looks for the manifest.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(KOLEKTOR_MANIFEST_MACHINE amd64)
+else()
+  set(KOLEKTOR_MANIFEST_MACHINE x86)
+endif()
+file(READ ${CMAKE_SOURCE_DIR}/host/test_form.manifest KOLEKTOR_MANIFEST)
+string(REPLACE "processorArchitecture=\"x86\"" "processorArchitecture=\"${KOLEKTOR_MANIFEST_MACHINE}\""
+       KOLEKTOR_MANIFEST "${KOLEKTOR_MANIFEST}")
+file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/rc/test_form.manifest CONTENT "${KOLEKTOR_MANIFEST}"
+     @ONLY)
+configure_file(${CMAKE_SOURCE_DIR}/host/test_form.rc ${CMAKE_BINARY_DIR}/rc/test_form.rc COPYONLY)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+             ${CMAKE_SOURCE_DIR}/host/test_form.manifest)
+add_executable(kolektor-test WIN32 host/test_form.cpp ${CMAKE_BINARY_DIR}/rc/test_form.rc)
 target_link_libraries(kolektor-test PRIVATE kolektor_host kolektor_core comdlg32 comctl32)
 target_link_options(kolektor-test PRIVATE -municode)
 kolektor_version(kolektor-test "kolektor test form" kolektor-test.exe VFT_APP)

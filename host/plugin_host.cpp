@@ -36,10 +36,15 @@ Registry& Sessions() {
 thread_local MessageBoxWatch* t_watch = nullptr;
 thread_local std::set<HWND>* t_open_boxes = nullptr;
 
-// Why a file is no plug-in that this 32-bit host can load, read from its
-// headers before LoadLibrary says only "error 193"; empty when it looks like
-// a 32-bit DLL.
-std::string NotA32BitDll(const std::string& path) {
+// A host loads only a DLL built for its own machine: the shipped programs
+// are 32-bit like ZRB, the 64-bit test build loads 64-bit DLLs.
+constexpr bool kHost64 = sizeof(void*) == 8;
+constexpr WORD kHostMachine = kHost64 ? IMAGE_FILE_MACHINE_AMD64 : IMAGE_FILE_MACHINE_I386;
+
+// Why a file is no plug-in that this host can load, read from its headers
+// before LoadLibrary says only "error 193"; empty when it looks like a DLL
+// of this host's machine.
+std::string NotALoadableDll(const std::string& path) {
   const std::string shown = Utf8FromAnsi(path);
   const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                   nullptr, OPEN_EXISTING, 0, nullptr);
@@ -55,7 +60,8 @@ std::string NotA32BitDll(const std::string& path) {
   if (got < 0x40 || head[0] != 'M' || head[1] != 'Z' || pe + 24 > got ||
       std::memcmp(head + pe, "PE\0\0", 4) != 0)
     return ui::Fill(ui::kLoadNotPe, {shown});
-  if (at16(pe + 4) != IMAGE_FILE_MACHINE_I386) return ui::Fill(ui::kLoadNot32Bit, {shown});
+  if (at16(pe + 4) != kHostMachine)
+    return ui::Fill(kHost64 ? ui::kLoadNot64Bit : ui::kLoadNot32Bit, {shown});
   if ((at16(pe + 22) & IMAGE_FILE_DLL) == 0) return ui::Fill(ui::kLoadNotDll, {shown});
   return "";
 }
@@ -70,7 +76,7 @@ bool LoadPlugin(const std::string& path, Plugin& plugin, std::string& error) {
     error = ui::Fill(ui::kLoadNoFile, {shown});
     return false;
   }
-  error = NotA32BitDll(path);
+  error = NotALoadableDll(path);
   if (!error.empty()) return false;
   plugin.module = LoadLibraryA(path.c_str());
   if (plugin.module == nullptr) {

@@ -41,8 +41,8 @@ struct Plugin {
 
 // Loads the DLL and resolves all ten entry points. On failure nothing stays
 // loaded and `error` says once, in Polish (UTF-8), what is wrong: no such
-// file, not a 32-bit DLL, a library it needs is missing, the entry points it
-// lacks, or the system's error code.
+// file, not a DLL of this host's machine (32- or 64-bit), a library it needs
+// is missing, the entry points it lacks, or the system's error code.
 bool LoadPlugin(const std::string& path, Plugin& plugin, std::string& error);
 void UnloadPlugin(Plugin& plugin);
 

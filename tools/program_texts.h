@@ -115,6 +115,11 @@ inline constexpr std::string_view kLoadNotPe = "plik {1} nie jest biblioteką DL
 inline constexpr std::string_view kLoadNot32Bit =
     "{1} nie jest 32-bitową biblioteką DLL: ZRB, formularz i zrbhost ładują tylko "
     "32-bitowe (taka jest kolektor.dll z instalatora)";
+// The 64-bit test build of the form and zrbhost (never shipped) loads only
+// a DLL of its own kind.
+inline constexpr std::string_view kLoadNot64Bit =
+    "{1} nie jest 64-bitową biblioteką DLL: ta 64-bitowa wersja próbna formularza i zrbhost "
+    "ładuje tylko 64-bitowe (ZRB i kolektor.dll z instalatora są 32-bitowe)";
 inline constexpr std::string_view kLoadNotDll = "{1} jest programem, a nie biblioteką DLL";
 inline constexpr std::string_view kLoadMissingDependency =
     "nie można załadować {1}: brakuje biblioteki systemowej, której ona potrzebuje (błąd "

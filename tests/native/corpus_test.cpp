@@ -54,6 +54,21 @@ TEST(Corpus, GoodsFiles) {
   });
 }
 
+// The demo's goods list gives, natively, the lookup file that the demo's
+// round trip through each Windows build (32- and 64-bit) must give too.
+TEST(Corpus, DemoGoodsGiveTheDemosLookupFile) {
+  EventLog log;
+  FakePlatform platform(log);
+  platform.files["exp"] = corpus::ReadAll(std::string(KOLEKTOR_EXAMPLES_DIR) + "/towary.txt");
+  TestHost host(log);
+  auto in = platform.Open("exp", OpenMode::kRead);
+  auto out = platform.Open("a", OpenMode::kWriteTruncate);
+  ASSERT_TRUE(KonwertujTowary(*in, *out, GoodsOptions{}, HostLink(*host.instance(), 1)));
+  out->Close();
+  EXPECT_EQ(platform.files["a"],
+            corpus::ReadAll(std::string(KOLEKTOR_EXAMPLES_DIR) + "/expected-lookup.txt"));
+}
+
 TEST(Corpus, DataFiles) {
   CheckCorpus("data", ".dat", "a.dat", "imp", [](FakePlatform& platform, const HostLink& host) {
     return ConvertDataFile(platform, "a.dat", "imp", host);

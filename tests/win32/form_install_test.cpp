@@ -75,7 +75,7 @@ void Uninstall() {
 // ZRB's value exactly: its type and bytes.
 std::string Binaria() {
   HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kHostKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kHostKey, 0, KEY_READ | kHostView, &key) != ERROR_SUCCESS)
     return "(no key)";
   char value[512] = {};
   DWORD size = sizeof value, type = 0;

@@ -234,11 +234,9 @@ TEST(Zrbhost, FileCommandsAndSetup) {
   EXPECT_EQ(ReadFileBytes(dir + "imp2.txt"), "INW;1;02000\r\n");
   EXPECT_EQ(ReadFileBytes(dir + "imp.txt"), "INW;1;02000\r\nINW;5;01000\r\n");
   EXPECT_EQ(ReadFileBytes(dir + "raport.csv").substr(0, 3), "\xEF\xBB\xBF");
-  char value[300] = {};
-  DWORD size = sizeof value;
-  RegGetValueA(HKEY_LOCAL_MACHINE, "Software\\Orvisk\\ZRBWin\\Instalacja", "Binaria", RRF_RT_REG_SZ,
-               nullptr, value, &size);
-  EXPECT_EQ(std::string(value) + "\\", FullPath(InstallDir())) << "the host's value stays";
+  EXPECT_EQ(HklmValue("Software\\Orvisk\\ZRBWin\\Instalacja", "Binaria") + "\\",
+            FullPath(InstallDir()))
+      << "the host's value stays";
 }
 
 // Errors go to standard error, the rest to standard output; the usage fits
