@@ -37,8 +37,23 @@ target_link_libraries(zrbhost PRIVATE kolektor_host kolektor_tools kolektor_core
 kolektor_version(zrbhost "ZRB plug-in diagnostic host" zrbhost.exe VFT_APP)
 kolektor_ship(zrbhost)
 
-# The test form for the people who install and support the plug-in.
-add_executable(kolektor-test WIN32 host/test_form.cpp host/test_form.rc)
+# The test form for the people who install and support the plug-in: the
+# window and its controls, the layout pass, the operations' worker, the
+# rehearsal with the simulator, the ini file and the trace box, over the
+# measuring and text helpers any of our Windows programs may use.
+add_executable(kolektor-test WIN32
+  host/form_main.cpp
+  host/form_window.cpp
+  host/form_controls.cpp
+  host/form_actions.cpp
+  host/form_layout.cpp
+  host/form_worker.cpp
+  host/form_rehearsal.cpp
+  host/form_settings.cpp
+  host/form_trace.cpp
+  host/gui_measure.cpp
+  host/gui_text.cpp
+  host/test_form.rc)
 target_link_libraries(kolektor-test PRIVATE kolektor_host kolektor_core comdlg32 comctl32)
 target_link_options(kolektor-test PRIVATE -municode)
 kolektor_version(kolektor-test "kolektor test form" kolektor-test.exe VFT_APP)
