@@ -10,14 +10,15 @@ namespace {
 constexpr int kCheckBoxes[] = {kTrace, kRehearsal};
 
 // The rows of buttons under the files, each spread over the column's width.
-constexpr std::array<int, 3> kButtonRows[] = {
+using ButtonRow = std::array<int, 3>;
+constexpr ButtonRow kButtonRows[] = {
     {kExport, kImport, kClear},
     {kCheck, kTrace, kShowTrace},
 };
 
-// The log and the panes under it are never narrower than this many average
-// letters (and than their own header row); the plug-in's line beside its
-// button never narrower than kPluginLetters.
+// The log and the panes under it are at least this many average letters
+// wide, and as wide as their own header row and labels; the plug-in's line
+// beside its button at least kPluginLetters.
 constexpr int kLogLetters = 30;
 constexpr int kPluginLetters = 30;
 // The log keeps room for this many lines.
@@ -97,9 +98,11 @@ Columns Measure(const Content& c) {
       std::max({SettingsWidth(c, k), k.path_label_w + 2 * u.gap + 16 * u.average + k.browse_w,
                 RehearsalWidth(c, k), c.TextWidth(kSettingsGroup) + 4 * u.margin,
                 c.TextWidth(kRehearsalGroup) + 4 * u.margin});
-  for (const auto& row : kButtonRows)
-    k.left_w = std::max(k.left_w,
-                        RowWidth(u, {Natural(c, row[0]), Natural(c, row[1]), Natural(c, row[2])}));
+  for (const auto& row : kButtonRows) {
+    int row_w = -u.gap;
+    for (int control : row) row_w += Natural(c, control) + u.gap;
+    k.left_w = std::max(k.left_w, row_w);
+  }
   k.choose_w = Natural(c, kChoosePlugin);
   const int log_x = u.margin + k.left_w + u.margin + u.gap;
   k.least_w = std::max(log_x + LeastLogWidth(c) + u.margin,
@@ -153,7 +156,7 @@ int PlaceSettings(const Content& c, const Columns& k, int top, Placer& put) {
 }
 
 // A row of buttons spread over the left column's width.
-void Spread(const Content& c, const Columns& k, const std::array<int, 3>& row, int y, Placer& put) {
+void Spread(const Content& c, const Columns& k, const ButtonRow& row, int y, Placer& put) {
   const Units& u = c.units;
   int natural = 0;
   for (int control : row) natural += Natural(c, control);
