@@ -37,7 +37,10 @@ target_link_libraries(zrbhost PRIVATE kolektor_host kolektor_tools kolektor_core
 kolektor_version(zrbhost "ZRB plug-in diagnostic host" zrbhost.exe VFT_APP)
 kolektor_ship(zrbhost)
 
-# The test form for the people who install and support the plug-in. Its
+# The test form for the people who install and support the plug-in: the
+# window and its controls, the layout pass, the operations' worker, the
+# rehearsal with the simulator, the ini file and the trace box, over the
+# measuring and text helpers any of our Windows programs may use. Its
 # manifest names the form's machine, whose common controls Windows then
 # loads: x86 for the shipped form, amd64 for the 64-bit test build (which
 # would not start with the x86 ones). Both files are copied beside each
@@ -55,7 +58,19 @@ file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/rc/test_form.manifest CONTENT "${KOLEK
 configure_file(${CMAKE_SOURCE_DIR}/host/test_form.rc ${CMAKE_BINARY_DIR}/rc/test_form.rc COPYONLY)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
              ${CMAKE_SOURCE_DIR}/host/test_form.manifest)
-add_executable(kolektor-test WIN32 host/test_form.cpp ${CMAKE_BINARY_DIR}/rc/test_form.rc)
+add_executable(kolektor-test WIN32
+  host/form_main.cpp
+  host/form_window.cpp
+  host/form_controls.cpp
+  host/form_actions.cpp
+  host/form_layout.cpp
+  host/form_worker.cpp
+  host/form_rehearsal.cpp
+  host/form_settings.cpp
+  host/form_trace.cpp
+  host/gui_measure.cpp
+  host/gui_text.cpp
+  ${CMAKE_BINARY_DIR}/rc/test_form.rc)
 target_link_libraries(kolektor-test PRIVATE kolektor_host kolektor_core comdlg32 comctl32)
 target_link_options(kolektor-test PRIVATE -municode)
 kolektor_version(kolektor-test "kolektor test form" kolektor-test.exe VFT_APP)

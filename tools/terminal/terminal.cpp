@@ -33,6 +33,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/terminal/exit_codes.h"
 #include "tools/terminal/lookup_check.h"
 
 namespace {
@@ -167,17 +168,17 @@ int Scan(const std::string& code, const std::string& quantity) {
   std::string table;
   if (!ReadAll(MemoryDir() + "table.txt", table)) {
     std::printf("no goods table loaded: send the goods list from the host first\n");
-    return 3;
+    return kolektor::terminal::kExitNoGoodsTable;
   }
   std::string name;
   if (!kolektor::terminal::FindCode(table, code, name)) {
     std::printf("unknown code %s: not in the goods table\n", code.c_str());
-    return 4;
+    return kolektor::terminal::kExitUnknownCode;
   }
   if (!kolektor::terminal::IsQuantity(quantity)) {
     std::printf("quantity \"%s\" refused: up to 8 characters, digits and one point\n",
                 quantity.c_str());
-    return 5;
+    return kolektor::terminal::kExitBadQuantity;
   }
   const std::string path = MemoryDir() + "collected.txt";
   if (!WriteAll(path, code + "," + quantity + "\r\n", "ab")) return 1;
@@ -218,5 +219,5 @@ int main(int argc, char** argv) {
   if (command == "show") return Show();
   if (command == "clear") return Clear();
   std::fprintf(stderr, "usage: terminal scan CODE QUANTITY | show | clear\n");
-  return 2;
+  return kolektor::terminal::kExitUsage;
 }
