@@ -4,6 +4,7 @@
 #pragma once
 
 #include <initializer_list>
+#include <iterator>
 #include <string>
 #include <string_view>
 
@@ -353,6 +354,11 @@ inline constexpr std::string_view kFormBrowse = "...";
 inline constexpr std::string_view kFormExport = "&Wyślij towary";
 inline constexpr std::string_view kFormImport = "&Odczytaj ilości";
 inline constexpr std::string_view kFormClear = "&Zeruj";
+// Beside "Zeruj": what the host's clear step does with this plug-in, and
+// that it is there only to be tried.
+inline constexpr std::string_view kFormClearAbout =
+    "Krok zerowania ZRB, do próby: wtyczka tylko czeka sekundę i zgłasza powodzenie. Nie "
+    "czyści terminala ani plików.";
 inline constexpr std::string_view kFormCheck = "&Sprawdź instalację";
 inline constexpr std::string_view kFormTrace = "Ślad dia&gnostyczny";
 inline constexpr std::string_view kFormShowTrace = "Pokaż śl&ad";
@@ -366,7 +372,7 @@ inline constexpr std::string_view kFormLog = "&Dziennik";
 inline constexpr std::string_view kFormCopyLog = "Kopi&uj";
 inline constexpr std::string_view kFormClearLog = "Wy&czyść dziennik";
 inline constexpr std::string_view kFormInstruction = "Co zrobić na terminalu:";
-inline constexpr std::string_view kFormExplanation = "Objaśnienie ostatniego błędu:";
+inline constexpr std::string_view kFormExplanation = "Objaśnienie błędów:";
 inline constexpr std::string_view kFormFileFilter =
     "Pliki tekstowe (*.txt)|*.txt|Wszystkie pliki (*.*)|*.*|";
 inline constexpr std::string_view kFormCloseRunning =
@@ -377,6 +383,17 @@ inline constexpr std::string_view kLogExportStart = "=== Wysyłanie towarów: {1
 inline constexpr std::string_view kLogImportStart = "=== Odczyt ilości: {1}";
 inline constexpr std::string_view kLogClearStart = "=== Zerowanie";
 inline constexpr std::string_view kLogOnTerminal = "Na terminalu: {1}";
+inline constexpr std::string_view kLogInSimulator = "W symulatorze: {1}";
+// What to do in a rehearsal, in place of the plug-in's steps on the
+// terminal: the simulator is worked from the form's own fields.
+inline constexpr std::string_view kFormSimulatorExport =
+    "Próba z symulatorem: terminal i dok nie są potrzebne, towary trafią do pamięci "
+    "symulatora. Potem policz towary w ramce \"Próba bez terminala\": wpisz kod w polu "
+    "\"Kod\", ilość w polu \"Ilość\" i naciśnij \"Zeskanuj\"; tak każdy towar.";
+inline constexpr std::string_view kFormSimulatorImport =
+    "Próba z symulatorem: terminal i dok nie są potrzebne. Symulator odda ilości "
+    "zeskanowane przyciskiem \"Zeskanuj\"; okna wtyczki zamknij przyciskiem OK jak przy "
+    "terminalu. \"Wyczyść pamięć\" usuwa zeskanowane ilości z symulatora.";
 inline constexpr std::string_view kLogFolder =
     "Folder bieżący: {1} (folder ZRB), więc programy producenta terminala znajdą się tak "
     "jak w ZRB.";
@@ -388,7 +405,7 @@ inline constexpr std::string_view kLogRehearsal =
 inline constexpr std::string_view kLogRehearsalFailed =
     "Nie można podstawić folderu symulatora w rejestrze tego formularza (błąd systemu {1}); "
     "operacji nie uruchomiono.";
-inline constexpr std::string_view kLogParam = "ustawienie {1} = \"{2}\"";
+inline constexpr std::string_view kLogParam = "ustawienie \"{1}\" = \"{2}\"";
 inline constexpr std::string_view kLogBox = "okno komunikatu [{1}]: {2}";
 inline constexpr std::string_view kLogResult = "wynik: {1} ({2}), czas {3} s";
 inline constexpr std::string_view kResultDone = "zrobione";
@@ -418,6 +435,32 @@ inline constexpr std::string_view kLogTraceNone = "Śladu nie ma: włącz go i w
 inline constexpr std::string_view kLogTraceEmpty = "Ślad {1} jest pusty.";
 inline constexpr std::string_view kLogCopied = "Dziennik skopiowany do schowka.";
 inline constexpr std::string_view kFormNoExplanation = "(tego tekstu nie ma w tabeli komunikatów)";
+
+// Windows' reasons for the commonest system error codes, for a Windows
+// without Polish texts of its own: each "(błąd systemu N)" the programs
+// show gets one beside its number.
+inline constexpr std::string_view kSystemErrorHead = "(błąd systemu ";
+struct SystemErrorReason {
+  unsigned long code;
+  std::string_view text;
+};
+inline constexpr SystemErrorReason kSystemErrorReasons[] = {
+    {2, "nie ma takiego pliku"},
+    {3, "nie ma takiej ścieżki"},
+    {5, "odmowa dostępu"},
+    {32, "plik jest używany przez inny program"},
+    {33, "część pliku jest zablokowana przez inny program"},
+    {53, "nie można odnaleźć ścieżki sieciowej"},
+    {112, "za mało miejsca na dysku"},
+    {123, "niepoprawna nazwa pliku lub folderu"},
+    {1392, "plik lub folder jest uszkodzony i nie można go odczytać"},
+};
+constexpr bool SystemErrorCodesAscending() {
+  for (std::size_t i = 1; i < std::size(kSystemErrorReasons); ++i)
+    if (kSystemErrorReasons[i - 1].code >= kSystemErrorReasons[i].code) return false;
+  return true;
+}
+static_assert(SystemErrorCodesAscending(), "each code once, in order");
 
 // The simulator driven from the form, as a person works the terminal.
 inline constexpr std::string_view kLogScanned = "Symulator: zeskanowano kod {1}, ilość {2}.";
