@@ -303,13 +303,24 @@ void PlaceRehearsal(const Content& c, const Columns& k, int x, int w, int top, P
 
 int RehearsalHeight(const Units& u) { return u.line + 4 * u.gap + 3 * u.field; }
 
+constexpr int kPaneFrame = 8;  // an edit's border and inner margins
+int PaneLabelHeight(const Units& u) { return TextHeight(u) + 2; }
+
+// The least height of the log's column from the top of its header: the
+// log's and the panes' least, with the rehearsal's group or without.
+int RightLeastHeight(const Units& u, bool group) {
+  return u.field + u.gap / 2 + kLogLines * u.line + kPaneFrame + u.gap +
+         2 * (u.gap + PaneLabelHeight(u) + kPaneLines * u.line + kPaneFrame) +
+         (group ? u.gap + RehearsalHeight(u) : 0);
+}
+
 // The log, what to do on the terminal and the explanation, the rehearsal's
-// group at the bottom. The log and the two panes share what is left of
-// `bottom`, the lowest the content may reach: each gets its least, then
-// what to do on the terminal as much as shows it whole, the explanation its
-// lines, the log the rest.
+// group at the bottom when `group`. The log and the two panes share what is
+// left of `bottom`, the lowest the content may reach: each gets its least,
+// then what to do on the terminal as much as shows it whole, the
+// explanation its lines, the log the rest.
 void PlaceRight(const Content& c, const Columns& k, int x, int top, int bottom, int width,
-                Placer& put) {
+                bool group, Placer& put) {
   const Units& u = c.units;
   const int text_h = TextHeight(u), label_dy = LabelDrop(u);
   const int w = width - x - u.margin;
@@ -324,12 +335,10 @@ void PlaceRight(const Content& c, const Columns& k, int x, int top, int bottom, 
   const int instruction_w = w - u.scroll_bar - 4 - 2 * u.average;
   for (const std::wstring& text : c.instructions)
     instruction_text_h = std::max(instruction_text_h, c.wrapped_height(text, instruction_w));
-  const int pane_label_h = text_h + 2;
-  const int frame = 8;  // an edit's border and inner margins
+  const int pane_label_h = PaneLabelHeight(u), frame = kPaneFrame;
   const int log_least = kLogLines * u.line + frame + u.gap;
   const int pane_least = kPaneLines * u.line + frame;
-  const int fixed = 2 * (u.gap + pane_label_h) + u.gap + RehearsalHeight(u);
-  int spare = std::max(0, bottom - y - fixed - log_least - 2 * pane_least);
+  int spare = std::max(0, bottom - top - RightLeastHeight(u, group));
   auto grow = [&spare](int least, int wanted) {
     const int more = std::min(spare, std::max(0, wanted - least));
     spare -= more;
@@ -348,8 +357,7 @@ void PlaceRight(const Content& c, const Columns& k, int x, int top, int bottom, 
   put.Put(kExplanationLabel, x, y, c.TextWidth(kExplanationLabel), text_h);
   y += pane_label_h;
   put.Put(kExplanation, x, y, w, explanation_h);
-  y += explanation_h + u.gap;
-  PlaceRehearsal(c, k, x, w, y, put);
+  if (group) PlaceRehearsal(c, k, x, w, y + explanation_h + u.gap, put);
 }
 
 }  // namespace
@@ -376,8 +384,16 @@ Placement PlaceControls(const Content& content, int width, int height) {
   Placer put(placement);
   const int top = PlaceTop(content, k, width, put);
   const int left_bottom = PlaceLeft(content, k, left_w, top, put);
-  PlaceRight(content, k, 2 * u.margin + u.gap + left_w, top,
-             std::max(height - u.margin, left_bottom), width, put);
+  // The rehearsal's group goes under the log's panes; in a window taller
+  // than the least, under the buttons where it fits there, which leaves the
+  // panes more room.
+  const int bottom = std::max(height - u.margin, left_bottom);
+  const int group_top = left_bottom + u.gap;
+  const bool group_left = left_w >= RehearsalWidth(content, k) &&
+                          group_top + RehearsalHeight(u) <= bottom &&
+                          bottom > std::max(left_bottom, top + RightLeastHeight(u, true));
+  if (group_left) PlaceRehearsal(content, k, u.margin, left_w, group_top, put);
+  PlaceRight(content, k, 2 * u.margin + u.gap + left_w, top, bottom, width, !group_left, put);
   placement.used_w += u.margin;
   placement.used_h += u.margin;
   return placement;
