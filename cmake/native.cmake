@@ -16,6 +16,7 @@ add_executable(kolektor_native_tests
   tests/native/fake_platform.cpp
   tests/native/test_host.cpp
   tests/native/descriptions_test.cpp
+  tests/native/settings_test.cpp
   tests/native/goods_conversion_test.cpp
   tests/native/fixed_format_test.cpp
   tests/native/export_command_test.cpp

@@ -1,10 +1,10 @@
 #include "export/export_command.h"
 
-#include "base/choice_table.h"
 #include "base/folder_path.h"
 #include "base/held_files.h"
 #include "base/host_interface.h"
 #include "base/host_link.h"
+#include "base/settings_table.h"
 #include "base/texts.h"
 #include "base/trace.h"
 #include "export/goods_conversion.h"
@@ -15,10 +15,6 @@ namespace kolektor {
 namespace {
 
 namespace t = text;
-
-// The utility's speed codes; any other value adds nothing.
-constexpr Choice kUploadBauds[] = {
-    {"115200", "1,1"}, {"57600", "2,1"}, {"38400", "3,1"}, {"19200", "4,1"}, {"9600", "5,1"}};
 
 constexpr std::uint32_t kPauseBeforeReading = 4000;  // the user docks the terminal
 
@@ -60,9 +56,11 @@ std::string UploadCommandLine(std::string_view install_dir, std::string_view por
   // C:\Program.exe and the like.
   if (program.find(' ') != std::string::npos) program = '"' + program + '"';
   std::string line = program + " a,";
-  line += Pick(kComPorts, port, port);
+  // A port outside the table goes on as the host gave it; a speed outside
+  // it adds nothing.
+  line += UploadPart(kParamPort, port, port);
   line += ',';
-  line += Pick(kUploadBauds, baud, "");
+  line += UploadPart(kParamBaud, baud, "");
   return line;
 }
 

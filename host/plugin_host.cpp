@@ -6,6 +6,7 @@
 #include <set>
 #include <vector>
 
+#include "base/settings_table.h"
 #include "base/texts.h"
 #include "tools/program_texts.h"
 
@@ -142,9 +143,8 @@ bool AcceptsValue(const Parameter& parameter, const std::string& value) {
       if (choice == value) return true;
     return false;
   }
-  // The port: COM1 to COM4 as the plug-in knows them, or a number in range.
-  if (value.size() == 4 && value.compare(0, 3, "COM") == 0 && value[3] >= '1' && value[3] <= '4')
-    return true;
+  // The port: a name the plug-in knows (COM1 to COM4), or a number in range.
+  if (FindChoice(parameter.name, value) != nullptr) return true;
   if (value.empty() || value.size() > 9) return false;
   long n = 0;
   for (char c : value) {

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "base/cp1250.h"
+#include "base/settings_table.h"
 #include "base/texts.h"
 #include "export/export_command.h"
 #include "host/install_check.h"

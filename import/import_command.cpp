@@ -1,10 +1,10 @@
 #include "import/import_command.h"
 
-#include "base/choice_table.h"
 #include "base/folder_path.h"
 #include "base/held_files.h"
 #include "base/host_interface.h"
 #include "base/host_link.h"
+#include "base/settings_table.h"
 #include "base/texts.h"
 #include "base/time_text.h"
 #include "base/trace.h"
@@ -17,22 +17,6 @@ namespace kolektor {
 namespace {
 
 namespace t = text;
-
-constexpr Choice kDownloadBauds[] = {{"115200", "1,1,1,1,1,0"},
-                                     {"57600", "2,1,1,1,1,0"},
-                                     {"38400", "3,1,1,1,1,0"},
-                                     {"19200", "4,1,1,1,1,0"},
-                                     {"9600", "5,1,1,1,1,0"}};
-
-struct Timeout {
-  std::string_view value;
-  std::uint32_t ticks;
-};
-constexpr Timeout kTimeouts[] = {{"1 min", 600},    {"2 min", 1200},    {"5 min", 3000},
-                                 {"10 min", 6000},  {"15 min", 9000},   {"30 min", 18000},
-                                 {"60 min", 36000}, {"120 min", 72000}, {"600 min", 360000}};
-constexpr std::uint32_t kDefaultTicks = 3000;
-static_assert(sizeof(kTimeouts) / sizeof(kTimeouts[0]) == 9);
 
 constexpr std::uint32_t kPauseAfterNotice = 1000;
 constexpr std::uint32_t kPauseAfterDelete = 1000;
@@ -165,16 +149,10 @@ bool InventDir(std::string_view counts_path, std::string& invent_dir) {
 
 std::string DownloadCommandLine(std::string_view port, std::string_view baud) {
   std::string line = "IR_READ2.EXE a.dat,";
-  line += Pick(kComPorts, port, port);
+  line += DownloadPart(kParamPort, port, port);
   line += ',';
-  line += Pick(kDownloadBauds, baud, "");
+  line += DownloadPart(kParamBaud, baud, "");
   return line;
-}
-
-std::uint32_t TickLimit(std::string_view timeout) {
-  for (const Timeout& t : kTimeouts)
-    if (t.value == timeout) return t.ticks;
-  return kDefaultTicks;
 }
 
 HostWord RunImport(Platform& platform, const HostLink& host, Trace& trace,

@@ -42,7 +42,4 @@ KeepResult KeepEarlierData(Platform& platform, const std::string& data_path,
 // "IR_READ2.EXE a.dat,<port>,<baud>"
 std::string DownloadCommandLine(std::string_view port, std::string_view baud);
 
-// Polls (of 100 ms each) allowed for the download, from "timeout".
-std::uint32_t TickLimit(std::string_view timeout);
-
 }  // namespace kolektor
