@@ -81,8 +81,4 @@ inline constexpr const char* kInstallKey = "Software\\Orvisk\\ZRBWin\\Instalacja
 inline constexpr const char* kInstallValue = "Binaria";
 inline constexpr std::size_t kInstallValueBytes = 230;
 
-// The support trace is on while a file of this name lies beside the
-// plug-in.
-inline constexpr std::string_view kTraceFileName = "kolektor.log";
-
 }  // namespace kolektor

@@ -5,8 +5,8 @@
 #include <string_view>
 
 #include "base/cp1250.h"
+#include "base/file_names.h"
 #include "base/folder_path.h"
-#include "export/export_command.h"
 #include "host/plugin_host.h"
 #include "import/import_command.h"
 #include "tools/program_texts.h"
@@ -17,10 +17,6 @@ namespace {
 
 namespace u = ui;
 using ui::Fill;
-
-constexpr const char* kDownloadUtility = "IR_READ2.EXE";
-constexpr const char* kUploadUtility = "DLOOKUP2.EXE";
-constexpr const char* kPluginFile = "kolektor.dll";
 
 std::string Utf8(const std::string& cp1250) { return Utf8FromCp1250(cp1250); }
 
@@ -73,7 +69,7 @@ bool SameFile(const std::string& a, const std::string& b) {
 // The plug-in that ZRB will load from its folder, beside the one the form
 // has loaded.
 void Plugins(Items& items, const std::string& zrb_folder, const std::string& loaded) {
-  const std::string installed = JoinPath(zrb_folder, kPluginFile);
+  const std::string installed = JoinPath(zrb_folder, kPluginFileName);
   const bool there = IsFile(installed);
   if (there) {
     const std::string version = FileVersionOf(installed);
@@ -92,8 +88,10 @@ void Plugins(Items& items, const std::string& zrb_folder, const std::string& loa
 // (its own folder first, then ZRB's folder, which it makes its current
 // folder for the operation).
 void DownloadUtility(Items& items, const std::string& zrb_folder) {
-  const std::string for_zrb = WhereWindowsFinds(kDownloadUtility, zrb_folder, zrb_folder);
-  const std::string for_form = WhereWindowsFinds(kDownloadUtility, ProgramFolder(), zrb_folder);
+  const std::string for_zrb =
+      WhereWindowsFinds(std::string(kDownloadUtility), zrb_folder, zrb_folder);
+  const std::string for_form =
+      WhereWindowsFinds(std::string(kDownloadUtility), ProgramFolder(), zrb_folder);
   if (for_zrb.empty() && for_form.empty())
     items.Fault(std::string(u::kInstallNoIrRead), u::kInstallNoIrReadFix);
   else if (for_zrb.empty())
@@ -113,7 +111,8 @@ void Rehearsal(Items& items, const std::string& folder) {
     items.Fault(Fill(u::kInstallNoSimulator, {Utf8(folder)}), u::kInstallNoSimulatorFix);
     return;
   }
-  const std::string found = WhereWindowsFinds(kDownloadUtility, ProgramFolder(), folder);
+  const std::string found =
+      WhereWindowsFinds(std::string(kDownloadUtility), ProgramFolder(), folder);
   if (SameFile(found, JoinPath(folder, kDownloadUtility)))
     items.Ok(Fill(u::kInstallRehearsalIrRead, {Utf8(found)}));
   else
@@ -183,12 +182,13 @@ void Writable(Items& items, const std::string& folder) {
 
 // What earlier imports left in invent_dir.
 void InventDirContents(Items& items, const std::string& invent_dir) {
-  if (IsFile(JoinPath(invent_dir, "a.dat")))
+  if (IsFile(JoinPath(invent_dir, kDataFileName)))
     items.Warn(std::string(u::kInstallDataFile), u::kInstallDataFileFix);
   WIN32_FIND_DATAA found;
   std::size_t kept = 0;
   std::string newest;
-  const HANDLE search = FindFirstFileA(JoinPath(invent_dir, "a.dat.*").c_str(), &found);
+  const HANDLE search =
+      FindFirstFileA(JoinPath(invent_dir, std::string(kDataFileName) + ".*").c_str(), &found);
   if (search != INVALID_HANDLE_VALUE) {
     do {
       ++kept;
@@ -200,7 +200,7 @@ void InventDirContents(Items& items, const std::string& invent_dir) {
     items.Warn(Fill(u::kInstallKeptCopies, {std::to_string(kept), Utf8(newest)}),
                u::kInstallKeptCopiesFix);
   WIN32_FILE_ATTRIBUTE_DATA journal;
-  if (GetFileAttributesExA(JoinPath(invent_dir, "Inwent.bak").c_str(), GetFileExInfoStandard,
+  if (GetFileAttributesExA(JoinPath(invent_dir, kJournalFileName).c_str(), GetFileExInfoStandard,
                            &journal)) {
     const unsigned long long size =
         (static_cast<unsigned long long>(journal.nFileSizeHigh) << 32) | journal.nFileSizeLow;
@@ -251,7 +251,7 @@ std::string WhereWindowsFinds(const std::string& name, const std::string& progra
 
 DefaultPlugin FindDefaultPlugin() {
   DefaultPlugin plugin;
-  const std::string beside = JoinPath(ProgramFolder(), kPluginFile);
+  const std::string beside = JoinPath(ProgramFolder(), kPluginFileName);
   if (IsFile(beside)) {
     plugin.path = beside;
     return plugin;
@@ -261,7 +261,7 @@ DefaultPlugin FindDefaultPlugin() {
     plugin.missing = Fill(u::kFindNoZrbFolder, {Utf8FromAnsi(ProgramFolder())});
     return plugin;
   }
-  const std::string installed = JoinPath(zrb_folder, kPluginFile);
+  const std::string installed = JoinPath(zrb_folder, kPluginFileName);
   if (!IsFile(installed)) {
     plugin.missing = Fill(u::kFindNowhere, {Utf8FromAnsi(ProgramFolder()), Utf8(zrb_folder)});
     return plugin;
@@ -340,7 +340,7 @@ std::vector<InstallCheckItem> CheckInstallation(const InstallCheckInput& in) {
 
   // The trace of the plug-in in use: the loaded one, else ZRB's.
   const std::string plugin = !in.plugin_path.empty() ? in.plugin_path
-                             : !zrb_folder.empty()   ? JoinPath(zrb_folder, kPluginFile)
+                             : !zrb_folder.empty()   ? JoinPath(zrb_folder, kPluginFileName)
                                                      : std::string();
   if (plugin.empty()) return items.list;
   const std::string trace = TraceFileOf(plugin);

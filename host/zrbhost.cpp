@@ -18,7 +18,6 @@
 #include "base/cp1250.h"
 #include "base/settings_table.h"
 #include "base/texts.h"
-#include "export/export_command.h"
 #include "host/install_check.h"
 #include "host/plugin_host.h"
 #include "tools/docs/message_reference.h"

@@ -1,5 +1,6 @@
 #include "import/import_command.h"
 
+#include "base/file_names.h"
 #include "base/folder_path.h"
 #include "base/held_files.h"
 #include "base/host_interface.h"
@@ -98,12 +99,14 @@ constexpr int kKeptCopiesPerSecond = 99;
 // Windows' ANSI calls take paths of at most 259 characters. Every file the
 // import makes in invent_dir must fit, not only the lock file: a folder
 // that takes the lock but not the journal's record would fail each import
-// after its download. The longest name is a kept copy of an earlier a.dat.
+// after its download. The longest name is a kept copy of an earlier a.dat,
+// a.dat.YYYYMMDD-HHMMSS-99.
 constexpr std::size_t kPathLimit = 259;
-constexpr std::string_view kLongestNameInFolder = "a.dat.YYYYMMDD-HHMMSS-99";
+constexpr std::size_t kLongestNameInFolder =
+    kDataFileName.size() + std::string_view(".YYYYMMDD-HHMMSS-99").size();
 static_assert(kKeptCopiesPerSecond == 99, "the longest kept name ends in -99");
-static_assert(kLongestNameInFolder.size() >= std::string_view("Inwent.bak.append").size() &&
-              kLongestNameInFolder.size() >= std::string_view(kLockFileName).size());
+static_assert(kLongestNameInFolder >= kJournalFileName.size() + kAppendRecordSuffix.size() &&
+              kLongestNameInFolder >= kLockFileName.size());
 
 }  // namespace
 
@@ -148,7 +151,7 @@ bool InventDir(std::string_view counts_path, std::string& invent_dir) {
 }
 
 std::string DownloadCommandLine(std::string_view port, std::string_view baud) {
-  std::string line = "IR_READ2.EXE a.dat,";
+  std::string line = std::string(kDownloadUtility) + " " + std::string(kDataFileName) + ",";
   line += DownloadPart(kParamPort, port, port);
   line += ',';
   line += DownloadPart(kParamBaud, baud, "");
@@ -174,7 +177,7 @@ HostWord RunImport(Platform& platform, const HostLink& host, Trace& trace,
     return 0;
   }
   trace.Value("invent_dir", invent_dir);
-  if (JoinPath(invent_dir, kLongestNameInFolder).size() > kPathLimit) {
+  if (JoinPath(invent_dir, std::string(kLongestNameInFolder, '_')).size() > kPathLimit) {
     trace.Line("invent_dir is too long for the files the import makes in it");
     host.Error(t::Compound(t::kFolderTooLongBegin, invent_dir, t::kFolderTooLongEnd));
     return 0;
@@ -203,8 +206,8 @@ HostWord RunImport(Platform& platform, const HostLink& host, Trace& trace,
       host.Error(t::Compound(t::kFolderTooLongBegin, invent_dir, t::kFolderTooLongEnd));
       return 0;
   }
-  const std::string data_path = JoinPath(invent_dir, "a.dat");
-  const std::string journal_path = JoinPath(invent_dir, "Inwent.bak");
+  const std::string data_path = JoinPath(invent_dir, kDataFileName);
+  const std::string journal_path = JoinPath(invent_dir, kJournalFileName);
   trace.Value("data file", data_path);
   trace.Value("journal", journal_path);
 
