@@ -56,18 +56,9 @@ const kolektor::zrbhost::Printer kPrinter{Print, PrintError};
 
 std::string Utf8(const std::string& cp1250) { return kolektor::Utf8FromCp1250(cp1250); }
 
-// A text the person typed (UTF-8 in a settings file, the ANSI code page on
-// the command line) as the host would hand it to the plug-in.
-std::string Cp1250FromUtf8(const std::string& utf8) {
-  return kolektor::host::Cp1250FromWide(kolektor::host::WideFromUtf8(utf8));
-}
-std::string Cp1250FromAnsi(const std::string& ansi) {
-  const int n = MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(n > 0 ? n : 1), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, &wide[0], n);
-  wide.resize(wcslen(wide.c_str()));
-  return kolektor::host::Cp1250FromWide(wide);
-}
+// A text the person typed on the command line (ANSI code page) as the host
+// would hand it to the plug-in.
+using kolektor::host::Cp1250FromAnsi;
 
 struct Options {
   std::string dll;  // empty: the installed one (FindDefaultPlugin)
@@ -114,7 +105,10 @@ bool ReadSettingsFile(const std::string& path, std::map<std::string, std::string
     while (!s.empty() && (s.back() == '\n' || s.back() == '\r')) s.pop_back();
     if (s.empty() || s[0] == '#') continue;
     const std::size_t eq = s.find('=');
-    if (eq != std::string::npos) values[s.substr(0, eq)] = Cp1250FromUtf8(s.substr(eq + 1));
+    // Typed in UTF-8; a character Windows-1250 lacks becomes "?", which no
+    // setting accepts.
+    if (eq != std::string::npos)
+      kolektor::Cp1250FromUtf8(s.substr(eq + 1), values[s.substr(0, eq)]);
   }
   std::fclose(f);
   return true;

@@ -192,10 +192,13 @@ class Win32Platform final : public Platform {
   void Unlock(LockHandle handle) override { ::CloseHandle(AsHandle(handle)); }
 
   // The registry answers with its error code; it is kept as the thread's
-  // last error for the support trace.
+  // last error for the support trace. The host's 32-bit installer writes
+  // its key in the 32-bit view, which 64-bit Windows shows apart from the
+  // 64-bit one; 32-bit Windows ignores the flag.
   bool RegistryOpen(const std::string& key, RegistryKey& handle) override {
     HKEY opened = nullptr;
-    const LONG result = ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &opened);
+    const LONG result =
+        ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ | KEY_WOW64_32KEY, &opened);
     if (result != ERROR_SUCCESS) return Fail(result);
     handle = reinterpret_cast<RegistryKey>(opened);
     return true;
@@ -360,6 +363,20 @@ class Win32Platform final : public Platform {
 };
 
 }  // namespace
+
+bool WriteRegistryString(const std::string& key, const std::string& name,
+                         const std::string& value) {
+  HKEY opened = nullptr;
+  // The view SystemPlatform() reads.
+  LONG result = ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0,
+                                  KEY_WRITE | KEY_WOW64_32KEY, nullptr, &opened, nullptr);
+  if (result != ERROR_SUCCESS) return Fail(result);
+  result = ::RegSetValueExA(opened, name.c_str(), 0, REG_SZ,
+                            reinterpret_cast<const BYTE*>(value.c_str()),
+                            static_cast<DWORD>(value.size() + 1));
+  ::RegCloseKey(opened);
+  return result == ERROR_SUCCESS || Fail(result);
+}
 
 Platform& SystemPlatform() {
   // No state: one object serves every instance and call.
