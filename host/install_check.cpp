@@ -8,8 +8,9 @@
 #include "base/file_names.h"
 #include "base/folder_path.h"
 #include "host/plugin_host.h"
+#include "host/program_texts.h"
 #include "import/import_command.h"
-#include "tools/program_texts.h"
+#include "platform/win32.h"
 
 namespace kolektor::host {
 
@@ -221,10 +222,7 @@ void InventDirContents(Items& items, const std::string& invent_dir) {
 
 }  // namespace
 
-bool IsFile(const std::string& path) {
-  const DWORD a = GetFileAttributesA(path.c_str());
-  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
+bool IsFile(const std::string& path) { return SystemPlatform().FileExists(path); }
 
 bool IsFolder(const std::string& path) {
   const DWORD a = GetFileAttributesA(path.c_str());
@@ -278,25 +276,25 @@ std::string TraceFileOf(const std::string& plugin_path) {
 }
 
 HostValue ReadBinaria(std::string& value) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kInstallKey, 0, KEY_READ | kHostRegistryView, &key) !=
-      ERROR_SUCCESS)
-    return HostValue::kNoKey;
+  Platform& system = SystemPlatform();
+  RegistryKey key = 0;
+  if (!system.RegistryOpen(kInstallKey, key)) return HostValue::kNoKey;
   // Room for more than the plug-in takes, so that a value too long for it
   // is still shown.
-  char buffer[512] = {};
-  DWORD size = sizeof buffer - 1, type = 0;
-  const LONG r =
-      RegQueryValueExA(key, kInstallValue, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
-  RegCloseKey(key);
-  if (r == ERROR_FILE_NOT_FOUND) return HostValue::kNoValue;
-  if (r != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) {
+  constexpr std::size_t kShownBytes = 511;
+  const bool read = system.RegistryReadString(key, kInstallValue, kShownBytes, value);
+  const DWORD error = system.LastError();
+  system.RegistryClose(key);
+  if (!read) {
     value.clear();
-    return HostValue::kUnusable;
+    return error == ERROR_FILE_NOT_FOUND ? HostValue::kNoValue : HostValue::kUnusable;
   }
-  value.assign(buffer, strnlen(buffer, size));
   // The plug-in reads at most 230 bytes, the terminating zero included.
   return value.size() < kInstallValueBytes ? HostValue::kFound : HostValue::kUnusable;
+}
+
+bool WriteBinaria(const std::string& folder) {
+  return WriteRegistryString(kInstallKey, kInstallValue, folder);
 }
 
 std::vector<InstallCheckItem> CheckInstallation(const InstallCheckInput& in) {

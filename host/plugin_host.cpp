@@ -8,7 +8,7 @@
 
 #include "base/settings_table.h"
 #include "base/texts.h"
-#include "tools/program_texts.h"
+#include "host/program_texts.h"
 
 namespace kolektor::host {
 

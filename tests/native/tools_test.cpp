@@ -6,13 +6,14 @@
 
 #include <filesystem>
 
+#include "host/zrbhost_files.h"
 #include "import/journal.h"
 #include "tests/corpus/corpus_format.h"
 #include "tests/native/test_host.h"
 #include "tools/files/goods_warnings.h"
 #include "tools/files/journal_tool.h"
+#include "tools/files/stdio_platform.h"
 #include "tools/files/stock_report.h"
-#include "tools/files/zrbhost_files.h"
 
 namespace kolektor::testing {
 namespace {
@@ -94,6 +95,7 @@ TEST(Tools, UnfinishedBlocksAreFlaggedAndExtractedOnlyWhenAsked) {
        first.substr(0, first.size() - 4) + second_header + "INW;2;03000\r\n", "", "1", "2", "",
        "INW;2;03000\r\n"},
   };
+  StdioPlatform files;
   auto write = [](const std::string& path, const std::string& bytes) {
     std::FILE* f = std::fopen(path.c_str(), "wb");
     ASSERT_NE(f, nullptr);
@@ -109,7 +111,7 @@ TEST(Tools, UnfinishedBlocksAreFlaggedAndExtractedOnlyWhenAsked) {
     std::string out;
     const auto collect = [&](const std::string& utf8) { out += utf8; };
     const zrbhost::Printer print{collect, collect};
-    EXPECT_EQ(zrbhost::JournalList(journal, print), 0);
+    EXPECT_EQ(zrbhost::JournalList(files, journal, print), 0);
     // One block flagged: the one cut short.
     EXPECT_EQ(out.find("<- niedokończony"), out.rfind("<- niedokończony")) << out;
     const std::size_t row = out.find("     " + c.unfinished + "  import");
@@ -120,12 +122,12 @@ TEST(Tools, UnfinishedBlocksAreFlaggedAndExtractedOnlyWhenAsked) {
     EXPECT_EQ(out.find("następny odczyt") != std::string::npos, !c.record.empty()) << out;
 
     out.clear();
-    EXPECT_EQ(zrbhost::JournalExtract(journal, c.unfinished, counts, print), 1);
+    EXPECT_EQ(zrbhost::JournalExtract(files, journal, c.unfinished, counts, print), 1);
     EXPECT_NE(out.find("jest niedokończony"), std::string::npos) << out;
     EXPECT_FALSE(fs::exists(counts));
-    EXPECT_EQ(zrbhost::JournalExtract(journal, c.unfinished, counts, print, true), 0) << out;
+    EXPECT_EQ(zrbhost::JournalExtract(files, journal, c.unfinished, counts, print, true), 0) << out;
     EXPECT_EQ(corpus::ReadAll(counts), c.whole_lines);
-    EXPECT_EQ(zrbhost::JournalExtract(journal, c.finished, counts, print), 0) << out;
+    EXPECT_EQ(zrbhost::JournalExtract(files, journal, c.finished, counts, print), 0) << out;
     EXPECT_EQ(corpus::ReadAll(counts), c.finished_lines);
   }
   fs::remove_all(dir);
