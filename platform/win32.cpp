@@ -364,20 +364,6 @@ class Win32Platform final : public Platform {
 
 }  // namespace
 
-bool WriteRegistryString(const std::string& key, const std::string& name,
-                         const std::string& value) {
-  HKEY opened = nullptr;
-  // The view SystemPlatform() reads.
-  LONG result = ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0,
-                                  KEY_WRITE | KEY_WOW64_32KEY, nullptr, &opened, nullptr);
-  if (result != ERROR_SUCCESS) return Fail(result);
-  result = ::RegSetValueExA(opened, name.c_str(), 0, REG_SZ,
-                            reinterpret_cast<const BYTE*>(value.c_str()),
-                            static_cast<DWORD>(value.size() + 1));
-  ::RegCloseKey(opened);
-  return result == ERROR_SUCCESS || Fail(result);
-}
-
 Platform& SystemPlatform() {
   // No state: one object serves every instance and call.
   static Win32Platform platform;
