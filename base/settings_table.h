@@ -22,8 +22,8 @@ struct SettingChoice {
   // number; "COM1" to "COM4" are only understood when the host hands them
   // back, as settings kept from older hosts.
   bool listed;
-  // Its part of DLOOKUP2.EXE's and of IR_READ2.EXE's command line: the port
-  // number, or the speed code and what follows it.
+  // Its part of the upload utility's and of the download utility's command
+  // line: the port number, or the speed code and what follows it.
   std::string_view upload;
   std::string_view download;
   // cena: the price level; maxKod: the longest code sent to the terminal;

@@ -136,10 +136,10 @@ HostWord RunExport(Platform& platform, const HostLink& host, Trace& trace,
     trace.Failure("the short form of the installation folder");
 
   // The folder and the utility's name run together, with no backslash
-  // ("C:\PROGRA~1\ZRBDLOOKUP2.EXE"): the text the host has always shown in
-  // "Błąd uruchomienia driver'a (...)". Shops and support know the message
-  // so and the export's failure test pins it; the command line itself has
-  // its backslash.
+  // between them: the text the host has always shown in "Błąd uruchomienia
+  // driver'a (...)". Shops and support know the message so, and the
+  // export's failure test pins it; the command line itself has its
+  // backslash.
   const std::string display_name = install_dir + std::string(kUploadUtility);
   const std::string port = host.Param(kParamPort);
   const std::string baud = host.Param(kParamBaud);
