@@ -11,7 +11,6 @@ Platform& SystemPlatform();
 // a key of the local-machine hive, creating the key, in the view that
 // SystemPlatform() reads; false with the system's error code for
 // GetLastError() when it could not.
-bool WriteRegistryString(const std::string& key, const std::string& name,
-                         const std::string& value);
+bool WriteRegistryString(const std::string& key, const std::string& name, const std::string& value);
 
 }  // namespace kolektor
