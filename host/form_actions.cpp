@@ -11,7 +11,7 @@
 #include "host/form_window.h"
 #include "host/gui_text.h"
 #include "host/install_check.h"
-#include "tools/program_texts.h"
+#include "host/program_texts.h"
 #include "tools/terminal/exit_codes.h"
 
 namespace kolektor::form {

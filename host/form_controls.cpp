@@ -11,7 +11,7 @@
 #include "host/gui_measure.h"
 #include "host/gui_text.h"
 #include "host/install_check.h"
-#include "tools/program_texts.h"
+#include "host/program_texts.h"
 
 namespace kolektor::form {
 namespace {

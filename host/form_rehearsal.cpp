@@ -5,7 +5,7 @@
 #include "base/host_interface.h"
 #include "host/install_check.h"
 #include "host/plugin_host.h"
-#include "tools/program_texts.h"
+#include "host/program_texts.h"
 #include "tools/terminal/exit_codes.h"
 
 namespace kolektor::form {

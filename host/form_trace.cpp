@@ -6,7 +6,7 @@
 
 #include "host/install_check.h"
 #include "host/plugin_host.h"
-#include "tools/program_texts.h"
+#include "host/program_texts.h"
 
 namespace kolektor::form {
 namespace {

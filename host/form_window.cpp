@@ -6,8 +6,8 @@
 #include "host/form_worker.h"
 #include "host/gui_measure.h"
 #include "host/gui_text.h"
+#include "host/program_texts.h"
 #include "host/system_error_text.h"
-#include "tools/program_texts.h"
 
 namespace kolektor::form {
 namespace {
@@ -19,15 +19,7 @@ std::wstring W(std::string_view utf8) { return h::WideFromUtf8(std::string(utf8)
 
 }  // namespace
 
-std::string Ansi(const std::wstring& wide) {
-  if (wide.empty()) return std::string();
-  const int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr,
-                                    0, nullptr, nullptr);
-  std::string bytes(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), &bytes[0], n, nullptr,
-                      nullptr);
-  return bytes;
-}
+std::string Ansi(const std::wstring& wide) { return h::AnsiFromWide(wide); }
 
 FormWindow::FormWindow(std::wstring ini, std::string dll)
     : ini_(std::move(ini)), dll_named_(std::move(dll)) {}

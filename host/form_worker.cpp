@@ -6,7 +6,7 @@
 #include "base/texts.h"
 #include "host/form_rehearsal.h"
 #include "tools/docs/message_reference.h"
-#include "tools/program_texts.h"
+#include "host/program_texts.h"
 
 namespace kolektor::form {
 namespace {

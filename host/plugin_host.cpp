@@ -6,8 +6,9 @@
 #include <set>
 #include <vector>
 
+#include "base/settings_table.h"
 #include "base/texts.h"
-#include "tools/program_texts.h"
+#include "host/program_texts.h"
 
 namespace kolektor::host {
 
@@ -148,9 +149,8 @@ bool AcceptsValue(const Parameter& parameter, const std::string& value) {
       if (choice == value) return true;
     return false;
   }
-  // The port: COM1 to COM4 as the plug-in knows them, or a number in range.
-  if (value.size() == 4 && value.compare(0, 3, "COM") == 0 && value[3] >= '1' && value[3] <= '4')
-    return true;
+  // The port: a name the plug-in knows (COM1 to COM4), or a number in range.
+  if (FindChoice(parameter.name, value) != nullptr) return true;
   if (value.empty() || value.size() > 9) return false;
   long n = 0;
   for (char c : value) {
@@ -284,39 +284,6 @@ LRESULT CALLBACK MessageBoxWatch::Hook(int code, WPARAM wparam, LPARAM lparam) {
   return CallNextHookEx(nullptr, code, wparam, lparam);
 }
 
-std::wstring WideFromCp1250(const std::string& text) {
-  if (text.empty()) return std::wstring();
-  const int n =
-      MultiByteToWideChar(1250, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(1250, 0, text.data(), static_cast<int>(text.size()), &wide[0], n);
-  return wide;
-}
-
-namespace {
-std::string FromWide(UINT code_page, const std::wstring& text) {
-  if (text.empty()) return std::string();
-  const int n = WideCharToMultiByte(code_page, 0, text.data(), static_cast<int>(text.size()),
-                                    nullptr, 0, nullptr, nullptr);
-  std::string bytes(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(code_page, 0, text.data(), static_cast<int>(text.size()), &bytes[0], n,
-                      nullptr, nullptr);
-  return bytes;
-}
-}  // namespace
-
-std::string Cp1250FromWide(const std::wstring& text) { return FromWide(1250, text); }
-std::string Utf8FromWide(const std::wstring& text) { return FromWide(CP_UTF8, text); }
-
-std::wstring WideFromUtf8(const std::string& text) {
-  if (text.empty()) return std::wstring();
-  const int n =
-      MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0], n);
-  return wide;
-}
-
 std::string FileVersionOf(const std::string& path) {
   DWORD ignored = 0;
   const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
@@ -331,15 +298,6 @@ std::string FileVersionOf(const std::string& path) {
   return std::to_string(HIWORD(info->dwFileVersionMS)) + "." +
          std::to_string(LOWORD(info->dwFileVersionMS)) + "." +
          std::to_string(HIWORD(info->dwFileVersionLS));
-}
-
-std::string Utf8FromAnsi(const std::string& ansi) {
-  if (ansi.empty()) return std::string();
-  const int n =
-      MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), &wide[0], n);
-  return Utf8FromWide(wide);
 }
 
 std::string ProgramFolder() {

@@ -4,8 +4,8 @@
 
 #include <cstdlib>
 
-#include "host/plugin_host.h"
-#include "tools/program_texts.h"
+#include "host/code_pages.h"
+#include "host/program_texts.h"
 
 namespace kolektor::host {
 namespace {

@@ -72,14 +72,49 @@ TEST(WinExport, NonzeroExitAndLongUploadStillSucceed) {
   EXPECT_EQ(env.Starts().size(), 1u);
 }
 
+// For as long as it lives, this process's HKEY_LOCAL_MACHINE is an empty
+// key of its own: whatever reads the host's value then fails to find it.
+class RegistryHidden {
+ public:
+  RegistryHidden()
+      : name_("Software\\kolektor-tests\\hidden-" + std::to_string(GetCurrentProcessId())) {
+    EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, name_.c_str(), 0, nullptr, REG_OPTION_VOLATILE,
+                              KEY_ALL_ACCESS, nullptr, &key_, nullptr),
+              ERROR_SUCCESS);
+    EXPECT_EQ(RegOverridePredefKey(HKEY_LOCAL_MACHINE, key_), ERROR_SUCCESS);
+  }
+  ~RegistryHidden() {
+    RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
+    RegCloseKey(key_);
+    RegDeleteKeyA(HKEY_CURRENT_USER, name_.c_str());
+  }
+
+ private:
+  std::string name_;
+  HKEY key_ = nullptr;
+};
+
 TEST(WinExport, GoodsFaultStopsBeforeTheRegistryAndUpload) {
   const std::string dir = FreshDir("export_fault");
   StandinEnv env(dir);
+  RegistryHidden hidden;
+  // A sound goods file meets the hidden registry after its conversion.
+  WriteFileBytes(dir + "sound.txt", Cp1250(kGoodsUtf8));
+  Host sound(30);
+  EXPECT_EQ(LoadPlugin().eksport(sound.instance(), 1, (dir + "sound.txt").c_str()), 0);
+  EXPECT_EQ(sound.errors, std::vector<std::string>{Cp1250("Błąd otwarcia rejestru.")})
+      << "the registry is hidden from the plug-in";
+
+  // A fault in the goods file is the only error: the registry is never
+  // reached, nor the settings asked after it, nor the upload.
   WriteFileBytes(dir + "exp.txt", Cp1250(kGoodsUtf8) + "TOW;77;x;1;1;1;1000\r\n");
   Host host(3);
   EXPECT_EQ(LoadPlugin().eksport(host.instance(), 1, (dir + "exp.txt").c_str()), 0);
   EXPECT_EQ(host.errors, std::vector<std::string>{
                              Cp1250("[9] Błąd składni pliku \"exp\". - [77] błąd pola VAT")});
+  EXPECT_EQ(host.events.back(), "error " + host.errors.at(0));
+  for (const std::string& event : host.events)
+    EXPECT_TRUE(event != "param port" && event != "param baud") << event;
   EXPECT_EQ(ReadFileBytes(dir + "a"), kLookup);
   EXPECT_TRUE(env.Starts().empty());
 }

@@ -48,20 +48,10 @@ TEST(WinFormLayout, FitsAt96To144DpiOnASmallScreen) {
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     HANDLE out = CreateFileA(report.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
                              CREATE_ALWAYS, 0, nullptr);
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = startup.hStdError = out;
-    PROCESS_INFORMATION info{};
-    std::string line = "\"" + std::string(self) + "\" --gtest_filter=WinFormLayout.MeasuredHere";
-    ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                               &startup, &info));
+    PROCESS_INFORMATION info = StartProgram(
+        "\"" + std::string(self) + "\" --gtest_filter=WinFormLayout.MeasuredHere", {"", 0, out});
     CloseHandle(out);
-    WaitForSingleObject(info.hProcess, 120000);
-    DWORD code = 1;
-    GetExitCodeProcess(info.hProcess, &code);
-    CloseHandle(info.hProcess);
-    CloseHandle(info.hThread);
+    const DWORD code = Finish(info, 120000);
     const std::string measured = ReadFileBytes(report);
     EXPECT_EQ(code, 0u) << measured;
     EXPECT_NE(measured.find("[  PASSED  ] 1 test"), std::string::npos) << measured;

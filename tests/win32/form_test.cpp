@@ -13,7 +13,7 @@
 #include "host/system_error_text.h"
 #include "tests/win32/form_driver.h"
 #include "tests/win32/standin_env.h"
-#include "tools/program_texts.h"
+#include "host/program_texts.h"
 
 namespace kolektor::wintest {
 namespace {

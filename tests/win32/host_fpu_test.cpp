@@ -10,13 +10,11 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <map>
-#include <thread>
 #include <type_traits>
 
 #include "base/fpu_guard.h"
-#include "tests/corpus/corpus_format.h"
+#include "tests/corpus/corpus_runner.h"
 #include "tests/win32/plugin_loader.h"
 #include "tests/win32/standin_env.h"
 
@@ -61,8 +59,6 @@ constexpr int kShifts[] = {0};
 
 namespace kolektor::wintest {
 namespace {
-
-namespace fs = std::filesystem;
 
 struct HostFpu {
   const char* name;
@@ -179,44 +175,27 @@ int HostRun(Watch& w, Word context, Operation operation) {
   return result;
 }
 
-struct Outcome {
-  std::string file, expected, got;
-  int shift = 0;
-  std::vector<std::string> mismatches;
-};
-
 // Every file of one corpus under every misalignment, each on a thread of
 // its own that holds the host's state.
 template <typename Run>
-void RunCorpus(const HostFpu& fpu, const char* kind, const char* extension, Run run) {
-  std::vector<Outcome> outcomes;
-  for (const auto& entry :
-       fs::directory_iterator(WinePath(std::string(KOLEKTOR_CORPUS_DIR) + "/" + kind)))
-    if (entry.path().extension() == extension)
-      for (int shift : kShifts) outcomes.push_back({entry.path().string(), "", "", shift, {}});
-  ASSERT_GE(outcomes.size(), 10u * std::size(kShifts));
-  std::vector<std::thread> threads;
-  for (std::size_t i = 0; i < outcomes.size(); ++i) {
-    threads.emplace_back([&outcomes, i, kind, run, fpu] {
-      Outcome& o = outcomes[i];
-      o.expected = corpus::ReadAll(fs::path(o.file).replace_extension(".expected").string());
-      const std::string input = corpus::ReadAll(o.file);
-      const std::string dir =
-          FreshDir(std::string("fpu_") + fpu.name + "_" + kind + "_" + std::to_string(i));
-      Watch w;
-      w.shift = o.shift;
-      MessageBoxCatcher boxes;
-      LoadHostFpu(fpu);
-      o.got = run(w, dir, input, static_cast<Word>(900 + i));
-      LoadHostFpu({"", kPluginX87Control, kPluginMxcsr});
-      o.mismatches = w.mismatches;
-    });
-  }
-  for (std::thread& t : threads) t.join();
-  for (const Outcome& o : outcomes) {
-    EXPECT_EQ(o.got, o.expected) << o.file << " shifted by " << o.shift;
-    EXPECT_TRUE(o.mismatches.empty()) << o.file << ": host state changed in " << o.mismatches[0];
-  }
+void RunHostCorpus(const HostFpu& fpu, const char* kind, Run run) {
+  corpus::RunCorpus(
+      WinePath(KOLEKTOR_CORPUS_DIR), kind,
+      [&](const corpus::Case& c) {
+        const std::string dir =
+            FreshDir(std::string("fpu_") + fpu.name + "_" + kind + "_" + std::to_string(c.number));
+        Watch w;
+        w.shift = kShifts[c.variant];
+        MessageBoxCatcher boxes;
+        LoadHostFpu(fpu);
+        corpus::Outcome outcome{run(w, dir, c.input, static_cast<Word>(900 + c.number)), ""};
+        LoadHostFpu({"", kPluginX87Control, kPluginMxcsr});
+        if (!w.mismatches.empty())
+          outcome.problem = "shifted by " + std::to_string(w.shift) + ": host state changed in " +
+                            w.mismatches[0];
+        return outcome;
+      },
+      static_cast<int>(std::size(kShifts)), true);
 }
 
 std::string ExportRun(Watch& w, const std::string& dir, const std::string& goods, Word context) {
@@ -246,12 +225,12 @@ class HostFpuCorpus : public ::testing::TestWithParam<HostFpu> {};
 
 TEST_P(HostFpuCorpus, GoodsThroughTheExport) {
   StandinEnv env(FreshDir(std::string("fpu_goods_env_") + GetParam().name));
-  RunCorpus(GetParam(), "goods", ".txt", ExportRun);
+  RunHostCorpus(GetParam(), "goods", ExportRun);
 }
 
 TEST_P(HostFpuCorpus, DataThroughTheImport) {
   StandinEnv env(FreshDir(std::string("fpu_data_env_") + GetParam().name));
-  RunCorpus(GetParam(), "data", ".dat", ImportRun);
+  RunHostCorpus(GetParam(), "data", ImportRun);
 }
 
 INSTANTIATE_TEST_SUITE_P(Hosts, HostFpuCorpus, ::testing::Values(kDelphi, kTowardZero),

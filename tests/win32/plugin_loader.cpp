@@ -121,12 +121,6 @@ void DeleteHklmKey(const char* key_name, REGSAM view) {
   RegDeleteKeyExA(HKEY_LOCAL_MACHINE, key_name, view, 0);
 }
 
-std::string Cp1250(const char* utf8) {
-  wchar_t wide[4096];
-  const int n = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide, 4096);
-  char bytes[8192];
-  const int m = WideCharToMultiByte(1250, 0, wide, n, bytes, sizeof bytes, nullptr, nullptr);
-  return std::string(bytes, m > 0 ? m - 1 : 0);
-}
+std::string Cp1250(const char* utf8) { return host::Cp1250FromWide(host::WideFromUtf8(utf8)); }
 
 }  // namespace kolektor::wintest

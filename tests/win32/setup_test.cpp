@@ -13,6 +13,7 @@
 #include <string>
 
 #include "tests/win32/plugin_loader.h"
+#include "tests/win32/program_run.h"
 #include "tests/win32/standin_env.h"
 
 namespace kolektor::wintest {
@@ -22,19 +23,10 @@ const char* kHostKey = "Software\\Orvisk\\ZRBWin\\Instalacja";
 const char* kUninstallKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\kolektor";
 const std::string kProgram = "C:\\Program Files\\kolektor\\";
 
-DWORD RunProgram(std::string line) {
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &info))
-    return 9999;
-  WaitForSingleObject(info.hProcess, 120000);
-  DWORD code = 9998;
-  GetExitCodeProcess(info.hProcess, &code);
-  CloseHandle(info.hProcess);
-  CloseHandle(info.hThread);
-  return code;
+// Its exit code; 9999 when it could not be started.
+DWORD RunProgram(const std::string& line) {
+  PROCESS_INFORMATION info = StartProgram(line);
+  return Finish(info, 120000);
 }
 
 std::string SetupLine(const std::string& options) {

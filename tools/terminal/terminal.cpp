@@ -31,9 +31,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "tools/terminal/exit_codes.h"
+#include "base/file_names.h"
 #include "tools/terminal/lookup_check.h"
 
 namespace {
@@ -208,12 +210,19 @@ int Clear() {
   return 0;
 }
 
+// Started under a vendor utility's name (with or without its extension),
+// it is that utility.
+bool StartedAs(const std::string& name, std::string_view utility) {
+  const std::string_view stem = utility.substr(0, utility.find('.'));
+  return name.compare(0, stem.size(), stem) == 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   const std::string name = ProgramName();
-  if (name.rfind("DLOOKUP2", 0) == 0) return Upload(name);
-  if (name.rfind("IR_READ2", 0) == 0) return Download(name);
+  if (StartedAs(name, kolektor::kUploadUtility)) return Upload(name);
+  if (StartedAs(name, kolektor::kDownloadUtility)) return Download(name);
   const std::string command = argc > 1 ? argv[1] : "";
   if (command == "scan" && argc == 4) return Scan(argv[2], argv[3]);
   if (command == "show") return Show();
