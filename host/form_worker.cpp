@@ -5,8 +5,8 @@
 #include "base/cp1250.h"
 #include "base/texts.h"
 #include "host/form_rehearsal.h"
-#include "tools/docs/message_reference.h"
 #include "host/program_texts.h"
+#include "tools/docs/message_reference.h"
 
 namespace kolektor::form {
 namespace {

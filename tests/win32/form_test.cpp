@@ -10,10 +10,10 @@
 
 #include <algorithm>
 
+#include "host/program_texts.h"
 #include "host/system_error_text.h"
 #include "tests/win32/form_driver.h"
 #include "tests/win32/standin_env.h"
-#include "host/program_texts.h"
 
 namespace kolektor::wintest {
 namespace {
