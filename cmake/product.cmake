@@ -32,7 +32,9 @@ kolektor_version(kolektor "CipherLab 8x00 stocktaking plug-in for ZRB" kolektor.
 kolektor_ship(kolektor)
 
 # The diagnostic host: drives a plug-in DLL as the back-office host does.
-add_executable(zrbhost host/zrbhost.cpp)
+# Its journal repair takes the folder's lock as the plug-in does, through
+# the same platform.
+add_executable(zrbhost host/zrbhost.cpp platform/win32.cpp platform/win32_file.cpp)
 target_link_libraries(zrbhost PRIVATE kolektor_host kolektor_tools kolektor_core)
 kolektor_version(zrbhost "ZRB plug-in diagnostic host" zrbhost.exe VFT_APP)
 kolektor_ship(zrbhost)

@@ -20,6 +20,7 @@
 #include "export/export_command.h"
 #include "host/install_check.h"
 #include "host/plugin_host.h"
+#include "platform/win32.h"
 #include "tools/docs/message_reference.h"
 #include "tools/files/zrbhost_files.h"
 #include "tools/program_texts.h"
@@ -314,6 +315,8 @@ int main(int argc, char** argv) {
     Print(kolektor::MessageReference());
     return 0;
   }
+  if (command == "journal" && n == 3 && o.args[2] == "--repair")
+    return kolektor::zrbhost::JournalRepair(kolektor::SystemPlatform(), o.args[1], kPrinter);
   const bool unfinished = n == 6 && o.args[5] == "--unfinished";
   if (command == "journal" && (n == 2 || ((n == 5 || unfinished) && o.args[2] == "--extract")))
     return n == 2 ? kolektor::zrbhost::JournalList(o.args[1], kPrinter)
