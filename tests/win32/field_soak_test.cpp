@@ -62,7 +62,7 @@ struct FaultRow {
   int weight;
 };
 constexpr FaultRow kFaults[] = {
-    {Fault::kNone, "none", 2},
+    {Fault::kNone, "none", 2},  // first: also the closing import of a lane
     {Fault::kKill, "host killed", 6},
     {Fault::kSecondImport, "a second import into the folder at the same time", 2},
     {Fault::kHeldData, "a.dat held by another program", 2},
@@ -637,6 +637,7 @@ struct Lane {
   std::vector<HostTrace> hosts;
   int rounds_run = 0;
   bool stopped = false;
+  bool lingering = false;  // the last round's killed host left its utility
 };
 
 struct Soak {
@@ -1188,6 +1189,7 @@ void RoundRun::CheckProcesses() {
                   " still exists after round " + std::to_string(plan_.number));
     }
   }
+  lane_.lingering = lingering;
   const std::string lock = lane_.dir + "kolektor.lock";
   if (!lingering && Exists(lock) && HeldElsewhere(lock))
     Violate(Check::kNoLockLeft, lock + " is held after the round");
@@ -1284,16 +1286,26 @@ bool RoundRun::Run() {
 void RunLane(Soak& soak, Lane& lane, DWORD deadline) {
   const Settings& s = soak.settings;
   for (int n = lane.index + 1;; n += s.lanes) {
-    if (s.replay != 0 && n > s.replay) break;
     const bool time_up = static_cast<LONG>(GetTickCount() - deadline) >= 0;
-    if (s.minutes > 0 ? time_up : n > s.rounds) break;
-    const RoundPlan plan = Plan(s.seed, n);
+    const bool last = (s.replay != 0 && n > s.replay) || (s.minutes > 0 ? time_up : n > s.rounds);
+    // A utility that the last round's killed host left is the next
+    // import's to end: one more import without a fault comes after it.
+    if (last && !lane.lingering) break;
+    RoundPlan plan = Plan(s.seed, n);
+    if (last) {
+      RoundPlan closing;
+      closing.number = n;
+      closing.fault = &kFaults[0];
+      closing.scans = plan.scans;
+      plan = closing;
+    }
     RoundRun round(soak, lane, plan);
     ++lane.rounds_run;
     if (!round.Run()) {
       lane.stopped = true;
       break;
     }
+    if (last) break;
   }
   // A utility this lane's hosts left behind is ended, so the prefix stays
   // clean for the next run (the violation was reported).
