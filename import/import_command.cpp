@@ -1,10 +1,11 @@
 #include "import/import_command.h"
 
-#include "base/choice_table.h"
+#include "base/file_names.h"
 #include "base/folder_path.h"
 #include "base/held_files.h"
 #include "base/host_interface.h"
 #include "base/host_link.h"
+#include "base/settings_table.h"
 #include "base/texts.h"
 #include "base/time_text.h"
 #include "base/trace.h"
@@ -17,22 +18,6 @@ namespace kolektor {
 namespace {
 
 namespace t = text;
-
-constexpr Choice kDownloadBauds[] = {{"115200", "1,1,1,1,1,0"},
-                                     {"57600", "2,1,1,1,1,0"},
-                                     {"38400", "3,1,1,1,1,0"},
-                                     {"19200", "4,1,1,1,1,0"},
-                                     {"9600", "5,1,1,1,1,0"}};
-
-struct Timeout {
-  std::string_view value;
-  std::uint32_t ticks;
-};
-constexpr Timeout kTimeouts[] = {{"1 min", 600},    {"2 min", 1200},    {"5 min", 3000},
-                                 {"10 min", 6000},  {"15 min", 9000},   {"30 min", 18000},
-                                 {"60 min", 36000}, {"120 min", 72000}, {"600 min", 360000}};
-constexpr std::uint32_t kDefaultTicks = 3000;
-static_assert(sizeof(kTimeouts) / sizeof(kTimeouts[0]) == 9);
 
 constexpr std::uint32_t kPauseAfterNotice = 1000;
 constexpr std::uint32_t kPauseAfterDelete = 1000;
@@ -114,12 +99,14 @@ constexpr int kKeptCopiesPerSecond = 99;
 // Windows' ANSI calls take paths of at most 259 characters. Every file the
 // import makes in invent_dir must fit, not only the lock file: a folder
 // that takes the lock but not the journal's record would fail each import
-// after its download. The longest name is a kept copy of an earlier a.dat.
+// after its download. The longest name is a kept copy of an earlier a.dat,
+// a.dat.YYYYMMDD-HHMMSS-99.
 constexpr std::size_t kPathLimit = 259;
-constexpr std::string_view kLongestNameInFolder = "a.dat.YYYYMMDD-HHMMSS-99";
+constexpr std::size_t kLongestNameInFolder =
+    kDataFileName.size() + std::string_view(".YYYYMMDD-HHMMSS-99").size();
 static_assert(kKeptCopiesPerSecond == 99, "the longest kept name ends in -99");
-static_assert(kLongestNameInFolder.size() >= std::string_view("Inwent.bak.append").size() &&
-              kLongestNameInFolder.size() >= std::string_view(kLockFileName).size());
+static_assert(kLongestNameInFolder >= kJournalFileName.size() + kAppendRecordSuffix.size() &&
+              kLongestNameInFolder >= kLockFileName.size());
 
 }  // namespace
 
@@ -164,17 +151,11 @@ bool InventDir(std::string_view counts_path, std::string& invent_dir) {
 }
 
 std::string DownloadCommandLine(std::string_view port, std::string_view baud) {
-  std::string line = "IR_READ2.EXE a.dat,";
-  line += Pick(kComPorts, port, port);
+  std::string line = std::string(kDownloadUtility) + " " + std::string(kDataFileName) + ",";
+  line += DownloadPart(kParamPort, port, port);
   line += ',';
-  line += Pick(kDownloadBauds, baud, "");
+  line += DownloadPart(kParamBaud, baud, "");
   return line;
-}
-
-std::uint32_t TickLimit(std::string_view timeout) {
-  for (const Timeout& t : kTimeouts)
-    if (t.value == timeout) return t.ticks;
-  return kDefaultTicks;
 }
 
 HostWord RunImport(Platform& platform, const HostLink& host, Trace& trace,
@@ -196,7 +177,7 @@ HostWord RunImport(Platform& platform, const HostLink& host, Trace& trace,
     return 0;
   }
   trace.Value("invent_dir", invent_dir);
-  if (JoinPath(invent_dir, kLongestNameInFolder).size() > kPathLimit) {
+  if (JoinPath(invent_dir, std::string(kLongestNameInFolder, '_')).size() > kPathLimit) {
     trace.Line("invent_dir is too long for the files the import makes in it");
     host.Error(t::Compound(t::kFolderTooLongBegin, invent_dir, t::kFolderTooLongEnd));
     return 0;
@@ -225,8 +206,8 @@ HostWord RunImport(Platform& platform, const HostLink& host, Trace& trace,
       host.Error(t::Compound(t::kFolderTooLongBegin, invent_dir, t::kFolderTooLongEnd));
       return 0;
   }
-  const std::string data_path = JoinPath(invent_dir, "a.dat");
-  const std::string journal_path = JoinPath(invent_dir, "Inwent.bak");
+  const std::string data_path = JoinPath(invent_dir, kDataFileName);
+  const std::string journal_path = JoinPath(invent_dir, kJournalFileName);
   trace.Value("data file", data_path);
   trace.Value("journal", journal_path);
 

@@ -37,6 +37,7 @@
 
 #include "tests/win32/held_file.h"
 #include "tests/win32/plugin_loader.h"
+#include "tests/win32/program_run.h"
 #include "tests/win32/standin_env.h"
 
 namespace kolektor::wintest {
@@ -397,21 +398,15 @@ std::string EnvironmentBlock(const std::vector<std::pair<std::string, std::strin
 std::mutex g_spawn;
 
 // Starts a Windows program with its output into `output` ("NUL": none).
-PROCESS_INFORMATION Spawn(std::string line, const std::string& env, const std::string& output) {
-  PROCESS_INFORMATION info{};
+PROCESS_INFORMATION Spawn(const std::string& line, const std::string& env,
+                          const std::string& output) {
   std::lock_guard<std::mutex> hold(g_spawn);
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
   const HANDLE out = CreateFileA(output.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                  &inherit, CREATE_ALWAYS, 0, nullptr);
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = out;
-  startup.hStdError = out;
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
-                      const_cast<char*>(env.c_str()), nullptr, &startup, &info))
-    info = PROCESS_INFORMATION{};
-  if (out != INVALID_HANDLE_VALUE) CloseHandle(out);
+  if (out == INVALID_HANDLE_VALUE) return PROCESS_INFORMATION{};
+  PROCESS_INFORMATION info = StartProgram(line, {"", CREATE_NO_WINDOW, out, nullptr, env.c_str()});
+  CloseHandle(out);
   return info;
 }
 
@@ -706,7 +701,8 @@ bool StartHost(Soak& soak, Host& host, const std::string& env, std::uint64_t dis
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    // A Unix program: wine starts it and gives no handle.
+    // A Unix program: wine starts it and gives no handle (so not through
+    // StartProgram, whose null handle means a failure).
     if (!CreateProcessA(nullptr, mutable_line.data(), nullptr, nullptr, FALSE, 0,
                         const_cast<char*>(env.c_str()), nullptr, &startup, &info))
       return host.running = false;

@@ -26,7 +26,7 @@ std::wstring Shown(std::wstring text) {
 }
 
 TEST(WinForm, SettingsFromThePluginOperationsAndInstallationCheck) {
-  RegDeleteKeyA(HKEY_LOCAL_MACHINE, kKey);
+  DeleteHklmKey(kKey);
   const std::string dir = FreshDir("form");
   StandinEnv env(dir);
   CreateDirectoryA((dir + "INW").c_str(), nullptr);
@@ -141,7 +141,7 @@ TEST(WinForm, SettingsFromThePluginOperationsAndInstallationCheck) {
   EXPECT_EQ(again.Text(id::kParamValue + 0), L"3");
   EXPECT_EQ(again.Text(id::kParamValue + 1), L"19200");
   EXPECT_EQ(again.Text(id::kGoodsPath), W((dir + "exp.txt").c_str()));
-  RegDeleteKeyA(HKEY_LOCAL_MACHINE, kKey);
+  DeleteHklmKey(kKey);
 }
 
 // Without its plug-in the form says why once, still checks the
@@ -258,9 +258,13 @@ TEST(WinForm, EveryLoadFailureIsExplained) {
   WriteFileBytes(dir + "text.dll", "not a library\r\n");
   const std::size_t pe =
       static_cast<unsigned char>(library[0x3C]) | static_cast<unsigned char>(library[0x3D]) << 8;
-  library[pe + 4] = '\x64';  // IMAGE_FILE_MACHINE_AMD64
-  library[pe + 5] = '\x86';
-  WriteFileBytes(dir + "x64.dll", library);
+  // A DLL of the other machine: a 64-bit one for the shipped 32-bit
+  // programs, a 32-bit one for the 64-bit test build.
+  constexpr bool k64 = sizeof(void*) == 8;
+  const WORD other = k64 ? IMAGE_FILE_MACHINE_I386 : IMAGE_FILE_MACHINE_AMD64;
+  library[pe + 4] = static_cast<char>(other & 0xFF);
+  library[pe + 5] = static_cast<char>(other >> 8);
+  WriteFileBytes(dir + "other.dll", library);
   ASSERT_TRUE(CopyFileA((BinDir() + "zrbhost.exe").c_str(), (dir + "program.dll").c_str(), FALSE));
   char system[MAX_PATH] = {};
   GetSystemDirectoryA(system, MAX_PATH);
@@ -269,7 +273,8 @@ TEST(WinForm, EveryLoadFailureIsExplained) {
   } cases[] = {
       {dir + "kolektor.dll", "nie ma pliku " + dir + "kolektor.dll"},
       {dir + "text.dll", "plik " + dir + "text.dll nie jest biblioteką DLL systemu Windows"},
-      {dir + "x64.dll", dir + "x64.dll nie jest 32-bitową biblioteką DLL"},
+      {dir + "other.dll", dir + (k64 ? "other.dll nie jest 64-bitową biblioteką DLL"
+                                     : "other.dll nie jest 32-bitową biblioteką DLL")},
       {dir + "program.dll", dir + "program.dll jest programem, a nie biblioteką DLL"},
       {std::string(system) + "\\version.dll",
        "version.dll nie jest wtyczką ZRB: brak funkcji ZRBDLLTypBiblioteki, "

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "tests/win32/plugin_loader.h"
+#include "tests/win32/program_run.h"
 
 namespace kolektor::wintest {
 
@@ -26,14 +27,11 @@ inline bool HeldElsewhere(const std::string& path) {
 // with `wait`, returns once it holds it (at most 4 s). The caller waits
 // for and closes the process.
 inline PROCESS_INFORMATION HoldFile(const std::string& path, DWORD ms, bool wait = true) {
-  std::string line = "\"" + BinDir() + "file_holder.exe\" \"" + path + "\" " + std::to_string(ms);
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                      nullptr, &startup, &info))
-    return info;
-  for (int i = 0; wait && i < 400 && !HeldElsewhere(path); ++i) Sleep(10);
+  PROCESS_INFORMATION info =
+      StartProgram("\"" + BinDir() + "file_holder.exe\" \"" + path + "\" " + std::to_string(ms),
+                   {"", CREATE_NO_WINDOW});
+  for (int i = 0; wait && info.hProcess != nullptr && i < 400 && !HeldElsewhere(path); ++i)
+    Sleep(10);
   return info;
 }
 
