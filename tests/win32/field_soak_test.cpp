@@ -828,7 +828,7 @@ void RoundRun::Watch() {
                     lock = lane_.dir + "kolektor.lock";
   DWORD sign = 0;  // when the fault's sign was seen
   bool record_seen = false, done = false;
-  DWORD data_seen = 0;
+  DWORD downloading = 0;
   const DWORD start = GetTickCount();
   while (true) {
     const DWORD now = GetTickCount();
@@ -852,19 +852,24 @@ void RoundRun::Watch() {
     if (!done && !first_ended) {
       switch (fault) {
         case Fault::kKill: {
+          // The last message box reported: the download begins. A record of
+          // an append seen before it is an earlier import's, which this one
+          // repairs first.
+          if (downloading == 0 && Has(ReadFileBytes(first_.output), "okno komunikatu [sciezka]"))
+            downloading = now;
           if (sign == 0) {
             switch (plan_.moment->moment) {
               case Moment::kAnyTime:
                 sign = first_.started;
                 break;
               case Moment::kUtilityStart:
-                if (Has(ReadFileBytes(first_.output), "okno komunikatu [sciezka]")) sign = now;
+                sign = downloading;
                 break;
               case Moment::kAppending:
-                if (Exists(record)) sign = now;
+                if (downloading != 0 && Exists(record)) sign = now;
                 break;
               case Moment::kBlockComplete:
-                if (Exists(record))
+                if (downloading != 0 && Exists(record))
                   record_seen = true;
                 else if (record_seen)
                   sign = now;
@@ -905,8 +910,7 @@ void RoundRun::Watch() {
     // The narrow windows of a kill are met by watching without pausing,
     // from shortly before the journal step (5 s after the download).
     if (fault == Fault::kKill && !done && plan_.moment->moment >= Moment::kAppending) {
-      if (data_seen == 0 && Exists(data)) data_seen = now;
-      if (data_seen != 0 && now - data_seen > 4000) {
+      if (downloading != 0 && now - downloading > 4000) {
         Sleep(0);
         continue;
       }
