@@ -623,15 +623,11 @@ struct HostTrace {
 struct Lane {
   int index = 0;
   std::string root, dir, terminal, work;  // dir: invent_dir, with a backslash
-  std::string env_terminal;
-  std::map<std::string, Scan> scans;          // every code scanned in this lane
-  std::map<int, std::string> terminal_bytes;  // the terminal's records, by round
-  std::map<std::string, int> handed;          // times each code was handed out
+  std::map<std::string, Scan> scans;      // every code scanned in this lane
+  std::map<std::string, int> handed;      // times each code was handed out
   std::vector<Handout> handouts;
   std::string history;  // the journal's complete blocks after the last round
   std::vector<HostTrace> hosts;
-  int rounds_run = 0;
-  bool stopped = false;
   bool lingering = false;  // the last round's killed host left its utility
 };
 
@@ -721,7 +717,7 @@ void Kill(Host& host) {
   host.killed = true;
 }
 
-// What another program holds: a file_holder process and when it began.
+// Another program holding one of the import's files.
 struct Holder {
   PROCESS_INFORMATION info{};
   std::string path;
@@ -799,7 +795,6 @@ bool RoundRun::PrepareTerminal() {
     Violate(Check::kHostRuns, "the terminal holds other records than were scanned");
     return false;
   }
-  lane_.terminal_bytes[plan_.number] = bytes_;
   std::size_t offset = 0;
   for (const Scan& s : plan_.scans) lane_.scans[s.code] = s;
   return true;
@@ -1300,12 +1295,8 @@ void RunLane(Soak& soak, Lane& lane, DWORD deadline) {
       plan = closing;
     }
     RoundRun round(soak, lane, plan);
-    ++lane.rounds_run;
-    if (!round.Run()) {
-      lane.stopped = true;
-      break;
-    }
-    if (last) break;
+    // A violation stops the lane: what follows would restate it.
+    if (!round.Run() || last) break;
   }
   // A utility this lane's hosts left behind is ended, so the prefix stays
   // clean for the next run (the violation was reported).
