@@ -206,3 +206,16 @@ if(KOLEKTOR_WINE_TESTS)
             ${CMAKE_BINARY_DIR})
   set_tests_properties(form_com_ports PROPERTIES TIMEOUT 300)
 endif()
+
+# zrbhost's journal repair refuses while another program holds the folder's
+# lock (file_holder).
+add_dependencies(win_tools_tests file_holder)
+# The field soak: seeded rounds of imports through the real DLL in zrbhost
+# processes, each with one fault (a killed host, a second import, a file
+# held by file_holder, a full disk through tests/win32/limited_host.sh, a
+# cut download), the lanes side by side in a prefix of their own.
+# scripts/soak.sh runs it longer.
+kolektor_wine_test(win_field_soak_tests SOURCES tests/win32/field_soak_test.cpp
+  PREFIX soak TIMEOUT 900)
+target_compile_definitions(win_field_soak_tests PRIVATE KOLEKTOR_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+add_dependencies(win_field_soak_tests file_holder)

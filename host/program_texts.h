@@ -34,6 +34,8 @@ inline constexpr std::string_view kHostUsage =
     "                               bloki dziennika Inwent.bak; --extract zapisuje\n"
     "                               blok N jako plik inwentaryzacji (niedokończony\n"
     "                               tylko z --unfinished)\n"
+    "  journal DZIENNIK --repair    usuwa niedokończony blok, jak następny odczyt;\n"
+    "                               odmawia, gdy do folderu trwa import\n"
     "  convert DANE INWENTARYZACJA  zamienia a.dat (także zachowaną kopię) na plik\n"
     "                               inwentaryzacji\n"
     "  report TOWARY INWENTARYZACJA RAPORT.csv\n"
@@ -45,7 +47,8 @@ inline constexpr std::string_view kHostUsage =
     "  help                         ten opis\n"
     "kody wyjścia:\n"
     "  0  zrobione (check: plik bez błędów i ostrzeżeń)\n"
-    "  1  wtyczka zgłosiła błąd, plik ma błędy albo setup odmówił zmiany\n"
+    "  1  wtyczka zgłosiła błąd, plik ma błędy, setup albo journal --repair\n"
+    "     odmówił zmiany\n"
     "  2  błędne polecenie lub ustawienie, brak pliku albo wtyczki\n"
     "  3  check: plik bez błędów, ale z ostrzeżeniami\n";
 
@@ -426,5 +429,25 @@ inline constexpr std::string_view kJournalRefuseUnfinished =
     "zapisać jego pełne wiersze, dodaj --unfinished.";
 inline constexpr std::string_view kJournalExtractedUnfinished =
     "Blok {1} jest niedokończony: zapisano tylko jego pełne wiersze (pozycji: {2}) do {3}.";
+
+// zrbhost journal --repair: what the next import does to a block whose
+// append was cut short, done by hand, under the folder's import lock.
+inline constexpr std::string_view kRepairNothing =
+    "Dziennik {1} jest kompletny: żadne dopisywanie nie zostało przerwane. Nic nie zmieniono.";
+inline constexpr std::string_view kRepairCut =
+    "Usunięto niedokończony blok z końca dziennika {1}: skrócono go z {2} do {3} bajtów, tak "
+    "jak zrobiłby to następny odczyt ilości. Usunięto też plik {4}.";
+inline constexpr std::string_view kRepairRecordOnly =
+    "Usunięto plik {1}: przerwane dopisywanie nie zostawiło w dzienniku {2} żadnych bajtów "
+    "ponad rozmiar sprzed dopisywania, więc dziennika nie zmieniono.";
+inline constexpr std::string_view kRepairBusy =
+    "do folderu {1} trwa właśnie import (plik blokady {2} jest zajęty): dziennika nie "
+    "naprawiono. Spróbuj ponownie po zakończeniu importu.";
+inline constexpr std::string_view kRepairNoLock =
+    "nie można założyć blokady {1} (brak prawa zapisu do folderu, plik tylko do odczytu albo "
+    "folder o tej nazwie): dziennika nie naprawiono.";
+inline constexpr std::string_view kRepairFailed =
+    "nie udało się naprawić dziennika {1} (plik zajęty przez inny program albo brak prawa "
+    "zapisu). Spróbuj ponownie; dopóki jest plik {2}, naprawi go też następny odczyt ilości.";
 
 }  // namespace kolektor::ui

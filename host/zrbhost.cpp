@@ -297,6 +297,8 @@ int main(int argc, char** argv) {
     Print(kolektor::MessageReference());
     return 0;
   }
+  if (command == "journal" && n == 3 && o.args[2] == "--repair")
+    return kolektor::zrbhost::JournalRepair(kolektor::SystemPlatform(), o.args[1], kPrinter);
   const bool unfinished = n == 6 && o.args[5] == "--unfinished";
   if (command == "journal" && (n == 2 || ((n == 5 || unfinished) && o.args[2] == "--extract")))
     return n == 2 ? kolektor::zrbhost::JournalList(kolektor::SystemPlatform(), o.args[1], kPrinter)

@@ -35,6 +35,11 @@ int JournalList(Platform& platform, const std::string& journal_path, const Print
 int JournalExtract(Platform& platform, const std::string& journal_path, const std::string& number,
                    const std::string& counts_path, const Printer& print,
                    bool unfinished_allowed = false);
+// What the next import does to a block whose append was cut short, done
+// under the folder's import lock (kolektor.lock beside the journal), taken
+// as an import takes it: 0 repaired or nothing to repair, 1 refused while
+// an import holds the lock or not repaired, 2 no journal.
+int JournalRepair(Platform& platform, const std::string& journal_path, const Printer& print);
 int Convert(Platform& platform, const std::string& data_path, const std::string& counts_path,
             const Printer& print);
 int Report(Platform& platform, const std::string& goods_path, const std::string& counts_path,

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "tests/win32/held_file.h"
 #include "tests/win32/plugin_loader.h"
 #include "tests/win32/program_run.h"
 #include "tests/win32/standin_env.h"
@@ -233,6 +234,68 @@ TEST(Zrbhost, ErrorsApartUsageWithinEightyColumnsSetupShowsTheValue) {
   for (std::size_t end; (end = usage.find(L'\n', start)) != std::wstring::npos; start = end + 1)
     longest = std::max(longest, end - start - (end > start && usage[end - 1] == L'\r'));
   EXPECT_LE(longest, 79u) << "characters in the usage's longest line";
+}
+
+// journal --repair does what the next import does to a block whose append
+// was cut short, and nothing else: a sound journal stays as it is, and so
+// does everything while another process holds the folder's import lock.
+TEST(Zrbhost, JournalRepairCutsAnUnfinishedBlockBackUnderTheFoldersLock) {
+  const std::string sound =
+      "\r\n------------ [IMPORT WYKONANY DNIA: 2026-12-07 09:05:03] ------------\r\n"
+      "INW;1;02000\r\n"
+      "\r\n------------ [IMPORT WYKONANY DNIA: 2026-12-07 09:06:00] ------------\r\n"
+      "INW;2;00500\r\n";
+  const std::string cut =
+      sound +
+      "\r\n------------ [IMPORT WYKONANY DNIA: 2026-12-07 09:07:00] ------------\r\nINW;3;01";
+  const std::string size = std::to_string(sound.size());
+  const struct Case {
+    const char* name;
+    std::string journal, record;  // record: none when empty
+    bool lock_held;
+    DWORD exit_code;
+    std::string said;
+    std::string journal_after;
+    bool record_after;
+  } cases[] = {
+      {"sound", sound, "", false, 0, "jest kompletny: żadne dopisywanie nie zostało przerwane. Nic",
+       sound, false},
+      {"cut block", cut, size + "\r\n", false, 0,
+       "skrócono go z " + std::to_string(cut.size()) + " do " + size + " bajtów", sound, false},
+      // Cut while the record itself was written: the journal was untouched.
+      {"cut record", sound, size.substr(0, 2), false, 0,
+       "Inwent.bak.append: przerwane dopisywanie nie zostawiło", sound, false},
+      {"import running", cut, size + "\r\n", true, 1, "trwa właśnie import (plik blokady", cut,
+       true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string dir = FullPath(FreshDir("zrbhost_repair"));
+    const std::string journal = dir + "Inwent.bak";
+    WriteFileBytes(journal, c.journal);
+    if (!c.record.empty()) WriteFileBytes(journal + ".append", c.record);
+    PROCESS_INFORMATION holder{};
+    if (c.lock_held) {
+      WriteFileBytes(dir + "kolektor.lock", "");
+      holder = HoldFile(dir + "kolektor.lock", 20000);
+      ASSERT_TRUE(HeldElsewhere(dir + "kolektor.lock"));
+    }
+    const ProgramRun r = RunProgram(Zrbhost("journal " + journal + " --repair"));
+    EXPECT_EQ(r.exit_code, c.exit_code) << r.output;
+    EXPECT_TRUE(Has(r.output, c.said)) << r.output;
+    EXPECT_TRUE(ReadFileBytes(journal) == c.journal_after) << ReadFileBytes(journal);
+    EXPECT_EQ(Exists(journal + ".append"), c.record_after);
+    if (holder.hProcess != nullptr) {
+      TerminateProcess(holder.hProcess, 0);
+      Finish(holder);
+    } else {
+      EXPECT_FALSE(Exists(dir + "kolektor.lock")) << "the lock taken is gone with the tool";
+    }
+  }
+  EXPECT_EQ(
+      RunProgram(Zrbhost("journal " + FullPath(FreshDir("zrbhost_repair")) + "nie-ma.bak --repair"))
+          .exit_code,
+      2u);
 }
 
 TEST(Simulator, UploadRefusesABadRecordAndScanKnowsTheTable) {
