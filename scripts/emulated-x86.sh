@@ -33,21 +33,35 @@ memory=3072
 slots=7
 guest_prefixes=/var/lib/kolektor/prefixes
 guest_template=/var/lib/kolektor/template
+# Prefixes (wine-run.sh --prefix NAME) whose wine session is already
+# running in the saved state: those of emulated-x86-tests.sh.
+warm_prefixes=(main emulated)
 packages=(linux-image-amd64 mount kmod procps wine wine32:i386 fonts-wine)
 
 die() { echo "emulated-x86: $*" >&2; exit 125; }
 now() { date +%s.%N; }
 since() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.1f s", b - a }'; }
 
-# The first process of the machine. On the first boot it makes the 32-bit
-# prefix (on the disk, which is written only then); on every boot it warms
-# wine up and zeroes the free memory, so that the saved state holds wine's
-# files in memory and little else. Then it waits for one line on its second
-# serial port: that line comes only after a resume, when the run's control
-# folder (tag k0) can be mounted; the run's job.sh there does the rest.
+# The first process of the machine, on its disk image: it only starts the
+# machine's script, which each saving of the state writes anew (so that a
+# change to it needs no new image).
 guest_init() {
   cat <<'GUEST'
 #!/bin/bash
+exec /bin/bash /usr/local/sbin/kolektor-machine
+GUEST
+}
+
+# The machine's script. On the first boot it makes the 32-bit prefix (on
+# the disk, which is written only then); on every boot it zeroes the free
+# memory (a saved state leaves zero pages out) and starts a wine session
+# that stays (a persistent wineserver with wine's services) in each prefix
+# that emulated-x86-tests.sh uses, so that a run's programs start warm.
+# Then it waits for one line on its second serial port: that line comes
+# only after a resume, when the run's control folder (tag k0) can be
+# mounted; the run's job.sh there does the rest.
+guest_machine() {
+  cat <<'GUEST'
 export PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LANG=C.UTF-8
 say() { echo "kolektor-guest: $*" >/dev/console; }
 halt() { sync; echo o >/proc/sysrq-trigger; sleep infinity; }
@@ -81,19 +95,19 @@ if [ "$(cat "$template/.kolektor-template" 2>/dev/null)" != "$recipe" ]; then
   echo "$recipe" >"$template/.kolektor-template"
 fi
 sync
-# Free memory zeroed: a saved state leaves zero pages out.
 echo 3 >/proc/sys/vm/drop_caches
 mkdir -p /run/kolektor/zero
 free_mb=$(awk '/^MemAvailable:/ { print int($2 / 1024) - 384 }' /proc/meminfo)
 mount -t tmpfs -o size=${free_mb}m tmpfs /run/kolektor/zero &&
   dd if=/dev/zero of=/run/kolektor/zero/fill bs=1M count=$free_mb 2>/dev/null
 umount /run/kolektor/zero
-# Wine's programs and libraries into memory: a run's first 32-bit program
-# then starts warm.
-cp -a "$template" @PREFIXES@/warm
-WINEPREFIX=@PREFIXES@/warm wine cmd /c echo warm >/dev/null 2>&1 || fail "wine does not run"
-WINEPREFIX=@PREFIXES@/warm wineserver -k 2>/dev/null; WINEPREFIX=@PREFIXES@/warm wineserver -w
-rm -rf @PREFIXES@/warm
+for name in @WARM@; do
+  cp -a "$template" "@PREFIXES@/wine-$name"
+  (
+    export WINEPREFIX=@PREFIXES@/wine-$name
+    wineserver -p && wine cmd /c echo warm >/dev/null 2>&1
+  ) || fail "wine does not run"
+done
 sync
 exec 3<>/dev/ttyS1
 stty clocal raw -echo <&3
@@ -131,13 +145,17 @@ sync
 mv "$ctl/rc.new" "$ctl/rc"
 JOB
 }
-guest_paths() { sed -e "s|@PREFIXES@|$guest_prefixes|g" -e "s|@TEMPLATE@|$guest_template|g"; }
+guest_paths() {
+  sed -e "s|@PREFIXES@|$guest_prefixes|g" -e "s|@TEMPLATE@|$guest_template|g" \
+    -e "s|@WARM@|${warm_prefixes[*]}|g"
+}
 
 # What each part depends on; a different one means a new part.
 rootfs_stamp() { printf '%s\n' "${packages[@]}" rootfs-1 | md5sum | cut -c1-32; }
 image_stamp() { { rootfs_stamp; guest_init; echo image-1; } | md5sum | cut -c1-32; }
 state_stamp() {
-  { image_stamp; qemu-system-x86_64 --version | head -1; qemu_args /c /c /s /m; } | md5sum | cut -c1-32
+  { image_stamp; guest_machine | guest_paths; qemu-system-x86_64 --version | head -1
+    qemu_args /c /c /s /m; } | md5sum | cut -c1-32
 }
 
 # QEMU's machine: DIR the cache, CTL the control folder (k0), SLOTS a
@@ -211,7 +229,7 @@ make_image() {
   size=$(($(du -sm "$root" | cut -f1) + 1536))
   rm -f "$partial/root.img.new"
   mkfs.ext4 -q -F -L kolektor -E lazy_itable_init=0,lazy_journal_init=0 -d "$root" \
-    "$partial/root.img.new" "${size}M"
+    "$partial/root.img.new" "${size}M" >/dev/null
   mv "$partial/root.img.new" "$partial/root.img"
 }
 
@@ -223,6 +241,17 @@ save_state() {
   mkdir -p "$run/ctl" "$run/slots"
   for ((i = 1; i <= slots; i++)); do mkdir -p "$run/slots/k$i"; done
   mkfifo "$run/cmd.in" "$run/cmd.out" "$run/mon.in" "$run/mon.out"
+  # The machine's script into the image, after the journal of an earlier
+  # boot is replayed (so that the replay cannot undo the write).
+  guest_machine | guest_paths >"$run/kolektor-machine"
+  e2fsck -fy "$partial/root.img" >"$run/e2fsck.log" 2>&1 || [ $? -le 1 ] ||
+    { cat "$run/e2fsck.log" >&2; return 1; }
+  debugfs -w -R "rm /usr/local/sbin/kolektor-machine" "$partial/root.img" >/dev/null 2>&1 || true
+  debugfs -w -R "write $run/kolektor-machine /usr/local/sbin/kolektor-machine" \
+    "$partial/root.img" >"$run/debugfs.log" 2>&1
+  debugfs -R "cat /usr/local/sbin/kolektor-machine" "$partial/root.img" 2>/dev/null |
+    cmp -s - "$run/kolektor-machine" ||
+    { echo "emulated-x86: cannot write the machine's script into its disk" >&2; return 1; }
   mapfile -t args < <(qemu_args "$partial" "$run/ctl" "$run/slots" "$run")
   qemu-system-x86_64 "${args[@]}" -drive "file=$partial/root.img,format=raw,if=virtio" \
     -chardev "pipe,id=mon,path=$run/mon" -mon chardev=mon,mode=readline \
