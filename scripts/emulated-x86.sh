@@ -39,6 +39,17 @@ warm_prefixes=(main emulated)
 packages=(linux-image-amd64 mount kmod procps wine wine32:i386 fonts-wine)
 
 die() { echo "emulated-x86: $*" >&2; exit 125; }
+# Removes a folder that an interrupted mmdebstrap may have left with file
+# systems mounted inside: those are unmounted, never emptied.
+remove() {
+  local path mounts
+  for path in "$@"; do
+    [ -e "$path" ] || continue
+    mounts=$(awk -v p="$path/" 'index($2 "/", p) == 1 { print $2 }' /proc/mounts | sort -r)
+    [ -z "$mounts" ] || umount -l $mounts 2>/dev/null || true
+    rm -rf --one-file-system "$path"
+  done
+}
 now() { date +%s.%N; }
 since() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.1f s", b - a }'; }
 
@@ -207,7 +218,7 @@ step() {
 }
 
 make_rootfs() {
-  rm -rf "$partial/rootfs.new"
+  remove "$partial/rootfs.new"
   mmdebstrap --quiet --variant=apt --architectures=amd64,i386 \
     --aptopt='Apt::Install-Recommends "false"' --include="$(IFS=,; echo "${packages[*]}")" \
     bookworm "$partial/rootfs.new" </dev/null >"$partial/mmdebstrap.log" 2>&1 ||
@@ -257,9 +268,11 @@ save_state() {
     -chardev "pipe,id=mon,path=$run/mon" -mon chardev=mon,mode=readline \
     >"$run/qemu.log" 2>&1 &
   qpid=$!
+  build_pids+=("$qpid")
   exec 6<>"$run/mon.in" 7<>"$run/mon.out" 8<>"$run/cmd.in" 9<>"$run/cmd.out"
   cat <&7 >"$run/monitor.log" &
   local reader=$!
+  build_pids+=("$reader")
   until grep -q 'kolektor-guest: \(waiting\|FAILED\)' "$run/console.log" 2>/dev/null; do
     if ! kill -0 "$qpid" 2>/dev/null || [ $waited -ge 1800 ]; then
       kill "$qpid" "$reader" 2>/dev/null || true
@@ -287,6 +300,8 @@ save_state() {
   printf 'quit\n' >&6
   wait "$qpid" || true
   kill "$reader" 2>/dev/null || true
+  wait "$reader" 2>/dev/null || true
+  build_pids=()
   exec 6>&- 7>&- 8>&- 9>&-
   if [ "$status" != "Migration status: completed" ]; then
     echo "emulated-x86: saving the running state failed (${status:-no answer}):" >&2
@@ -317,6 +332,11 @@ smoke_test() {
 build() {
   local start
   start=$(now)
+  # A stopped build leaves no machine running.
+  build_pids=()
+  trap '[ ${#build_pids[@]} -eq 0 ] || kill "${build_pids[@]}" 2>/dev/null || true' EXIT
+  trap 'exit 130' INT
+  trap 'exit 143' TERM
   step "host packages (qemu-system-x86, qemu-utils, mmdebstrap, e2fsprogs)" install_host_packages
   mkdir -p "$(dirname "$cache")"
   exec 5>"$lock"
@@ -328,12 +348,12 @@ build() {
   # A machine built before a change of QEMU keeps its disk: only its state
   # is made anew.
   if [ -d "$cache" ]; then
-    rm -rf "$partial"
+    remove "$partial"
     if [ "$(cat "$cache/image" 2>/dev/null)" = "$(image_stamp)" ]; then
       mv "$cache" "$partial"
       rm -f "$partial/ready" "$partial/state"
     else
-      rm -rf "$cache"
+      remove "$cache"
     fi
   fi
   # What an interrupted build left is kept where it is still the same.
@@ -342,7 +362,7 @@ build() {
     rm -f "$partial/root.img" "$partial/state" "$partial/vmlinuz" "$partial/initrd.img"
   fi
   if [ "$(cat "$partial/rootfs.stamp" 2>/dev/null)" != "$(rootfs_stamp)" ]; then
-    rm -rf "$partial/rootfs"
+    remove "$partial/rootfs"
   fi
   image_stamp >"$partial/image"
   [ -f "$partial/root.img" ] || [ -d "$partial/rootfs" ] ||
@@ -355,7 +375,7 @@ build() {
     rm -f "$partial/state"
     return 1
   fi
-  rm -rf "$partial/rootfs" "$partial/rootfs.stamp"
+  remove "$partial/rootfs" "$partial/rootfs.stamp"
   state_stamp >"$partial/ready"
   mv "$partial" "$cache"
   echo "emulated-x86: ready in $cache ($(du -sh "$cache" | cut -f1)), built in $(since "$start")"

@@ -63,7 +63,7 @@ winpath() { printf 'Z:%s' "$(printf '%s' "$1" | tr / '\\')"; }
       wine reg add 'HKLM\Software\Orvisk\ZRBWin\Instalacja' /v Binaria \
         /d "$(winpath "$build/install")" /f "${view[@]}" >/dev/null 2>&1
     fi
-    # (There the session stays for the other programs of the run.)
+    # In the emulated machine the session stays for the run's other programs.
     [ -n "${KOLEKTOR_WINE_TEMPLATE:-}" ] || wineserver -w
     touch "$WINEPREFIX/.kolektor-ready"
   fi
