@@ -17,7 +17,7 @@
 #   time limit (default 1800 s) ran out (the machine is then stopped), 125
 #   when the machine could not run it (not built, did not start). Runs may
 #   overlap: each has a QEMU of its own. Inside, scripts/wine-run.sh keeps
-#   its prefixes on the machine's own memory, each copied from the ready one.
+#   its prefixes on the machine's own disk, each linked to the ready one.
 # status: whether the machine is built, where, and its size.
 # The cache folder is KOLEKTOR_EMULATED_CACHE, by default
 # ${XDG_CACHE_HOME:-$HOME/.cache}/kolektor/emulated-x86.
@@ -86,7 +86,7 @@ mount -t devpts devpts /dev/pts
 mount -t tmpfs tmpfs /dev/shm
 mount -o remount,rw / || fail "root file system not writable"
 hostname emulated-x86
-for d in /tmp /var/tmp /root @PREFIXES@; do mount -t tmpfs -o mode=1777 tmpfs "$d" || fail "tmpfs $d"; done
+for d in /tmp /var/tmp /root; do mount -t tmpfs -o mode=1777 tmpfs "$d" || fail "tmpfs $d"; done
 chmod 700 /root
 modprobe -a 9pnet_virtio 9p || fail "no 9p modules"
 export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
@@ -112,8 +112,12 @@ free_mb=$(awk '/^MemAvailable:/ { print int($2 / 1024) - 384 }' /proc/meminfo)
 mount -t tmpfs -o size=${free_mb}m tmpfs /run/kolektor/zero &&
   dd if=/dev/zero of=/run/kolektor/zero/fill bs=1M count=$free_mb 2>/dev/null
 umount /run/kolektor/zero
+# Prefixes are links to the template's files on the (throwaway) disk: a
+# copy costs neither time nor memory; wine replaces a file it changes.
+rm -rf @PREFIXES@
+mkdir -p @PREFIXES@
 for name in @WARM@; do
-  cp -a "$template" "@PREFIXES@/wine-$name"
+  cp -al "$template" "@PREFIXES@/wine-$name"
   (
     export WINEPREFIX=@PREFIXES@/wine-$name
     wineserver -p && wine cmd /c echo warm >/dev/null 2>&1
@@ -231,7 +235,7 @@ make_image() {
   local root=$partial/rootfs size
   guest_init | guest_paths >"$root/usr/local/sbin/kolektor-guest"
   chmod 755 "$root/usr/local/sbin/kolektor-guest"
-  mkdir -p "$root$guest_prefixes" "$root/run/kolektor"
+  mkdir -p "$root/run/kolektor"
   echo emulated-x86 >"$root/etc/hostname"
   printf '127.0.0.1 localhost\n127.0.1.1 emulated-x86\n' >"$root/etc/hosts"
   cp -L "$root/vmlinuz" "$partial/vmlinuz"
@@ -317,7 +321,7 @@ save_state() {
 smoke_test() {
   local out
   out=$(run "$partial" --timeout 300 -- '
-    cp -a "$KOLEKTOR_WINE_TEMPLATE" "$KOLEKTOR_WINE_PREFIXES/smoke" &&
+    cp -al "$KOLEKTOR_WINE_TEMPLATE" "$KOLEKTOR_WINE_PREFIXES/smoke" &&
     export WINEPREFIX=$KOLEKTOR_WINE_PREFIXES/smoke WINEDEBUG=-all &&
     a=$(date +%s%N) && wine cmd /c echo 32-bit >/dev/null && b=$(date +%s%N) &&
     wine cmd /c echo 32-bit && c=$(date +%s%N) &&

@@ -38,8 +38,8 @@ esac
 # Wine starts its own helpers with the loader it was started with.
 export WINELOADER=$loader
 export WINEPREFIX="$build/wine-$name" WINEARCH=$arch WINEDEBUG=-all
-# The emulated x86 machine (scripts/emulated-x86.sh) keeps the prefixes in
-# its own memory, each copied from its ready one instead of a wineboot.
+# The emulated x86 machine (scripts/emulated-x86.sh) keeps the prefixes on
+# its own disk, each linked to its ready one instead of a wineboot.
 [ -z "${KOLEKTOR_WINE_PREFIXES:-}" ] || WINEPREFIX=$KOLEKTOR_WINE_PREFIXES/wine-$name
 # No Mono or Gecko installer prompts: the tests need neither. No debugger
 # either: a program that crashes ends at once instead of waiting in winedbg
@@ -52,7 +52,8 @@ winpath() { printf 'Z:%s' "$(printf '%s' "$1" | tr / '\\')"; }
 (
   flock 9
   if [ ! -f "$WINEPREFIX/.kolektor-ready" ]; then
-    if [ -n "${KOLEKTOR_WINE_TEMPLATE:-}" ]; then cp -a "$KOLEKTOR_WINE_TEMPLATE/." "$WINEPREFIX"
+    if [ -n "${KOLEKTOR_WINE_TEMPLATE:-}" ]; then
+      [ -d "$WINEPREFIX" ] || cp -al "$KOLEKTOR_WINE_TEMPLATE" "$WINEPREFIX"
     else wine wineboot -i >/dev/null 2>&1; fi
     # A real but invisible desktop: message boxes get windows that a test's
     # hook can read and close.
