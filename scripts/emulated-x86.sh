@@ -63,8 +63,9 @@ exec /bin/bash /usr/local/sbin/kolektor-machine
 GUEST
 }
 
-# The machine's script. On the first boot it makes the 32-bit prefix (on
-# the disk, which is written only then); on every boot it zeroes the free
+# The machine's script. On the first boot it makes the 32-bit prefix on
+# the disk (written only while a state is made; a run's writes go to a
+# throwaway overlay); on every boot it zeroes the free
 # memory (a saved state leaves zero pages out) and starts a wine session
 # that stays (a persistent wineserver with wine's services) in each prefix
 # that emulated-x86-tests.sh uses, so that a run's programs start warm.
@@ -175,7 +176,7 @@ state_stamp() {
 
 # QEMU's machine: DIR the cache, CTL the control folder (k0), SLOTS a
 # folder holding k1..k7 (links to the shared folders or to an empty one),
-# MORE the extra arguments.
+# RUN the folder of the console log and the command pipe.
 qemu_args() {
   local dir=$1 ctl=$2 slotdir=$3 run=$4
   printf '%s\n' -nodefaults -no-user-config -machine pc -cpu max,smap=off,la57=off \
