@@ -17,7 +17,7 @@ root=$(cd "$here/.." && pwd)
 
 # name|time limit (s)|what|files it needs in BUILD-DIR|command (BUILD stands for BUILD-DIR)
 tests=(
-  "fpu|480|host-FPU test, trampolines and a 4-byte-aligned stack (win_host_fpu_tests.exe)|bin/win_host_fpu_tests.exe bin/kolektor.dll bin/IR_READ2.EXE install/DLOOKUP2.EXE|scripts/wine-run.sh --build BUILD --prefix main BUILD/bin/win_host_fpu_tests.exe"
+  "fpu|600|host-FPU test, trampolines and a 4-byte-aligned stack (win_host_fpu_tests.exe)|bin/win_host_fpu_tests.exe bin/kolektor.dll bin/IR_READ2.EXE install/DLOOKUP2.EXE|scripts/wine-run.sh --build BUILD --prefix main BUILD/bin/win_host_fpu_tests.exe"
   "interface|360|interface test of the shipped DLL (win_plugin_tests.exe)|bin/win_plugin_tests.exe bin/kolektor.dll|scripts/wine-run.sh --build BUILD --prefix main BUILD/bin/win_plugin_tests.exe"
   "round-trip|360|round trip of the shipped DLL, zrbhost and the simulator (demo.sh --check)|bin/kolektor.dll bin/zrbhost.exe bin/terminal.exe bin/DLOOKUP2.EXE bin/IR_READ2.EXE|scripts/demo.sh --no-build --build BUILD --check --name emulated"
 )
