@@ -135,6 +135,8 @@ inline constexpr std::string_view kJournalImport = "import";
 inline constexpr std::string_view kJournalExport = "eksport";
 inline constexpr std::string_view kJournalDouble =
     "<- te same ilości co blok {1}: prawdopodobnie podwójny odczyt";
+// An import that brought nothing still writes its block: the header alone.
+inline constexpr std::string_view kJournalEmpty = "<- pusty: odczyt nie przyniósł żadnej pozycji";
 inline constexpr std::string_view kJournalSummary = "Bloków: {1}, prawdopodobnie podwójnych: {2}.";
 inline constexpr std::string_view kJournalOutside = "Wierszy przed pierwszym blokiem: {1}.";
 inline constexpr std::string_view kJournalNoBlock = "dziennik nie ma bloku {1}";

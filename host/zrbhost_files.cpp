@@ -134,6 +134,7 @@ int JournalList(Platform& platform, const std::string& journal_path, const Print
           ++doubles;
         }
         if (b.unfinished) row += "  " + std::string(u::kJournalUnfinished);
+        if (b.records == 0 && !b.unfinished) row += "  " + std::string(u::kJournalEmpty);
         print(row + "\n");
       },
       unfinished_from);
