@@ -7,6 +7,7 @@
 // faults found or the work stopped, 2 a file that cannot be opened.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -18,7 +19,13 @@ namespace kolektor::zrbhost {
 using Print = std::function<void(const std::string& utf8)>;
 struct Printer {
   Print out, error;  // standard output, standard error
+  // Windows' reason for a system error code (host::SystemErrorText); when
+  // not given, ours from the programs' texts.
+  std::function<std::string(std::uint32_t code)> system_error;
   void operator()(const std::string& utf8) const { out(utf8); }
+  // " (<reason>, błąd systemu N)" to end a file's error with; empty for
+  // code 0 (the platform could not tell).
+  std::string Reason(std::uint32_t code) const;
 };
 
 // "błąd: <text>" and, under it, the text's explanation from the message

@@ -89,10 +89,11 @@ inline constexpr std::string_view kReportEqual = "zgodne";
 inline constexpr std::string_view kReportDifferent = "różnica";
 inline constexpr std::string_view kReportNotListed = "policzony, brak w pliku towarów";
 inline constexpr std::string_view kReportNotCounted = "niepoliczony";
+// Lines within 80 columns.
 inline constexpr std::string_view kReportSummary =
     "Towarów w pliku towarów: {1}, policzonych kodów: {2}.\n"
-    "Zgodnych: {3}, z różnicą: {4}, policzonych spoza pliku towarów: {5}, niepoliczonych: "
-    "{6}.\n";
+    "Zgodnych: {3}, z różnicą: {4}, niepoliczonych: {6}.\n"
+    "Policzonych spoza pliku towarów: {5}.\n";
 
 // The explanation of a message: why it came, and what to check.
 inline constexpr std::string_view kCause = "Przyczyna:";

@@ -1,8 +1,10 @@
-// What people are told after a read: the positions and their total with
-// the Polish number agreement, a read of nothing as a warning, and the
-// journal's empty blocks marked.
+// What people are told: after a read, the positions and their total with
+// the Polish number agreement, a read of nothing as a warning, the
+// journal's empty blocks marked; and when zrbhost cannot open a file, what
+// the file is and why Windows refused it.
 #include <gtest/gtest.h>
 
+#include "base/settings_table.h"
 #include "host/zrbhost_files.h"
 #include "tests/native/fake_platform.h"
 #include "tools/files/counts_summary.h"
@@ -91,6 +93,46 @@ TEST(ReadSummary, JournalMarksEmptyBlocks) {
     const bool marked = rows[static_cast<std::size_t>(block) + 1].find(
                             "<- pusty: odczyt nie przyniósł żadnej pozycji") != std::string::npos;
     EXPECT_EQ(marked, block == 2) << rows[static_cast<std::size_t>(block) + 1];
+  }
+}
+
+TEST(FileErrors, SayWhatTheFileIsAndWhyWindowsRefusedIt) {
+  const struct Case {
+    const char* name;
+    std::string path;
+    bool unopenable;
+    std::uint32_t code;  // a fault's own code; 0: none injected
+    bool windows_text;   // the program gives Windows' own reason
+    std::string said;
+  } cases[] = {
+      {"missing", "C:\\DANE\\nie_ma.txt", false, 0, false,
+       "nie można otworzyć pliku towarów C:\\DANE\\nie_ma.txt (nie ma takiego pliku, błąd "
+       "systemu 2)\n"},
+      {"refused", "C:\\DANE\\exp.txt", true, 0, false,
+       "nie można otworzyć pliku towarów C:\\DANE\\exp.txt (odmowa dostępu, błąd systemu 5)\n"},
+      {"a code we have no words for", "exp", false, 1117, false,
+       "nie można otworzyć pliku towarów exp (błąd systemu 1117)\n"},
+      {"Windows' own words", "exp", true, 0, true,
+       "nie można otworzyć pliku towarów exp (Windows 5)\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EventLog log;
+    FakePlatform platform(log);
+    if (c.unopenable) platform.unopenable.insert(c.path);
+    if (c.code != 0) {
+      platform.files[c.path] = "TOW;1;a;1;1;1;1\r\n";
+      platform.fault_error = c.code;
+      platform.FailAt("open", 1);
+    }
+    std::string out, errors;
+    zrbhost::Printer print{[&](const std::string& s) { out += s; },
+                           [&](const std::string& s) { errors += s; }};
+    if (c.windows_text)
+      print.system_error = [](std::uint32_t code) { return "Windows " + std::to_string(code); };
+    EXPECT_EQ(zrbhost::Check(platform, c.path, kPriceSale, 13, print), 2);
+    EXPECT_EQ(errors, c.said);
+    EXPECT_EQ(out, "");
   }
 }
 

@@ -81,7 +81,9 @@ TEST(WinForm, SettingsFromThePluginOperationsAndInstallationCheck) {
   EXPECT_HAS(log, W("BŁĄD: IR_READ2.EXE: ZRB go nie znajdzie, a formularz uruchomi " + BinDir() +
                     "IR_READ2.EXE"));
   EXPECT_HAS(log, W("    Jak naprawić: Przenieś " + BinDir() + "IR_READ2.EXE do folderu"));
-  EXPECT_HAS(log, W(("OK: Do folderu " + NoSlash(dir) + " można zapisywać.").c_str()));
+  EXPECT_HAS(log, W(("OK: Folder pliku towarów i folder inwentaryzacji " + NoSlash(dir) +
+                     " (plik wymiany \"a\"; a.dat, Inwent.bak, kolektor.lock): zapis możliwy.")
+                        .c_str()));
   SetBinaria(NoSlash(FullPath(InstallDir())));
   log = form.Press(id::kCheck, W("Sprawdzenie zakończone"));
   EXPECT_HAS(log, W("OK: DLOOKUP2.EXE jest w folderze ZRB."));
