@@ -324,7 +324,7 @@ DefaultPlugin FindDefaultPlugin() {
   }
   std::string zrb_folder;
   if (ReadBinaria(zrb_folder) != HostValue::kFound) {
-    plugin.missing = Fill(u::kFindNoZrbFolder, {Utf8FromAnsi(ProgramFolder())});
+    plugin.missing = Fill(u::kFindNoZrbFolder, {Utf8FromAnsi(ProgramFolder()), HostKeyShown()});
     return plugin;
   }
   const std::string installed = JoinPath(zrb_folder, kPluginFileName);

@@ -144,7 +144,7 @@ inline constexpr std::string_view kHostMissingEntryPoints =
     "{1} nie jest wtyczką ZRB: brak funkcji {2}";
 inline constexpr std::string_view kFindNoZrbFolder =
     "nie ma kolektor.dll w folderze programu ({1}), a rejestr nie podaje folderu ZRB "
-    "(wartość Binaria)";
+    "(wartość Binaria w kluczu {2})";
 inline constexpr std::string_view kFindNowhere =
     "nie ma kolektor.dll ani w folderze programu ({1}), ani w folderze ZRB ({2})";
 inline constexpr std::string_view kHostNameTheDll = "Wskaż plik wtyczki opcją --dll PLIK.";
@@ -191,7 +191,8 @@ inline constexpr std::string_view kSetupNoFolder = "folder {1} nie istnieje";
 inline constexpr std::string_view kSetupTooLong =
     "ścieżka jest za długa (znaków: {1}), a ZRB przyjmuje najwyżej 229";
 inline constexpr std::string_view kSetupNoRights =
-    "nie można zapisać rejestru (uruchom jako administrator)";
+    "nie można zapisać wartości Binaria w kluczu {1} ({2}): uruchom wiersz poleceń jako "
+    "administrator";
 inline constexpr std::string_view kSetupWritten = "Zapisano w {1}:\n  Binaria = {2}";
 
 // zrbhost check, journal, convert, report.
@@ -313,8 +314,9 @@ inline constexpr std::string_view kInstallWrongPlace =
     "Rejestr: wartość Binaria ({1}) wpisano w niewłaściwym miejscu: jest w kluczu {2}, a ZRB "
     "i wtyczka czytają klucz {3}.";
 inline constexpr std::string_view kInstallWrongPlaceFix =
-    "Zapisz ją w kluczu {1}: zainstaluj ZRB ponownie albo uruchom (jako administrator) "
-    "zrbhost setup --install-dir FOLDER. Wartość w kluczu {2} niczego nie zmienia.";
+    "Zapisz ją w kluczu {1}: zapisuje ją instalator ZRB (zainstaluj ZRB ponownie), a na "
+    "komputerze do prób (jako administrator) zrbhost setup --install-dir FOLDER. Wartość w "
+    "kluczu {2} niczego nie zmienia.";
 inline constexpr std::string_view kInstallOtherValue =
     "Rejestr: w kluczu {1} jest też inna wartość Binaria ({2}), wpisana w niewłaściwym "
     "miejscu: ZRB i wtyczka jej nie czytają.";

@@ -274,7 +274,8 @@ int Setup(const Options& options) {
     return 1;
   }
   if (!kolektor::host::WriteBinaria(o.install_dir)) {
-    Complain(std::string(u::kSetupNoRights));
+    const DWORD error = GetLastError();
+    Complain(Fill(u::kSetupNoRights, {key, kolektor::host::SystemErrorText(error)}));
     return 1;
   }
   Print(Fill(u::kSetupWritten, {key, Utf8(Cp1250FromAnsi(o.install_dir))}) + "\n");
