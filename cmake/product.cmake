@@ -58,18 +58,7 @@ file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/rc/test_form.manifest CONTENT "${KOLEK
 configure_file(${CMAKE_SOURCE_DIR}/host/test_form.rc ${CMAKE_BINARY_DIR}/rc/test_form.rc COPYONLY)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
              ${CMAKE_SOURCE_DIR}/host/test_form.manifest)
-add_executable(kolektor-test WIN32
-  host/form_main.cpp
-  host/form_window.cpp
-  host/form_controls.cpp
-  host/form_actions.cpp
-  host/form_layout.cpp
-  host/form_worker.cpp
-  host/form_rehearsal.cpp
-  host/form_settings.cpp
-  host/form_trace.cpp
-  host/gui_measure.cpp
-  host/gui_text.cpp
+add_executable(kolektor-test WIN32 host/form_main.cpp ${KOLEKTOR_FORM_SOURCES}
   ${CMAKE_BINARY_DIR}/rc/test_form.rc)
 target_link_libraries(kolektor-test PRIVATE kolektor_host kolektor_core comdlg32 comctl32)
 target_link_options(kolektor-test PRIVATE -municode)

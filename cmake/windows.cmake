@@ -193,11 +193,12 @@ kolektor_wine_test(win_form_install_tests SOURCES tests/win32/form_install_test.
   PREFIX forminstall TIMEOUT 600)
 target_compile_definitions(win_form_install_tests PRIVATE KOLEKTOR_SETUP="${KOLEKTOR_SETUP}")
 add_dependencies(win_form_install_tests setup)
-# The form's layout at 96 and 120 DPI in an 800x600 window and at its least
-# size, and the layout pass on made-up measures; it sets the DPI of a
-# prefix of its own.
+# The form's layout at 96, 120 and 144 DPI on an 800x600 screen and at its
+# least size, with the form's window in the test's own process, and the
+# layout pass on made-up measures; it sets the DPI of a prefix of its own.
 kolektor_wine_test(win_form_layout_tests SOURCES tests/win32/form_layout_test.cpp
-  host/form_layout.cpp PREFIX formlayout FILTER "-WinFormLayout.MeasuredHere")
+  ${KOLEKTOR_FORM_SOURCES} PREFIX formlayout FILTER "-WinFormLayout.MeasuredHere")
+target_link_libraries(win_form_layout_tests PRIVATE comdlg32 comctl32)
 # The form's port check on COM ports mapped to a pseudo-terminal pair
 # (socat), a held device and a missing one, in a prefix of its own.
 add_executable(win_form_ports_tests tests/win32/form_ports_test.cpp tests/win32/plugin_loader.cpp)
@@ -210,3 +211,16 @@ if(KOLEKTOR_WINE_TESTS)
             ${CMAKE_BINARY_DIR})
   set_tests_properties(form_com_ports PROPERTIES TIMEOUT 300)
 endif()
+
+# zrbhost's journal repair refuses while another program holds the folder's
+# lock (file_holder).
+add_dependencies(win_tools_tests file_holder)
+# The field soak: seeded rounds of imports through the real DLL in zrbhost
+# processes, each with one fault (a killed host, a second import, a file
+# held by file_holder, a full disk through tests/win32/limited_host.sh, a
+# cut download), the lanes side by side in a prefix of their own.
+# scripts/soak.sh runs it longer.
+kolektor_wine_test(win_field_soak_tests SOURCES tests/win32/field_soak_test.cpp
+  PREFIX soak TIMEOUT 900)
+target_compile_definitions(win_field_soak_tests PRIVATE KOLEKTOR_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+add_dependencies(win_field_soak_tests file_holder)

@@ -59,6 +59,9 @@ void FormWindow::Command(int control, int notification) {
       break;
     case kRehearsal:
       EnableControls();
+      // What to do now: in the simulator, or the plug-in's steps again at
+      // the next operation.
+      SetWindowTextW(Item(kInstruction), Rehearsing() ? W(u::kFormSimulatorExport).c_str() : L"");
       break;
     case kScan:
       Scan();
@@ -90,6 +93,7 @@ void FormWindow::Start(int control) {
   job.window = window_;
   job.api = plugin_.api;
   job.settings = Settings();
+  for (const h::Parameter& p : parameters_) job.labels[p.name] = p.label;
   for (const h::Parameter& p : parameters_) {
     if (!h::AcceptsValue(p, job.settings[p.name])) {
       Log(Fill(u::kLogBadValue, {Utf8(job.settings[p.name]), Utf8(p.label)}));
@@ -131,9 +135,13 @@ bool FormWindow::PrepareFileOperation(int control, Job& job) {
   }
   job.kind = is_export ? Job::kExport : Job::kImport;
   job.path = Ansi(path);
+  // In a rehearsal the person works the simulator, not a terminal.
+  const bool simulated = !job.rehearsal.empty();
   const std::wstring instruction =
-      h::WideFromCp1250(h::Property(plugin_.api, is_export ? kolektor::property::kLoadFromHost
-                                                           : kolektor::property::kSendToHost));
+      simulated ? W(is_export ? u::kFormSimulatorExport : u::kFormSimulatorImport)
+                : h::WideFromCp1250(
+                      h::Property(plugin_.api, is_export ? kolektor::property::kLoadFromHost
+                                                         : kolektor::property::kSendToHost));
   SetWindowTextW(Item(kInstruction), gui::CrLf(instruction).c_str());
   Log(W(Fill(is_export ? u::kLogExportStart : u::kLogImportStart, {h::Utf8FromWide(path)})));
   if (!job.rehearsal.empty())
@@ -145,7 +153,7 @@ bool FormWindow::PrepareFileOperation(int control, Job& job) {
   std::wstring flat = instruction;
   for (wchar_t& c : flat)
     if (c == L'\n') c = L' ';
-  Log(W(Fill(u::kLogOnTerminal, {h::Utf8FromWide(flat)})));
+  Log(W(Fill(simulated ? u::kLogInSimulator : u::kLogOnTerminal, {h::Utf8FromWide(flat)})));
   return true;
 }
 

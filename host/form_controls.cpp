@@ -82,17 +82,10 @@ void FormWindow::BuildFixed() {
   Button(u::kFormExport, kExport);
   Button(u::kFormImport, kImport);
   Button(u::kFormClear, kClear);
+  Add(L"STATIC", W(u::kFormClearAbout), SS_LEFT | SS_NOPREFIX, kClearAbout);
   Button(u::kFormCheck, kCheck);
   Button(u::kFormTrace, kTrace, BS_AUTOCHECKBOX);
   Button(u::kFormShowTrace, kShowTrace);
-  Add(L"BUTTON", W(u::kFormRehearsalGroup), BS_GROUPBOX, kRehearsalGroup);
-  Button(u::kFormRehearsal, kRehearsal, BS_AUTOCHECKBOX);
-  Button(u::kFormSimulatorClear, kSimulatorClear);
-  Label(u::kFormScanCode, kScanCodeLabel);
-  Edit(L"", kScanCode);
-  Label(u::kFormScanQuantity, kScanQuantityLabel);
-  Edit(L"1", kScanQuantity);
-  Button(u::kFormScan, kScan);
   Label(u::kFormLog, kLogLabel);
   HWND log =
       Reading(kLog, ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE);
@@ -103,6 +96,14 @@ void FormWindow::BuildFixed() {
   Reading(kInstruction, ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE);
   Label(u::kFormExplanation, kExplanationLabel);
   Reading(kExplanation, ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE);
+  Add(L"BUTTON", W(u::kFormRehearsalGroup), BS_GROUPBOX, kRehearsalGroup);
+  Button(u::kFormRehearsal, kRehearsal, BS_AUTOCHECKBOX);
+  Label(u::kFormScanCode, kScanCodeLabel);
+  Edit(L"", kScanCode);
+  Label(u::kFormScanQuantity, kScanQuantityLabel);
+  Edit(L"1", kScanQuantity);
+  Button(u::kFormScan, kScan);
+  Button(u::kFormSimulatorClear, kSimulatorClear);
 }
 
 // The plug-in named on the command line, else the installed one; when
@@ -116,7 +117,8 @@ void FormWindow::LoadFirstPlugin() {
     missing = found.missing;
   }
   if (!path.empty() && UsePlugin(path)) return;
-  const std::wstring why = W(Fill(u::kFormPluginMissing, {path.empty() ? missing : load_error_}));
+  const std::wstring why =
+      WithReasons(W(Fill(u::kFormPluginMissing, {path.empty() ? missing : load_error_})));
   SetWindowTextW(Item(kPluginLine), why.c_str());
   Log(why);
   Log(u::kLogChooseHint);
@@ -135,7 +137,7 @@ void FormWindow::BuildSettings() {
   // The Alt letters the fixed labels and buttons claim; the plug-in's
   // labels get free ones.
   std::set<wchar_t> taken;
-  for (int control = kPluginLine; control <= kScan; ++control) {
+  for (int control = kPluginLine; control <= kLastFixed; ++control) {
     wchar_t kind[16] = {};
     HWND item = Item(control);
     if (item == nullptr || GetClassNameW(item, kind, 16) == 0 || lstrcmpiW(kind, L"Edit") == 0)

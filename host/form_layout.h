@@ -3,7 +3,10 @@
 // gives both the placement and the least client size: the least size is
 // the extent the pass uses when it is given no room at all, and a smaller
 // window gets that same placement, so the window's least size and the
-// placement can never disagree.
+// placement can never disagree. The least size is kept small for small
+// screens at large fonts: the panes under the log shrink to a few lines
+// (they scroll), rows of buttons flow onto further lines. A client area
+// smaller still (a screen of 800x600 at 144 DPI) scrolls as a whole.
 //
 // Plain C++ without windows.h: the window measures its texts and applies
 // the places; the tests run the same pass on made-up measures.
@@ -34,14 +37,17 @@ struct Units {
 // system's check box and scroll bar widths.
 Units UnitsFor(int line, int average, int check_box, int scroll_bar);
 
-// The controls with fixed ids, kPluginLine to kScan.
-inline constexpr int kFixedControls = kScan - kPluginLine + 1;
+// The controls with fixed ids, kPluginLine to kLastFixed.
+inline constexpr int kFixedControls = kLastFixed - kPluginLine + 1;
 
 // What the pass is given.
 struct Content {
   Units units;
   // The width of each fixed control's text as shown, by id - kPluginLine.
   std::array<int, kFixedControls> text_w{};
+  // The text of each note (a text beside a button that wraps), by id -
+  // kPluginLine; empty for the other controls.
+  std::array<std::wstring, kFixedControls> notes{};
   // One row per setting the plug-in describes, in its order.
   struct Row {
     bool choice = true;  // a combo box; else an edit with its range beside it
@@ -58,7 +64,13 @@ struct Content {
   int TextWidth(int control) const {
     return text_w[static_cast<std::size_t>(control - kPluginLine)];
   }
+  const std::wstring& Note(int control) const {
+    return notes[static_cast<std::size_t>(control - kPluginLine)];
+  }
 };
+
+// The notes: texts beside a button, wrapped in the room its row leaves.
+inline constexpr int kNotes[] = {kClearAbout};
 
 struct Place {
   int control = 0;

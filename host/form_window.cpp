@@ -7,6 +7,7 @@
 #include "host/gui_measure.h"
 #include "host/gui_text.h"
 #include "host/program_texts.h"
+#include "host/system_error_text.h"
 
 namespace kolektor::form {
 namespace {
@@ -64,6 +65,14 @@ LRESULT FormWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
       reinterpret_cast<MINMAXINFO*>(lparam)->ptMinTrackSize = {least.cx, least.cy};
       return 0;
     }
+    case WM_VSCROLL:
+    case WM_HSCROLL:
+      Scroll(message == WM_VSCROLL ? SB_VERT : SB_HORZ, LOWORD(wparam));
+      return 0;
+    case WM_MOUSEWHEEL:
+      // Three lines a notch, as Windows scrolls a list by default.
+      Scroll(SB_VERT, SB_LINEDOWN, -3 * GET_WHEEL_DELTA_WPARAM(wparam) / WHEEL_DELTA);
+      return 0;
     case WM_COMMAND:
       Command(LOWORD(wparam), HIWORD(wparam));
       return 0;
@@ -76,7 +85,7 @@ LRESULT FormWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
       Log(TakePosted(lparam));
       return 0;
     case kWorkerExplanation:
-      SetWindowTextW(Item(kExplanation), gui::CrLf(TakePosted(lparam)).c_str());
+      Explain(TakePosted(lparam));
       return 0;
     case kWorkerDone:
       WorkerDone();
@@ -103,6 +112,7 @@ LRESULT FormWindow::NextControl(WPARAM wparam, LPARAM lparam) {
   if (next != nullptr && (SendMessageW(next, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) != 0)
     SendMessageW(next, EM_SETSEL, 0, -1);
   SetFocus(next);
+  ScrollIntoView(next);
   return 0;
 }
 
@@ -151,10 +161,13 @@ Content FormWindow::Measure() const {
   auto width_of = [&measure](const std::wstring& text) {
     return measure.Width(gui::ShownText(text));
   };
-  for (int control = kPluginLine; control <= kScan; ++control)
+  for (int control = kPluginLine; control <= kLastFixed; ++control)
     if (HWND item = Item(control))
       content.text_w[static_cast<std::size_t>(control - kPluginLine)] =
           width_of(gui::ControlText(item));
+  for (int note : kNotes)
+    content.notes[static_cast<std::size_t>(note - kPluginLine)] =
+        gui::ShownText(gui::ControlText(Item(note)));
   for (std::size_t i = 0; i < parameters_.size(); ++i) {
     const int n = static_cast<int>(i);
     Content::Row row;
@@ -170,57 +183,151 @@ Content FormWindow::Measure() const {
   }
   content.plugin_line = gui::ControlText(Item(kPluginLine));
   content.instructions = instructions_;
+  if (has_simulator_)
+    for (std::string_view text : {u::kFormSimulatorExport, u::kFormSimulatorImport})
+      content.instructions.push_back(W(text));
   content.wrapped_height = [window = window_, font = font_](const std::wstring& text, int width) {
     return gui::TextMeasure(window, font).WrappedHeight(text, width);
   };
   return content;
 }
 
+// The controls placed for the window's size. A window smaller than the
+// least the layout needs (a small screen at large fonts) gets scroll bars
+// and its content scrolled, so that every control can still be reached.
 void FormWindow::Layout() {
-  if (font_ == nullptr) return;
+  if (font_ == nullptr || laying_out_) return;
+  laying_out_ = true;
+  const Content content = Measure();
+  const Extent least = LeastClient(content);
   RECT client{};
   GetClientRect(window_, &client);
-  const Placement placement = PlaceControls(Measure(), client.right, client.bottom);
+  // The client area without the scroll bars shown now, then less each bar
+  // it needs: a bar takes room from the other direction.
+  const LONG style = GetWindowLongW(window_, GWL_STYLE);
+  const int bar_w = GetSystemMetrics(SM_CXVSCROLL), bar_h = GetSystemMetrics(SM_CYHSCROLL);
+  int w = client.right + ((style & WS_VSCROLL) != 0 ? bar_w : 0);
+  int h = client.bottom + ((style & WS_HSCROLL) != 0 ? bar_h : 0);
+  bool vertical = h < least.h, horizontal = w - (vertical ? bar_w : 0) < least.w;
+  vertical = vertical || (horizontal && h - bar_h < least.h);
+  if (vertical) w -= bar_w;
+  if (horizontal) h -= bar_h;
+  auto set_bar = [this](int bar, bool needed, int whole, int shown, int& position) {
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    info.nMax = needed ? whole - 1 : 0;
+    info.nPage = static_cast<UINT>(needed ? std::max(shown, 1) : 1);
+    position = needed ? std::max(0, std::min(position, whole - shown)) : 0;
+    info.nPos = position;
+    SetScrollInfo(window_, bar, &info, TRUE);
+    ShowScrollBar(window_, bar, needed);
+  };
+  set_bar(SB_VERT, vertical, least.h, h, scroll_y_);
+  set_bar(SB_HORZ, horizontal, least.w, w, scroll_x_);
+  const Placement placement = PlaceControls(content, w, h);
   HDWP moves = BeginDeferWindowPos(static_cast<int>(placement.at.size()));
   for (const Place& p : placement.at)
     if (HWND item = Item(p.control))
-      moves = DeferWindowPos(moves, item, nullptr, p.x, p.y, p.w, p.h + p.drop,
-                             SWP_NOZORDER | SWP_NOACTIVATE);
+      moves = DeferWindowPos(moves, item, nullptr, p.x - scroll_x_, p.y - scroll_y_, p.w,
+                             p.h + p.drop, SWP_NOZORDER | SWP_NOACTIVATE);
   EndDeferWindowPos(moves);
   InvalidateRect(window_, nullptr, TRUE);
+  laying_out_ = false;
 }
 
-// The window's least size: what the layout pass uses with no room.
+// A scroll bar's request: a line, a page, the thumb's place; or `lines`
+// lines of the mouse wheel.
+void FormWindow::Scroll(int bar, int request, int wheel_lines) {
+  SCROLLINFO info{};
+  info.cbSize = sizeof info;
+  info.fMask = SIF_ALL;
+  if (!GetScrollInfo(window_, bar, &info) || info.nMax < static_cast<int>(info.nPage)) return;
+  int& position = bar == SB_VERT ? scroll_y_ : scroll_x_;
+  const int page = static_cast<int>(info.nPage);
+  switch (request) {
+    case SB_LINEUP:
+      position -= units_.line;
+      break;
+    case SB_LINEDOWN:
+      position += wheel_lines != 0 ? wheel_lines * units_.line : units_.line;
+      break;
+    case SB_PAGEUP:
+      position -= page;
+      break;
+    case SB_PAGEDOWN:
+      position += page;
+      break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION:
+      position = info.nTrackPos;
+      break;
+    case SB_TOP:
+      position = 0;
+      break;
+    case SB_BOTTOM:
+      position = info.nMax;
+      break;
+    default:
+      return;
+  }
+  Layout();  // keeps the position within the range
+}
+
+// A control reached with Tab or its Alt letter is scrolled into sight.
+void FormWindow::ScrollIntoView(HWND control) {
+  if (control == nullptr || (scroll_x_ == 0 && scroll_y_ == 0 &&
+                             (GetWindowLongW(window_, GWL_STYLE) & (WS_VSCROLL | WS_HSCROLL)) == 0))
+    return;
+  RECT at{}, client{};
+  GetWindowRect(control, &at);
+  MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&at), 2);
+  GetClientRect(window_, &client);
+  auto into = [](int& position, LONG low, LONG high, LONG shown) {
+    if (low < 0)
+      position += low;
+    else if (high > shown)
+      position += std::min<LONG>(low, high - shown);
+  };
+  const int x = scroll_x_, y = scroll_y_;
+  into(scroll_x_, at.left, at.right, client.right);
+  into(scroll_y_, at.top, at.bottom, client.bottom);
+  if (x != scroll_x_ || y != scroll_y_) Layout();
+}
+
+// The window's least size: what the layout pass uses with no room, but no
+// more than the work area (the content scrolls then).
 SIZE FormWindow::LeastFrame() const {
   const Extent least = LeastClient(Measure());
-  return gui::FrameFor(window_, {least.w, least.h});
+  return gui::Within(gui::FrameFor(window_, {least.w, least.h}), gui::WorkAreaOf(window_));
 }
 
-// As large as the content wants and the screen allows, in its middle.
+// As large as the content wants and the work area allows, in its middle.
 void FormWindow::SizeOnStart() {
   const Extent least = LeastClient(Measure());
-  const SIZE size = gui::WithinWorkArea(
-      gui::FrameFor(window_, {least.w + 40 * units_.average, least.h + 6 * units_.line}));
-  const RECT work = gui::WorkArea();
+  const RECT work = gui::WorkAreaOf(window_);
+  const SIZE size = gui::Within(
+      gui::FrameFor(window_, {least.w + 40 * units_.average, least.h + 6 * units_.line}), work);
   SetWindowPos(window_, nullptr, work.left + (work.right - work.left - size.cx) / 2,
                work.top + (work.bottom - work.top - size.cy) / 2, size.cx, size.cy,
                SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // A plug-in chosen later brings its settings: the window grows to hold
-// them, within the screen, instead of cutting off the rows below.
+// them, within the work area, instead of cutting off the rows below.
 void FormWindow::GrowToContent() {
   RECT client{}, at{};
   GetClientRect(window_, &client);
   const Extent least = LeastClient(Measure());
   if (IsZoomed(window_) || (client.right >= least.w && client.bottom >= least.h)) return;
   GetWindowRect(window_, &at);
-  const RECT work = gui::WorkArea();
-  const SIZE size = gui::WithinWorkArea(gui::FrameFor(
-      window_, {std::max<LONG>(client.right, least.w), std::max<LONG>(client.bottom, least.h)}));
-  const LONG left = std::max<LONG>(work.left, std::min<LONG>(at.left, work.right - size.cx));
-  const LONG top = std::max<LONG>(work.top, std::min<LONG>(at.top, work.bottom - size.cy));
-  SetWindowPos(window_, nullptr, left, top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+  const RECT work = gui::WorkAreaOf(window_);
+  const SIZE size = gui::Within(gui::FrameFor(window_, {std::max<LONG>(client.right, least.w),
+                                                        std::max<LONG>(client.bottom, least.h)}),
+                                work);
+  const POINT place =
+      gui::PlacedWithin({at.left, at.top, at.left + size.cx, at.top + size.cy}, work);
+  SetWindowPos(window_, nullptr, place.x, place.y, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void FormWindow::EnableControls() {
@@ -244,11 +351,25 @@ void FormWindow::Log(const std::wstring& line) {
   HWND log = Item(kLog);
   const int end = GetWindowTextLengthW(log);
   SendMessageW(log, EM_SETSEL, static_cast<WPARAM>(end), static_cast<LPARAM>(end));
-  // The plug-in's notice begins with a bare line feed.
-  const std::wstring text = gui::CrLf(line) + L"\r\n";
+  const std::wstring text = gui::CrLf(WithReasons(line)) + L"\r\n";
   SendMessageW(log, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 void FormWindow::Log(std::string_view utf8) { Log(W(utf8)); }
+
+// Every error of the run is explained, each under the one before.
+void FormWindow::Explain(const std::wstring& explanation) {
+  HWND pane = Item(kExplanation);
+  const int end = GetWindowTextLengthW(pane);
+  SendMessageW(pane, EM_SETSEL, static_cast<WPARAM>(end), static_cast<LPARAM>(end));
+  const std::wstring text = (end > 0 ? L"\r\n\r\n" : L"") + gui::CrLf(WithReasons(explanation));
+  SendMessageW(pane, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+  SendMessageW(pane, EM_SCROLLCARET, 0, 0);
+}
+
+// Windows' reason beside each "(błąd systemu N)".
+std::wstring WithReasons(const std::wstring& text) {
+  return h::WideFromUtf8(h::WithSystemErrorReasons(h::Utf8FromWide(text)));
+}
 
 }  // namespace kolektor::form

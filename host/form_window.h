@@ -25,6 +25,8 @@ namespace kolektor::form {
 
 // Paths go to the plug-in as the host gives them: in the ANSI code page.
 std::string Ansi(const std::wstring& wide);
+// `text` with Windows' reason beside each system error number in it.
+std::wstring WithReasons(const std::wstring& text);
 
 class FormWindow {
  public:
@@ -45,6 +47,8 @@ class FormWindow {
   HWND Item(int control) const { return GetDlgItem(window_, control); }
   Content Measure() const;
   void Layout();
+  void Scroll(int bar, int request, int wheel_lines = 0);
+  void ScrollIntoView(HWND control);
   SIZE LeastFrame() const;
   void SizeOnStart();
   void GrowToContent();
@@ -52,6 +56,7 @@ class FormWindow {
   bool Rehearsing() const;
   void Log(const std::wstring& line);
   void Log(std::string_view utf8);
+  void Explain(const std::wstring& explanation);
 
   // form_controls.cpp
   HWND Add(const wchar_t* kind, const std::wstring& text, DWORD style, int control,
@@ -98,6 +103,10 @@ class FormWindow {
   std::vector<std::wstring> instructions_;  // the plug-in's, for the terminal
   std::string simulator_;                   // the installed simulator's folder
   bool has_simulator_ = false;
+  // Where the content is scrolled to, when the window is smaller than the
+  // least the layout needs (a small screen at large fonts).
+  int scroll_x_ = 0, scroll_y_ = 0;
+  bool laying_out_ = false;  // a scroll bar shown or hidden resizes the client
   HANDLE worker_ = nullptr;  // the operation's thread while one runs
   bool close_when_done_ = false;
 };

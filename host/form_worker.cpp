@@ -5,8 +5,8 @@
 #include "base/cp1250.h"
 #include "base/texts.h"
 #include "host/form_rehearsal.h"
-#include "tools/docs/message_reference.h"
 #include "host/program_texts.h"
+#include "tools/docs/message_reference.h"
 
 namespace kolektor::form {
 namespace {
@@ -49,13 +49,30 @@ class CurrentFolder {
   std::wstring before_;
 };
 
-std::string EventLine(const h::Event& e, DWORD start) {
+// A setting as the person sees it on the form: its label, without the
+// colon some labels end with; its name when the plug-in describes none.
+std::string SettingLabel(const Job& job, const std::string& name) {
+  const auto found = job.labels.find(name);
+  if (found == job.labels.end() || found->second.empty()) return name;
+  std::string label = found->second;
+  while (!label.empty() && (label.back() == ':' || label.back() == ' ')) label.pop_back();
+  return label.empty() ? name : label;
+}
+
+// The plug-in's notice begins with a line feed, which the host's status
+// line expects; the log keeps the notice on the line of its time.
+std::string WithoutLeadingBreaks(const std::string& text) {
+  const std::size_t begin = text.find_first_not_of("\r\n");
+  return begin == std::string::npos ? std::string() : text.substr(begin);
+}
+
+std::string EventLine(const Job& job, const h::Event& e, DWORD start) {
   const std::string time = "[" + Seconds(e.tick - start) + " s] ";
   switch (e.kind) {
     case h::Event::kStatus:
-      return time + Fill(u::kHostStatus, {Utf8(e.text)});
+      return time + Fill(u::kHostStatus, {Utf8(WithoutLeadingBreaks(e.text))});
     case h::Event::kParam:
-      return time + Fill(u::kLogParam, {Utf8(e.name), Utf8(e.text)});
+      return time + Fill(u::kLogParam, {Utf8(SettingLabel(job, e.name)), Utf8(e.text)});
     case h::Event::kError:
       return time + Fill(u::kHostError, {Utf8(e.text)});
     case h::Event::kMessageBox:
@@ -86,21 +103,25 @@ void RunCheck(const Job& job) {
     Post(job.window, kWorkerLogLine, std::string(level) + ": " + item.what);
     if (!item.fix.empty())
       Post(job.window, kWorkerLogLine, "    " + std::string(u::kLogFix) + " " + item.fix);
+    // Every fault and warning in the explanations' pane, with its fix.
+    if (item.level != h::InstallCheckItem::kOk)
+      Post(
+          job.window, kWorkerExplanation,
+          std::string(level) + ": " + item.what +
+              (item.fix.empty() ? std::string() : "\n" + std::string(u::kLogFix) + " " + item.fix));
   }
   Post(job.window, kWorkerLogLine,
        Fill(u::kLogCheckDone, {std::to_string(faults), std::to_string(warnings)}));
 }
 
 // Every callback into the log with its time; an error also with its
-// explanation, under it and in the explanation's pane.
-void LogEvent(HWND window, DWORD start, const h::Event& e) {
-  Post(window, kWorkerLogLine, EventLine(e, start));
+// explanation, under it and, with the error, in the explanations' pane.
+void LogEvent(const Job& job, DWORD start, const h::Event& e) {
+  Post(job.window, kWorkerLogLine, EventLine(job, e, start));
   if (e.kind != h::Event::kError) return;
-  Post(window, kWorkerLogLine, ExplanationOf(e.text, "        "));
-  std::string shown = ExplanationOf(e.text, "");
-  const std::size_t lf = shown.find('\n');
-  if (lf != std::string::npos) shown.replace(lf, 1, "\r\n");  // the pane breaks at CR LF
-  Post(window, kWorkerExplanation, shown);
+  Post(job.window, kWorkerLogLine, ExplanationOf(e.text, "        "));
+  Post(job.window, kWorkerExplanation,
+       Fill(u::kHostError, {Utf8(e.text)}) + "\n" + ExplanationOf(e.text, ""));
 }
 
 void RunOperation(const Job& job) {
@@ -109,8 +130,9 @@ void RunOperation(const Job& job) {
   if (!job.rehearsal.empty()) {
     rehearsal = std::make_unique<RehearsalRegistry>(job.rehearsal);
     if (!rehearsal->redirected()) {
-      Post(window, kWorkerLogLine,
-           Fill(u::kLogRehearsalFailed, {std::to_string(rehearsal->error())}));
+      const std::string said = Fill(u::kLogRehearsalFailed, {std::to_string(rehearsal->error())});
+      Post(window, kWorkerLogLine, said);
+      Post(window, kWorkerExplanation, said);
       return;
     }
   }
@@ -118,7 +140,7 @@ void RunOperation(const Job& job) {
   h::Session session(job.api, 1);
   session.settings = job.settings;
   const DWORD start = GetTickCount();
-  session.on_event = [window, start](const h::Event& e) { LogEvent(window, start, e); };
+  session.on_event = [&job, start](const h::Event& e) { LogEvent(job, start, e); };
   // The boxes are the person's to close, as in the host; each is logged.
   h::MessageBoxWatch boxes(&session, false);
   int result = 0;

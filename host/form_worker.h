@@ -16,8 +16,9 @@
 namespace kolektor::form {
 
 // Posted to the window, each with a std::wstring* the window takes over
-// (TakePosted): a line for the log, the explanation of an error. kWorkerDone
-// (nothing attached) ends the worker's run.
+// (TakePosted): a line for the log, the explanation of one error (the
+// window keeps every one of the run). kWorkerDone (nothing attached) ends
+// the worker's run.
 constexpr UINT kWorkerLogLine = WM_APP + 1;
 constexpr UINT kWorkerExplanation = WM_APP + 2;
 constexpr UINT kWorkerDone = WM_APP + 3;
@@ -27,7 +28,10 @@ struct Job {
   HWND window = nullptr;  // where the events go
   host::EntryPoints api;
   std::map<std::string, std::string> settings;  // Windows-1250, as the host passes them
-  std::string path;                             // the goods or counts file, ANSI
+  // Each setting's label on the plug-in's form, by its name (Windows-1250):
+  // the log names the settings as the person sees them.
+  std::map<std::string, std::string> labels;
+  std::string path;  // the goods or counts file, ANSI
   host::InstallCheckInput check;
   // The current folder during the operation: ZRB's folder (or the
   // simulator's), so that Windows finds IR_READ2.EXE there as it does for

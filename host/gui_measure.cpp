@@ -54,16 +54,29 @@ SIZE FrameFor(HWND window, SIZE client) {
   return {frame.right - frame.left, frame.bottom - frame.top};
 }
 
-RECT WorkArea() {
+RECT WorkAreaOf(HWND window) {
+  // The main monitor's work area as the system keeps it: where a task bar
+  // or another program has set it, Windows tells it here first.
   RECT work{};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  HMONITOR monitor = MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY);
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (monitor != nullptr && GetMonitorInfoW(monitor, &info) &&
+      (info.dwFlags & MONITORINFOF_PRIMARY) == 0)
+    work = info.rcWork;
   return work;
 }
 
-SIZE WithinWorkArea(SIZE size) {
-  const RECT work = WorkArea();
+SIZE Within(SIZE size, const RECT& work) {
   return {std::min<LONG>(size.cx, work.right - work.left),
           std::min<LONG>(size.cy, work.bottom - work.top)};
+}
+
+POINT PlacedWithin(RECT frame, const RECT& work) {
+  const LONG w = frame.right - frame.left, h = frame.bottom - frame.top;
+  return {std::max<LONG>(work.left, std::min<LONG>(frame.left, work.right - w)),
+          std::max<LONG>(work.top, std::min<LONG>(frame.top, work.bottom - h))};
 }
 
 }  // namespace kolektor::gui

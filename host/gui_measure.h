@@ -43,9 +43,13 @@ int ScrollBarWidth();
 
 // The window's outer size for a client area of `client`, with its styles.
 SIZE FrameFor(HWND window, SIZE client);
-// The screen's work area: without the task bar.
-RECT WorkArea();
-// `size` cut to the work area.
-SIZE WithinWorkArea(SIZE size);
+// The work area (the screen without the task bar) of the monitor that
+// shows most of `window`, or of the main monitor when none does.
+RECT WorkAreaOf(HWND window);
+// `size` cut to `work`.
+SIZE Within(SIZE size, const RECT& work);
+// `frame` moved, as little as it takes, to lie inside `work` from its top
+// left corner.
+POINT PlacedWithin(RECT frame, const RECT& work);
 
 }  // namespace kolektor::gui

@@ -10,7 +10,6 @@
 #include "host/plugin_host.h"
 #include "host/program_texts.h"
 #include "host/registry_view.h"
-#include "host/system_error_text.h"
 #include "import/import_command.h"
 #include "platform/win32.h"
 
@@ -176,7 +175,7 @@ void Port(Items& items, const std::string& port, bool rehearsing, bool open_port
     if (answers)
       items.Ok(Fill(u::kInstallPort, {name}));
     else
-      items.Fault(Fill(u::kInstallPortNoDevice, {name, SystemErrorText(error)}),
+      items.Fault(Fill(u::kInstallPortNoDevice, {name, std::to_string(error)}),
                   u::kInstallNoPortFix);
     return;
   }
@@ -186,7 +185,7 @@ void Port(Items& items, const std::string& port, bool rehearsing, bool open_port
   else if (error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION)
     items.Fault(Fill(u::kInstallPortBusy, {name}), u::kInstallPortBusyFix);
   else
-    items.Fault(Fill(u::kInstallPortError, {name, SystemErrorText(error)}), u::kInstallNoPortFix);
+    items.Fault(Fill(u::kInstallPortError, {name, std::to_string(error)}), u::kInstallNoPortFix);
 }
 
 // A folder the plug-in writes in, with what it is for: one folder may be
@@ -226,7 +225,7 @@ void Writable(Items& items, const FolderToCheck& f, bool look_only) {
       items.Ok(Fill(u::kInstallFolderThere, {Sentence(f.roles), Utf8(folder), f.contents}));
     else
       items.Fault(Fill(u::kInstallNotWritable, {Sentence(f.roles), Utf8(folder), f.contents,
-                                                SystemErrorText(ERROR_PATH_NOT_FOUND)}),
+                                                std::to_string(ERROR_PATH_NOT_FOUND)}),
                   u::kInstallNotWritableFix);
     return;
   }
@@ -237,7 +236,7 @@ void Writable(Items& items, const FolderToCheck& f, bool look_only) {
   if (handle == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
     items.Fault(Fill(u::kInstallNotWritable,
-                     {Sentence(f.roles), Utf8(folder), f.contents, SystemErrorText(error)}),
+                     {Sentence(f.roles), Utf8(folder), f.contents, std::to_string(error)}),
                 u::kInstallNotWritableFix);
     return;
   }

@@ -9,7 +9,6 @@
 #include "base/settings_table.h"
 #include "base/texts.h"
 #include "host/program_texts.h"
-#include "host/system_error_text.h"
 
 namespace kolektor::host {
 
@@ -87,7 +86,7 @@ bool LoadPlugin(const std::string& path, Plugin& plugin, std::string& error) {
                      : code == ERROR_ACCESS_DENIED   ? ui::kLoadDenied
                      : code == ERROR_DLL_INIT_FAILED ? ui::kLoadInitFailed
                                                      : ui::kHostCannotLoad,
-                     {shown, SystemErrorText(code)});
+                     {shown, std::to_string(code)});
     return false;
   }
   char full[MAX_PATH] = {};

@@ -4,61 +4,14 @@
 // in tools/tool_texts.h, the plug-in's own in base/texts.h.
 #pragma once
 
+#include <cstddef>
+#include <iterator>
 #include <string_view>
 
 #include "tools/tool_texts.h"
 
 // "{1}", "{2}"... stand for the values Fill puts in.
 namespace kolektor::ui {
-
-// Windows' reason for a system error code where Windows has no Polish text
-// of its own (an English Windows): the codes the programs meet at a till.
-struct SystemErrorReason {
-  unsigned long code;
-  std::string_view text;
-};
-inline constexpr SystemErrorReason kSystemErrorReasons[] = {
-    {1, "niedozwolona operacja dla tego urządzenia"},
-    {2, "nie ma takiego pliku"},
-    {3, "nie ma takiego folderu"},
-    {5, "odmowa dostępu"},
-    {15, "nie ma takiego dysku"},
-    {19, "nośnik jest zabezpieczony przed zapisem"},
-    {21, "urządzenie nie jest gotowe"},
-    {31, "urządzenie nie działa"},
-    {32, "plik jest otwarty w innym programie"},
-    {33, "plik jest zablokowany przez inny program"},
-    {39, "dysk jest pełny"},
-    {53, "nie znaleziono ścieżki sieciowej"},
-    {59, "nieoczekiwany błąd sieci"},
-    {64, "połączenie sieciowe zostało przerwane"},
-    {67, "nie znaleziono udziału sieciowego"},
-    {80, "plik już istnieje"},
-    {87, "niewłaściwy parametr"},
-    {112, "dysk jest pełny"},
-    {121, "minął czas oczekiwania"},
-    {123, "niewłaściwa nazwa pliku lub folderu"},
-    {126, "brak biblioteki, której program potrzebuje"},
-    {127, "brak funkcji w bibliotece"},
-    {183, "plik już istnieje"},
-    {193, "to nie jest program ani biblioteka tego systemu Windows"},
-    {206, "nazwa pliku lub ścieżka jest za długa"},
-    {267, "niewłaściwa nazwa folderu"},
-    {1114, "biblioteka zgłosiła błąd przy ładowaniu"},
-    {1167, "urządzenie nie jest podłączone"},
-    {1920, "brak dostępu do pliku"},
-};
-// The number always stands with the reason, for the support person; the
-// texts put the two in brackets where they said "(błąd systemu N)".
-inline constexpr std::string_view kSystemErrorWithReason = "{1}, błąd systemu {2}";
-inline constexpr std::string_view kSystemErrorBare = "błąd systemu {1}";
-
-// Our own reason for a code; empty when the table has none.
-inline std::string_view OwnSystemErrorReason(unsigned long code) {
-  for (const SystemErrorReason& r : kSystemErrorReasons)
-    if (r.code == code) return r.text;
-  return {};
-}
 
 // zrbhost: the plug-in driven as the host drives it.
 // Within 79 columns, so that a console 80 wide never breaks a word.
@@ -86,6 +39,8 @@ inline constexpr std::string_view kHostUsage =
     "                               bloki dziennika Inwent.bak; --extract zapisuje\n"
     "                               blok N jako plik inwentaryzacji (niedokończony\n"
     "                               tylko z --unfinished)\n"
+    "  journal DZIENNIK --repair    usuwa niedokończony blok, jak następny odczyt;\n"
+    "                               odmawia, gdy do folderu trwa import\n"
     "  convert DANE INWENTARYZACJA  zamienia a.dat (także zachowaną kopię) na plik\n"
     "                               inwentaryzacji\n"
     "  report TOWARY INWENTARYZACJA RAPORT.csv\n"
@@ -104,7 +59,8 @@ inline constexpr std::string_view kHostUsage =
     "  help                         ten opis\n"
     "kody wyjścia:\n"
     "  0  zrobione (check: plik bez błędów i ostrzeżeń)\n"
-    "  1  wtyczka zgłosiła błąd, plik ma błędy albo setup odmówił zmiany\n"
+    "  1  wtyczka zgłosiła błąd, plik ma błędy, setup albo journal --repair\n"
+    "     odmówił zmiany\n"
     "  2  błędne polecenie lub ustawienie, brak pliku albo wtyczki\n"
     "  3  check: plik bez błędów, ale z ostrzeżeniami; import: wtyczka zgłosiła\n"
     "     wykonanie, ale odczyt nie przyniósł żadnej pozycji\n";
@@ -134,12 +90,13 @@ inline constexpr std::string_view kLoadNot64Bit =
     "ładuje tylko 64-bitowe (ZRB i kolektor.dll z instalatora są 32-bitowe)";
 inline constexpr std::string_view kLoadNotDll = "{1} jest programem, a nie biblioteką DLL";
 inline constexpr std::string_view kLoadMissingDependency =
-    "nie można załadować {1}: brakuje biblioteki systemowej, której ona potrzebuje ({2})";
+    "nie można załadować {1}: brakuje biblioteki systemowej, której ona potrzebuje (błąd "
+    "systemu {2})";
 inline constexpr std::string_view kLoadDenied =
-    "brak dostępu do pliku {1} ({2}): sprawdź uprawnienia do folderu";
+    "brak dostępu do pliku {1} (błąd systemu {2}): sprawdź uprawnienia do folderu";
 inline constexpr std::string_view kLoadInitFailed =
-    "biblioteka {1} zgłosiła błąd przy ładowaniu ({2})";
-inline constexpr std::string_view kHostCannotLoad = "nie można załadować {1} ({2})";
+    "biblioteka {1} zgłosiła błąd przy ładowaniu (błąd systemu {2})";
+inline constexpr std::string_view kHostCannotLoad = "nie można załadować {1} (błąd systemu {2})";
 inline constexpr std::string_view kHostMissingEntryPoints =
     "{1} nie jest wtyczką ZRB: brak funkcji {2}";
 inline constexpr std::string_view kFindNoZrbFolder =
@@ -158,7 +115,8 @@ inline constexpr std::string_view kSetupHowToWrite =
 inline constexpr std::string_view kHostNoParameter = "wtyczka nie ma ustawienia \"{1}\"";
 inline constexpr std::string_view kHostNotANumber = "{1}=\"{2}\" nie jest liczbą od {3} do {4}";
 inline constexpr std::string_view kHostNotAChoice = "{1}=\"{2}\" nie jest żadną z wartości: {3}";
-inline constexpr std::string_view kHostSettingsFile = "nie można odczytać pliku ustawień {1} ({2})";
+inline constexpr std::string_view kHostSettingsFile =
+    "nie można odczytać pliku ustawień {1} (błąd systemu {2})";
 inline constexpr std::string_view kHostType = "Typ biblioteki: {1}";
 inline constexpr std::string_view kHostPluginFile = "Wtyczka: {1}, wersja {2}";
 inline constexpr std::string_view kHostSettings = "Ustawienia:";
@@ -191,13 +149,13 @@ inline constexpr std::string_view kSetupNoFolder = "folder {1} nie istnieje";
 inline constexpr std::string_view kSetupTooLong =
     "ścieżka jest za długa (znaków: {1}), a ZRB przyjmuje najwyżej 229";
 inline constexpr std::string_view kSetupNoRights =
-    "nie można zapisać wartości Binaria w kluczu {1} ({2}): uruchom wiersz poleceń jako "
-    "administrator";
+    "nie można zapisać wartości Binaria w kluczu {1} (błąd systemu {2}): uruchom wiersz "
+    "poleceń jako administrator";
 inline constexpr std::string_view kSetupWritten = "Zapisano w {1}:\n  Binaria = {2}";
 
 // zrbhost check, journal, convert, report.
-// {1} says what the file is to the person, {2} its path; Windows' reason
-// follows.
+// {1} says what the file is to the person, {2} its path; the system's
+// error number follows, with Windows' reason beside it where shown.
 inline constexpr std::string_view kToolCannotOpen = "nie można otworzyć {1} {2}";
 inline constexpr std::string_view kToolCannotWrite = "nie można zapisać {1} {2}";
 inline constexpr std::string_view kRoleFile = "pliku";
@@ -290,7 +248,7 @@ inline constexpr std::string_view kSupportTraceUnknown =
 inline constexpr std::string_view kSupportWritten =
     "Zapisano plik dla serwisu: {1}\nWyślij go osobie, która pomaga przy instalacji.";
 inline constexpr std::string_view kSupportCannotWrite =
-    "nie można zapisać pliku dla serwisu w folderze {1} ({2})";
+    "nie można zapisać pliku dla serwisu w folderze {1} (błąd systemu {2})";
 
 // "Sprawdź instalację" of the test form: one line per check.
 // {1} is the key as regedit shows the view that ZRB, its installer, the
@@ -386,7 +344,7 @@ inline constexpr std::string_view kInstallPortBusyFix =
     "Zamknij program, który używa portu (inny program terminala, drugi ZRB), i sprawdź "
     "ponownie.";
 inline constexpr std::string_view kInstallPortNoDevice =
-    "Port {1} jest w systemie, ale nie działa jak port szeregowy ({2}): "
+    "Port {1} jest w systemie, ale nie działa jak port szeregowy (błąd systemu {2}): "
     "urządzenie jest odłączone albo wyłączone.";
 inline constexpr std::string_view kInstallPortListed =
     "Port {1} jest w systemie (nie otwierano go: mógłby właśnie przesyłać dane).";
@@ -394,7 +352,8 @@ inline constexpr std::string_view kInstallPortNotChecked =
     "Portu nie sprawdzono: bez wtyczki formularz nie zna ustawienia portu.";
 inline constexpr std::string_view kInstallPortRehearsal =
     "Port nie jest potrzebny przy próbie z symulatorem; nie sprawdzono go.";
-inline constexpr std::string_view kInstallPortError = "Portu {1} nie można otworzyć ({2}).";
+inline constexpr std::string_view kInstallPortError =
+    "Portu {1} nie można otworzyć (błąd systemu {2}).";
 inline constexpr std::string_view kInstallBadPort =
     "Ustawienie portu \"{1}\" nie jest numerem portu COM.";
 inline constexpr std::string_view kInstallBadPortFix = "Wpisz numer portu COM doku, od 1 do 999.";
@@ -403,7 +362,8 @@ inline constexpr std::string_view kInstallBadPortFix = "Wpisz numer portu COM do
 inline constexpr std::string_view kInstallWritable = "{1} {2}{3}: zapis możliwy.";
 inline constexpr std::string_view kInstallFolderThere =
     "{1} {2}{3} istnieje (zapisu nie sprawdzano).";
-inline constexpr std::string_view kInstallNotWritable = "{1} {2}{3} nie pozwala na zapis ({4}).";
+inline constexpr std::string_view kInstallNotWritable =
+    "{1} {2}{3} nie pozwala na zapis (błąd systemu {4}).";
 inline constexpr std::string_view kInstallNotWritableFix =
     "Utwórz folder albo nadaj prawo zapisu użytkownikowi, który pracuje w ZRB.";
 struct FolderRole {
@@ -468,6 +428,11 @@ inline constexpr std::string_view kFormBrowse = "...";
 inline constexpr std::string_view kFormExport = "&Wyślij towary";
 inline constexpr std::string_view kFormImport = "&Odczytaj ilości";
 inline constexpr std::string_view kFormClear = "&Zeruj";
+// Beside "Zeruj": what the host's clear step does with this plug-in, and
+// that it is there only to be tried.
+inline constexpr std::string_view kFormClearAbout =
+    "Krok zerowania ZRB, do próby: wtyczka tylko czeka sekundę i zgłasza powodzenie. Nie "
+    "czyści terminala ani plików.";
 inline constexpr std::string_view kFormCheck = "&Sprawdź instalację";
 inline constexpr std::string_view kFormTrace = "Ślad dia&gnostyczny";
 inline constexpr std::string_view kFormShowTrace = "Pokaż śl&ad";
@@ -481,7 +446,7 @@ inline constexpr std::string_view kFormLog = "&Dziennik";
 inline constexpr std::string_view kFormCopyLog = "Kopi&uj";
 inline constexpr std::string_view kFormClearLog = "Wy&czyść dziennik";
 inline constexpr std::string_view kFormInstruction = "Co zrobić na terminalu:";
-inline constexpr std::string_view kFormExplanation = "Objaśnienie ostatniego błędu:";
+inline constexpr std::string_view kFormExplanation = "Objaśnienie błędów:";
 inline constexpr std::string_view kFormFileFilter =
     "Pliki tekstowe (*.txt)|*.txt|Wszystkie pliki (*.*)|*.*|";
 inline constexpr std::string_view kFormCloseRunning =
@@ -492,6 +457,17 @@ inline constexpr std::string_view kLogExportStart = "=== Wysyłanie towarów: {1
 inline constexpr std::string_view kLogImportStart = "=== Odczyt ilości: {1}";
 inline constexpr std::string_view kLogClearStart = "=== Zerowanie";
 inline constexpr std::string_view kLogOnTerminal = "Na terminalu: {1}";
+inline constexpr std::string_view kLogInSimulator = "W symulatorze: {1}";
+// What to do in a rehearsal, in place of the plug-in's steps on the
+// terminal: the simulator is worked from the form's own fields.
+inline constexpr std::string_view kFormSimulatorExport =
+    "Próba z symulatorem: terminal i dok nie są potrzebne, towary trafią do pamięci "
+    "symulatora. Potem policz towary w ramce \"Próba bez terminala\": wpisz kod w polu "
+    "\"Kod\", ilość w polu \"Ilość\" i naciśnij \"Zeskanuj\"; tak każdy towar.";
+inline constexpr std::string_view kFormSimulatorImport =
+    "Próba z symulatorem: terminal i dok nie są potrzebne. Symulator odda ilości "
+    "zeskanowane przyciskiem \"Zeskanuj\"; okna wtyczki zamknij przyciskiem OK jak przy "
+    "terminalu. \"Wyczyść pamięć\" usuwa zeskanowane ilości z symulatora.";
 inline constexpr std::string_view kLogFolder =
     "Folder bieżący: {1} (folder ZRB), więc programy producenta terminala znajdą się tak "
     "jak w ZRB.";
@@ -503,7 +479,7 @@ inline constexpr std::string_view kLogRehearsal =
 inline constexpr std::string_view kLogRehearsalFailed =
     "Nie można podstawić folderu symulatora w rejestrze tego formularza (błąd systemu {1}); "
     "operacji nie uruchomiono.";
-inline constexpr std::string_view kLogParam = "ustawienie {1} = \"{2}\"";
+inline constexpr std::string_view kLogParam = "ustawienie \"{1}\" = \"{2}\"";
 inline constexpr std::string_view kLogBox = "okno komunikatu [{1}]: {2}";
 inline constexpr std::string_view kLogResult = "wynik: {1} ({2}), czas {3} s";
 inline constexpr std::string_view kResultDone = "zrobione";
@@ -534,6 +510,43 @@ inline constexpr std::string_view kLogTraceEmpty = "Ślad {1} jest pusty.";
 inline constexpr std::string_view kLogCopied = "Dziennik skopiowany do schowka.";
 inline constexpr std::string_view kFormNoExplanation = "(tego tekstu nie ma w tabeli komunikatów)";
 
+// Windows' reasons for the commonest system error codes, for a Windows
+// without Polish texts of its own: each "(błąd systemu N)" the programs
+// show gets one beside its number.
+inline constexpr std::string_view kSystemErrorHead = "(błąd systemu ";
+struct SystemErrorReason {
+  unsigned long code;
+  std::string_view text;
+};
+inline constexpr SystemErrorReason kSystemErrorReasons[] = {
+    {1, "niedozwolona operacja dla tego urządzenia"},
+    {2, "nie ma takiego pliku"},
+    {3, "nie ma takiej ścieżki"},
+    {5, "odmowa dostępu"},
+    {15, "nie ma takiego dysku"},
+    {19, "nośnik jest zabezpieczony przed zapisem"},
+    {21, "urządzenie nie jest gotowe"},
+    {31, "urządzenie nie działa"},
+    {32, "plik jest używany przez inny program"},
+    {33, "część pliku jest zablokowana przez inny program"},
+    {53, "nie można odnaleźć ścieżki sieciowej"},
+    {64, "połączenie sieciowe zostało przerwane"},
+    {67, "nie można odnaleźć udziału sieciowego"},
+    {112, "za mało miejsca na dysku"},
+    {123, "niepoprawna nazwa pliku lub folderu"},
+    {126, "brak biblioteki, której program potrzebuje"},
+    {193, "to nie jest program ani biblioteka tego systemu Windows"},
+    {206, "nazwa pliku lub ścieżka jest za długa"},
+    {1167, "urządzenie nie jest podłączone"},
+    {1392, "plik lub folder jest uszkodzony i nie można go odczytać"},
+};
+constexpr bool SystemErrorCodesAscending() {
+  for (std::size_t i = 1; i < std::size(kSystemErrorReasons); ++i)
+    if (kSystemErrorReasons[i - 1].code >= kSystemErrorReasons[i].code) return false;
+  return true;
+}
+static_assert(SystemErrorCodesAscending(), "each code once, in order");
+
 // The simulator driven from the form, as a person works the terminal.
 inline constexpr std::string_view kLogScanned = "Symulator: zeskanowano kod {1}, ilość {2}.";
 inline constexpr std::string_view kLogScanNoTable =
@@ -562,5 +575,25 @@ inline constexpr std::string_view kJournalRefuseUnfinished =
     "zapisać jego pełne wiersze, dodaj --unfinished.";
 inline constexpr std::string_view kJournalExtractedUnfinished =
     "Blok {1} jest niedokończony: zapisano tylko jego pełne wiersze (pozycji: {2}) do {3}.";
+
+// zrbhost journal --repair: what the next import does to a block whose
+// append was cut short, done by hand, under the folder's import lock.
+inline constexpr std::string_view kRepairNothing =
+    "Dziennik {1} jest kompletny: żadne dopisywanie nie zostało przerwane. Nic nie zmieniono.";
+inline constexpr std::string_view kRepairCut =
+    "Usunięto niedokończony blok z końca dziennika {1}: skrócono go z {2} do {3} bajtów, tak "
+    "jak zrobiłby to następny odczyt ilości. Usunięto też plik {4}.";
+inline constexpr std::string_view kRepairRecordOnly =
+    "Usunięto plik {1}: przerwane dopisywanie nie zostawiło w dzienniku {2} żadnych bajtów "
+    "ponad rozmiar sprzed dopisywania, więc dziennika nie zmieniono.";
+inline constexpr std::string_view kRepairBusy =
+    "do folderu {1} trwa właśnie import (plik blokady {2} jest zajęty): dziennika nie "
+    "naprawiono. Spróbuj ponownie po zakończeniu importu.";
+inline constexpr std::string_view kRepairNoLock =
+    "nie można założyć blokady {1} (brak prawa zapisu do folderu, plik tylko do odczytu albo "
+    "folder o tej nazwie): dziennika nie naprawiono.";
+inline constexpr std::string_view kRepairFailed =
+    "nie udało się naprawić dziennika {1} (plik zajęty przez inny program albo brak prawa "
+    "zapisu). Spróbuj ponownie; dopóki jest plik {2}, naprawi go też następny odczyt ilości.";
 
 }  // namespace kolektor::ui

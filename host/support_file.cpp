@@ -193,7 +193,7 @@ std::string Counts(const SupportInput& in) {
   if (!counts)
     return out +
            Line(Fill(u::kToolCannotOpen, {std::string(u::kRoleCountsFile), Ansi(in.counts_path)}) +
-                " (" + SystemErrorText(system.LastError()) + ")");
+                " " + std::string(u::kSystemErrorHead) + std::to_string(system.LastError()) + ")");
   return out + Line(Ansi(in.counts_path) + ": " + CountsSummaryText(SummarizeCounts(*counts)));
 }
 
@@ -255,9 +255,7 @@ std::string Journal(const SupportInput& in, const std::string& invent_dir) {
   if (!IsFile(journal)) return out + Line(std::string(u::kInstallNoJournal));
   std::string listing;
   const auto collect = [&listing](const std::string& utf8) { listing += utf8; };
-  zrbhost::JournalList(
-      SystemPlatform(), journal,
-      zrbhost::Printer{collect, collect, [](std::uint32_t code) { return SystemErrorText(code); }});
+  zrbhost::JournalList(SystemPlatform(), journal, zrbhost::Printer{collect, collect});
   out += WrapLongLines(listing, kWidth);
   if (in.with_records) out += LastBlock(SystemPlatform(), journal);
   return out;
@@ -358,8 +356,9 @@ std::string SupportText(const SupportInput& in) {
   }
   std::string zrb_folder;
   if (ReadBinaria(zrb_folder) != HostValue::kFound) zrb_folder.clear();
-  out += Trace(in, zrb_folder);
-  return out;
+  // Windows' reason beside each system error number of ours; the trace's
+  // own lines ("system error N") stay as the plug-in wrote them.
+  return WithSystemErrorReasons(out) + Trace(in, zrb_folder);
 }
 
 SupportFile WriteSupportFile(const SupportInput& in) {
@@ -385,7 +384,7 @@ SupportFile WriteSupportFile(const SupportInput& in) {
     if (file == INVALID_HANDLE_VALUE) {
       const DWORD error = GetLastError();
       if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) continue;
-      result.error = Fill(u::kSupportCannotWrite, {Ansi(folder), SystemErrorText(error)});
+      result.error = Fill(u::kSupportCannotWrite, {Ansi(folder), std::to_string(error)});
       return result;
     }
     DWORD written = 0;
@@ -396,14 +395,14 @@ SupportFile WriteSupportFile(const SupportInput& in) {
     CloseHandle(file);
     if (!whole) {
       DeleteFileA(path.c_str());
-      result.error = Fill(u::kSupportCannotWrite, {Ansi(folder), SystemErrorText(error)});
+      result.error = Fill(u::kSupportCannotWrite, {Ansi(folder), std::to_string(error)});
       return result;
     }
     result.written = true;
     result.path = path;
     return result;
   }
-  result.error = Fill(u::kSupportCannotWrite, {Ansi(folder), SystemErrorText(ERROR_FILE_EXISTS)});
+  result.error = Fill(u::kSupportCannotWrite, {Ansi(folder), std::to_string(ERROR_FILE_EXISTS)});
   return result;
 }
 

@@ -2,37 +2,59 @@
 
 #include <windows.h>
 
+#include <cstdlib>
+
 #include "host/code_pages.h"
 #include "host/program_texts.h"
 
 namespace kolektor::host {
-
 namespace {
 
-// Windows' own Polish text, as one phrase: its closing full stop and line
-// end dropped, its first letter small. Empty when Windows has no Polish
-// text for the code, or one with a gap for a name (%1) that we cannot fill.
-std::wstring PolishFromWindows(unsigned long code) {
-  wchar_t text[512] = {};
-  const DWORD got = FormatMessageW(
-      FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_MAX_WIDTH_MASK,
-      nullptr, code, MAKELANGID(LANG_POLISH, SUBLANG_DEFAULT), text, 512, nullptr);
-  std::wstring reason(text, got < 512 ? got : 0);
-  while (!reason.empty() && (reason.back() == L' ' || reason.back() == L'.' ||
-                             reason.back() == L'\r' || reason.back() == L'\n'))
-    reason.pop_back();
-  if (reason.find(L'%') != std::wstring::npos) return std::wstring();
-  if (!reason.empty()) CharLowerBuffW(&reason[0], 1);
-  return reason;
+// Windows' own text in Polish, "" where this Windows has none: a Windows in
+// another language usually has no Polish message table.
+std::wstring WindowsText(unsigned long code) {
+  wchar_t* buffer = nullptr;
+  const DWORD n = FormatMessageW(
+      FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ALLOCATE_BUFFER,
+      nullptr, code, MAKELANGID(LANG_POLISH, SUBLANG_DEFAULT), reinterpret_cast<wchar_t*>(&buffer),
+      0, nullptr);
+  std::wstring text;
+  if (n > 0 && buffer != nullptr) text.assign(buffer, n);
+  if (buffer != nullptr) LocalFree(buffer);
+  // A sentence of its own ("Odmowa dostępu.\r\n"): made a phrase to stand
+  // after the number. An abbreviation at its start ("RPC") keeps its case.
+  while (!text.empty() && (text.back() <= L' ' || text.back() == L'.')) text.pop_back();
+  if (text.size() > 1 && IsCharUpperW(text[0]) && IsCharLowerW(text[1]))
+    CharLowerBuffW(&text[0], 1);
+  return text;
 }
 
 }  // namespace
 
 std::string SystemErrorText(unsigned long code) {
-  std::string reason = Utf8FromWide(PolishFromWindows(code));
-  if (reason.empty()) reason = std::string(ui::OwnSystemErrorReason(code));
-  if (reason.empty()) return ui::Fill(ui::kSystemErrorBare, {std::to_string(code)});
-  return ui::Fill(ui::kSystemErrorWithReason, {reason, std::to_string(code)});
+  const std::wstring windows = WindowsText(code);
+  if (!windows.empty()) return Utf8FromWide(windows);
+  for (const ui::SystemErrorReason& reason : ui::kSystemErrorReasons)
+    if (reason.code == code) return std::string(reason.text);
+  return std::string();
+}
+
+std::string WithSystemErrorReasons(const std::string& text) {
+  const std::string_view head = ui::kSystemErrorHead;
+  std::string out;
+  std::size_t from = 0;
+  for (std::size_t at = text.find(head); at != std::string::npos; at = text.find(head, from)) {
+    std::size_t end = at + head.size();
+    while (end < text.size() && text[end] >= '0' && text[end] <= '9') ++end;
+    out.append(text, from, end - from);
+    from = end;
+    if (end == at + head.size() || end >= text.size() || text[end] != ')') continue;
+    const std::string reason =
+        SystemErrorText(std::strtoul(text.c_str() + at + head.size(), nullptr, 10));
+    if (!reason.empty()) out += ": " + reason;
+  }
+  out.append(text, from, std::string::npos);
+  return out;
 }
 
 }  // namespace kolektor::host

@@ -43,8 +43,9 @@ constexpr std::size_t kRedirectedWidth = 79;
 // Polish on any console: wide characters to a console, UTF-8 elsewhere. A
 // console breaks a line at its edge, inside a word: lines longer than the
 // console is wide are broken between words first, a number kept with the
-// word before it.
-void Write(DWORD which, FILE* stream, const std::string& utf8) {
+// word before it. Every "(błąd systemu N)" gets Windows' reason beside it.
+void Write(DWORD which, FILE* stream, const std::string& text) {
+  const std::string utf8 = kolektor::host::WithSystemErrorReasons(text);
   const HANDLE handle = GetStdHandle(which);
   DWORD mode = 0;
   if (handle != nullptr && handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode)) {
@@ -64,8 +65,7 @@ void Write(DWORD which, FILE* stream, const std::string& utf8) {
 void Print(const std::string& utf8) { Write(STD_OUTPUT_HANDLE, stdout, utf8); }
 void PrintError(const std::string& utf8) { Write(STD_ERROR_HANDLE, stderr, utf8); }
 void Complain(const std::string& utf8) { PrintError("zrbhost: " + utf8 + "\n"); }
-std::string SystemError(std::uint32_t code) { return kolektor::host::SystemErrorText(code); }
-const kolektor::zrbhost::Printer kPrinter{Print, PrintError, SystemError};
+const kolektor::zrbhost::Printer kPrinter{Print, PrintError};
 
 std::string Utf8(const std::string& cp1250) { return kolektor::Utf8FromCp1250(cp1250); }
 
@@ -112,8 +112,8 @@ bool ReadSettingsFile(const std::string& path, std::map<std::string, std::string
   if (f == nullptr) {
     // The runtime opens it with CreateFile, whose reason stays behind.
     const DWORD error = GetLastError();
-    Complain(Fill(u::kHostSettingsFile,
-                  {kolektor::host::Utf8FromAnsi(path), kolektor::host::SystemErrorText(error)}));
+    Complain(
+        Fill(u::kHostSettingsFile, {kolektor::host::Utf8FromAnsi(path), std::to_string(error)}));
     return false;
   }
   char line[512];
@@ -275,7 +275,7 @@ int Setup(const Options& options) {
   }
   if (!kolektor::host::WriteBinaria(o.install_dir)) {
     const DWORD error = GetLastError();
-    Complain(Fill(u::kSetupNoRights, {key, kolektor::host::SystemErrorText(error)}));
+    Complain(Fill(u::kSetupNoRights, {key, std::to_string(error)}));
     return 1;
   }
   Print(Fill(u::kSetupWritten, {key, Utf8(Cp1250FromAnsi(o.install_dir))}) + "\n");
@@ -308,7 +308,8 @@ constexpr CommandSyntax kCommands[] = {
     {"import", "INWENTARYZACJA"},
     {"clear", ""},
     {"check", "TOWARY"},
-    {"journal", "DZIENNIK [--extract N INWENTARYZACJA [--unfinished]]"},
+    {"journal", "DZIENNIK [--extract N INWENTARYZACJA [--unfinished]]",
+     "\n        zrbhost journal DZIENNIK --repair"},
     {"convert", "DANE INWENTARYZACJA"},
     {"report", "TOWARY INWENTARYZACJA RAPORT.csv"},
     {"messages", ""},
@@ -351,7 +352,11 @@ int CheckArguments(const CommandSyntax& c, const std::vector<std::string>& args)
   for (const char* at = c.arguments; *at != '\0' && *at != '['; ++at)
     if (*at != ' ' && (at == c.arguments || at[-1] == ' ')) ++required;
   if (std::string(c.name) == "journal" && given >= 2) {
-    // DZIENNIK, then nothing or --extract N INWENTARYZACJA [--unfinished].
+    // DZIENNIK, then nothing, --repair, or --extract N INWENTARYZACJA
+    // [--unfinished].
+    if (args[2] == "--repair" && given > 2)
+      return Wrong(Fill(u::kHostExtraArgument, {c.name, Shown(args[3])}), usage);
+    if (args[2] == "--repair") return 0;
     if (args[2] != "--extract")
       return Wrong(Fill(u::kHostExtraArgument, {c.name, Shown(args[2])}), usage);
     if (given < 4) return Wrong(Fill(u::kHostMissingArgument, {c.name, names[given]}), usage);
@@ -465,7 +470,8 @@ std::string ParseOptions(int argc, char** argv, Options& o) {
       o.force = true;
     } else if (a == "--records") {
       o.records = true;
-    } else if (a.rfind("--", 0) == 0 && a != "--extract" && a != "--unfinished" && a != "--help") {
+    } else if (a.rfind("--", 0) == 0 && a != "--extract" && a != "--unfinished" &&
+               a != "--repair" && a != "--help") {
       return Fill(u::kHostUnknownOption, {kolektor::host::Utf8FromAnsi(a)});
     } else {
       o.args.push_back(a);
@@ -499,6 +505,8 @@ int main(int argc, char** argv) {
     Print(kolektor::MessageReference());
     return 0;
   }
+  if (command == "journal" && n == 3)
+    return kolektor::zrbhost::JournalRepair(kolektor::SystemPlatform(), o.args[1], kPrinter);
   if (command == "journal")
     return n == 2 ? kolektor::zrbhost::JournalList(kolektor::SystemPlatform(), o.args[1], kPrinter)
                   : kolektor::zrbhost::JournalExtract(kolektor::SystemPlatform(), o.args[1],

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "base/cp1250.h"
+#include "base/file_names.h"
 #include "base/held_files.h"
 #include "base/host_link.h"
 #include "base/texts.h"
@@ -67,12 +68,7 @@ void KOLEKTOR_STDCALL NoParam(HostWord, HostWord, const char*, char* value) { va
 
 std::string Printer::Reason(std::uint32_t code) const {
   if (code == 0) return std::string();
-  if (system_error) return " (" + system_error(code) + ")";
-  const std::string_view own = u::OwnSystemErrorReason(code);
-  return " (" +
-         (own.empty() ? Fill(u::kSystemErrorBare, {std::to_string(code)})
-                      : Fill(u::kSystemErrorWithReason, {std::string(own), std::to_string(code)})) +
-         ")";
+  return " " + std::string(u::kSystemErrorHead) + std::to_string(code) + ")";
 }
 
 void PrintExplained(const std::string& cp1250_text, const Print& print) {
@@ -219,6 +215,74 @@ int JournalExtract(Platform& platform, const std::string& journal_path, const st
                   print.Reason(platform.LastError()) + "\n");
       return 1;
   }
+  return 1;
+}
+
+namespace {
+
+// The journal's folder as its path names it, separator included
+// (C:\DANE\ and C: as given, nothing for the current folder): the
+// folder's lock is this followed by the lock file's name.
+std::string FolderPart(const std::string& journal_path) {
+  const std::size_t end = journal_path.find_last_of("\\/:");
+  return journal_path.substr(0, end == std::string::npos ? 0 : end + 1);
+}
+
+// The folder as a person reads it: C:\DANE, C:\, "." for the current one.
+std::string Shown(std::string folder) {
+  const bool root = folder.size() == 3 && folder[1] == ':';
+  if (folder.size() > 1 && !root && (folder.back() == '\\' || folder.back() == '/'))
+    folder.pop_back();
+  return folder.empty() ? "." : folder;
+}
+
+std::uint64_t SizeOf(Platform& platform, const std::string& path) {
+  std::uint64_t size = 0;
+  const std::unique_ptr<File> file = platform.Open(path, OpenMode::kRead);
+  if (!file || !file->Size(size)) return 0;
+  return size;
+}
+
+}  // namespace
+
+int JournalRepair(Platform& platform, const std::string& journal_path, const Printer& print) {
+  if (!platform.FileExists(journal_path)) {
+    print.error(Fill(u::kToolCannotOpen, {Utf8(journal_path)}) + "\n");
+    return 2;
+  }
+  // No import may append, nor begin, while the journal is cut back.
+  const std::string folder = FolderPart(journal_path);
+  const std::string lock_path = folder + std::string(kLockFileName);
+  LockHandle lock = 0;
+  switch (platform.Lock(lock_path, lock)) {
+    case LockResult::kTaken:
+      break;
+    case LockResult::kBusy:
+      print.error(Fill(u::kRepairBusy, {Utf8(Shown(folder)), Utf8(lock_path)}) + "\n");
+      return 1;
+    default:
+      print.error(Fill(u::kRepairNoLock, {Utf8(lock_path)}) + "\n");
+      return 1;
+  }
+  const std::string record_path = AppendRecordPath(journal_path);
+  const std::uint64_t before = SizeOf(platform, journal_path);
+  const kolektor::JournalRepair result = RepairJournal(platform, journal_path, nullptr);
+  const std::uint64_t after = SizeOf(platform, journal_path);
+  platform.Unlock(lock);
+  switch (result) {
+    case kolektor::JournalRepair::kNothing:
+      print(Fill(u::kRepairNothing, {Utf8(journal_path)}) + "\n");
+      return 0;
+    case kolektor::JournalRepair::kRepaired:
+      print((after < before ? Fill(u::kRepairCut, {Utf8(journal_path), std::to_string(before),
+                                                   std::to_string(after), Utf8(record_path)})
+                            : Fill(u::kRepairRecordOnly, {Utf8(record_path), Utf8(journal_path)})) +
+            "\n");
+      return 0;
+    case kolektor::JournalRepair::kFailed:
+      break;
+  }
+  print.error(Fill(u::kRepairFailed, {Utf8(journal_path), Utf8(record_path)}) + "\n");
   return 1;
 }
 

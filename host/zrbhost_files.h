@@ -19,12 +19,10 @@ namespace kolektor::zrbhost {
 using Print = std::function<void(const std::string& utf8)>;
 struct Printer {
   Print out, error;  // standard output, standard error
-  // Windows' reason for a system error code (host::SystemErrorText); when
-  // not given, ours from the programs' texts.
-  std::function<std::string(std::uint32_t code)> system_error;
   void operator()(const std::string& utf8) const { out(utf8); }
-  // " (<reason>, błąd systemu N)" to end a file's error with; empty for
-  // code 0 (the platform could not tell).
+  // " (błąd systemu N)" to end a file's error with, where the program puts
+  // Windows' reason beside the number; empty for code 0 (the platform
+  // could not tell).
   std::string Reason(std::uint32_t code) const;
 };
 
@@ -42,6 +40,11 @@ int JournalList(Platform& platform, const std::string& journal_path, const Print
 int JournalExtract(Platform& platform, const std::string& journal_path, const std::string& number,
                    const std::string& counts_path, const Printer& print,
                    bool unfinished_allowed = false);
+// What the next import does to a block whose append was cut short, done
+// under the folder's import lock (kolektor.lock beside the journal), taken
+// as an import takes it: 0 repaired or nothing to repair, 1 refused while
+// an import holds the lock or not repaired, 2 no journal.
+int JournalRepair(Platform& platform, const std::string& journal_path, const Printer& print);
 int Convert(Platform& platform, const std::string& data_path, const std::string& counts_path,
             const Printer& print);
 int Report(Platform& platform, const std::string& goods_path, const std::string& counts_path,

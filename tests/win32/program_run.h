@@ -16,6 +16,8 @@ struct StartOptions {
   // `errors` too, standard error goes there apart.
   HANDLE output = nullptr;
   HANDLE errors = nullptr;
+  // Its environment block; none: the test's own.
+  const char* environment = nullptr;
 };
 
 // The started program's handles, for the caller to close (Finish); a null
@@ -33,10 +35,10 @@ inline PROCESS_INFORMATION StartProgram(std::string command_line,
   }
   PROCESS_INFORMATION info{};
   // CreateProcessA may write into its command line.
-  if (!CreateProcessA(nullptr, &command_line[0], nullptr, nullptr, redirected ? TRUE : FALSE,
-                      options.flags, nullptr,
-                      options.directory.empty() ? nullptr : options.directory.c_str(), &startup,
-                      &info))
+  if (!CreateProcessA(
+          nullptr, &command_line[0], nullptr, nullptr, redirected ? TRUE : FALSE, options.flags,
+          const_cast<void*>(static_cast<const void*>(options.environment)),
+          options.directory.empty() ? nullptr : options.directory.c_str(), &startup, &info))
     return PROCESS_INFORMATION{};
   return info;
 }

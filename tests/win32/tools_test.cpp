@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "tests/win32/held_file.h"
 #include "tests/win32/plugin_loader.h"
 #include "tests/win32/program_run.h"
 #include "tests/win32/standin_env.h"
@@ -313,10 +314,14 @@ TEST(Zrbhost, ErrorsApartUsageWithinEightyColumnsSetupShowsTheValue) {
 
 // Each wrong command line, and each file zrbhost cannot open, is told in
 // one line saying what was wrong (and, for the command line, one pointing
-// to the help), with Windows' reason for a file; nothing goes to standard
-// output, and every line fits 80 columns.
+// to the help), a file's with Windows' reason in words beside the system's
+// number (a missing file, a folder where a file should be); nothing goes to
+// standard output, and every line fits 80 columns.
 TEST(Zrbhost, ErrorsSayWhatWasWrongInOneLine) {
   const std::string kSeeHelp = "Polecenia i opcje opisuje: zrbhost help";
+  const std::string kJournalUsage =
+      "Użycie: zrbhost journal DZIENNIK [--extract N INWENTARYZACJA [--unfinished]] zrbhost "
+      "journal DZIENNIK --repair";
   const std::string dir = FullPath(FreshDir("zrbhost_wrong"));
   const std::string errors_file = dir + "stderr.txt";
   WriteFileBytes(dir + "Inwent.bak", "");
@@ -332,20 +337,20 @@ TEST(Zrbhost, ErrorsSayWhatWasWrongInOneLine) {
       {"convert a.dat", 2, "convert: brakuje argumentu INWENTARYZACJA",
        "Użycie: zrbhost convert DANE INWENTARYZACJA"},
       {"journal Inwent.bak --extract 3", 2, "journal: brakuje argumentu INWENTARYZACJA",
-       "Użycie: zrbhost journal DZIENNIK [--extract N INWENTARYZACJA [--unfinished]]"},
-      {"journal Inwent.bak 3", 2, "journal: zbędny argument \"3\"",
-       "Użycie: zrbhost journal DZIENNIK [--extract N INWENTARYZACJA [--unfinished]]"},
+       kJournalUsage},
+      {"journal Inwent.bak 3", 2, "journal: zbędny argument \"3\"", kJournalUsage},
       {"describe teraz", 2, "describe: zbędny argument \"teraz\"", "Użycie: zrbhost describe"},
       {"--frob describe", 2, "nieznana opcja \"--frob\"", kSeeHelp},
       {"describe --dll", 2, "opcja --dll: brakuje wartości PLIK", kSeeHelp},
       {"--set port describe", 2, "opcja --set: \"port\" nie ma postaci nazwa=wartość", kSeeHelp},
       {"--settings " + dir + "nie_ma.ini describe", 2,
-       "nie można odczytać pliku ustawień " + dir + "nie_ma.ini (", ""},
-      {"check " + dir + "nie_ma.txt", 2, "nie można otworzyć pliku towarów " + dir + "nie_ma.txt (",
-       ""},
-      {"journal " + dir + "folder", 2, "nie można otworzyć dziennika " + dir + "folder (", ""},
+       "nie można odczytać pliku ustawień " + dir + "nie_ma.ini (błąd systemu 2: ", ""},
+      {"check " + dir + "nie_ma.txt", 2,
+       "nie można otworzyć pliku towarów " + dir + "nie_ma.txt (błąd systemu 2: ", ""},
+      {"journal " + dir + "folder", 2,
+       "nie można otworzyć dziennika " + dir + "folder (błąd systemu 5: ", ""},
       {"report " + dir + "nie_ma.txt " + dir + "Inwent.bak " + dir + "r.csv", 2,
-       "nie można otworzyć pliku towarów " + dir + "nie_ma.txt (", ""},
+       "nie można otworzyć pliku towarów " + dir + "nie_ma.txt (błąd systemu 2: ", ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args);
@@ -356,21 +361,13 @@ TEST(Zrbhost, ErrorsSayWhatWasWrongInOneLine) {
     const std::vector<std::string> said = Messages(errors);
     ASSERT_EQ(said.size(), c.next.empty() ? 1u : 2u) << errors;
     EXPECT_TRUE(Has(said[0], c.said)) << errors;
-    // Windows' reason stands with the system's number.
-    if (c.said.back() == '(') EXPECT_TRUE(Has(said[0], ", błąd systemu ")) << errors;
+    // Windows' reason in words stands beside the system's number.
+    if (c.said.back() == ' ') {
+      const std::size_t reason = Flat(said[0]).find(Flat(c.said)) + Flat(c.said).size();
+      EXPECT_GT(Flat(said[0]).find(')', reason), reason + 5) << errors;
+    }
     if (!c.next.empty()) EXPECT_EQ(said[1], c.next);
     EXPECT_LE(Widest(errors), 80u) << errors;
-  }
-  // A missing file, and a folder where a file should be: Windows' two
-  // commonest reasons, in Polish.
-  for (const auto& [args, reason] :
-       {std::pair<std::string, std::string>{"check " + dir + "nie_ma.txt", ", błąd systemu 2)"},
-        {"journal " + dir + "folder", ", błąd systemu 5)"}}) {
-    RunWithErrorsApart(Zrbhost(args), errors_file);
-    const std::string said = Flat(ReadFileBytes(errors_file));
-    const std::size_t number = said.find(reason), open = said.rfind('(', number);
-    ASSERT_NE(number, std::string::npos) << said;
-    EXPECT_GT(number, open + 5) << "a reason in words before the number: " << said;
   }
 }
 
@@ -391,6 +388,68 @@ TEST(Zrbhost, RedirectedOutputFitsEightyColumns) {
     const ProgramRun r = RunProgram(Zrbhost("--yes " + args));
     EXPECT_LE(Widest(r.output), 80u) << args << "\n" << r.output;
   }
+}
+
+// journal --repair does what the next import does to a block whose append
+// was cut short, and nothing else: a sound journal stays as it is, and so
+// does everything while another process holds the folder's import lock.
+TEST(Zrbhost, JournalRepairCutsAnUnfinishedBlockBackUnderTheFoldersLock) {
+  const std::string sound =
+      "\r\n------------ [IMPORT WYKONANY DNIA: 2026-12-07 09:05:03] ------------\r\n"
+      "INW;1;02000\r\n"
+      "\r\n------------ [IMPORT WYKONANY DNIA: 2026-12-07 09:06:00] ------------\r\n"
+      "INW;2;00500\r\n";
+  const std::string cut =
+      sound +
+      "\r\n------------ [IMPORT WYKONANY DNIA: 2026-12-07 09:07:00] ------------\r\nINW;3;01";
+  const std::string size = std::to_string(sound.size());
+  const struct Case {
+    const char* name;
+    std::string journal, record;  // record: none when empty
+    bool lock_held;
+    DWORD exit_code;
+    std::string said;
+    std::string journal_after;
+    bool record_after;
+  } cases[] = {
+      {"sound", sound, "", false, 0, "jest kompletny: żadne dopisywanie nie zostało przerwane. Nic",
+       sound, false},
+      {"cut block", cut, size + "\r\n", false, 0,
+       "skrócono go z " + std::to_string(cut.size()) + " do " + size + " bajtów", sound, false},
+      // Cut while the record itself was written: the journal was untouched.
+      {"cut record", sound, size.substr(0, 2), false, 0,
+       "Inwent.bak.append: przerwane dopisywanie nie zostawiło", sound, false},
+      {"import running", cut, size + "\r\n", true, 1, "trwa właśnie import (plik blokady", cut,
+       true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string dir = FullPath(FreshDir("zrbhost_repair"));
+    const std::string journal = dir + "Inwent.bak";
+    WriteFileBytes(journal, c.journal);
+    if (!c.record.empty()) WriteFileBytes(journal + ".append", c.record);
+    PROCESS_INFORMATION holder{};
+    if (c.lock_held) {
+      WriteFileBytes(dir + "kolektor.lock", "");
+      holder = HoldFile(dir + "kolektor.lock", 20000);
+      ASSERT_TRUE(HeldElsewhere(dir + "kolektor.lock"));
+    }
+    const ProgramRun r = RunProgram(Zrbhost("journal " + journal + " --repair"));
+    EXPECT_EQ(r.exit_code, c.exit_code) << r.output;
+    EXPECT_TRUE(Has(r.output, c.said)) << r.output;
+    EXPECT_TRUE(ReadFileBytes(journal) == c.journal_after) << ReadFileBytes(journal);
+    EXPECT_EQ(Exists(journal + ".append"), c.record_after);
+    if (holder.hProcess != nullptr) {
+      TerminateProcess(holder.hProcess, 0);
+      Finish(holder);
+    } else {
+      EXPECT_FALSE(Exists(dir + "kolektor.lock")) << "the lock taken is gone with the tool";
+    }
+  }
+  EXPECT_EQ(
+      RunProgram(Zrbhost("journal " + FullPath(FreshDir("zrbhost_repair")) + "nie-ma.bak --repair"))
+          .exit_code,
+      2u);
 }
 
 TEST(Simulator, UploadRefusesABadRecordAndScanKnowsTheTable) {
