@@ -12,6 +12,7 @@
 #include "host/gui_text.h"
 #include "host/install_check.h"
 #include "host/program_texts.h"
+#include "host/support_file.h"
 #include "tools/terminal/exit_codes.h"
 
 namespace kolektor::form {
@@ -56,6 +57,9 @@ void FormWindow::Command(int control, int notification) {
       break;
     case kCopyLog:
       CopyLog();
+      break;
+    case kSupport:
+      WriteSupport();
       break;
     case kRehearsal:
       EnableControls();
@@ -254,6 +258,32 @@ void FormWindow::CopyLog() {
   }
   CloseClipboard();
   Log(u::kLogCopied);
+}
+
+// One file for the support person: the versions, the installation check,
+// the registry, the settings as the form has them, the journal's listing
+// and the trace's end, on the desktop. Nothing in the till's folders is
+// changed, and no goods data goes into it.
+void FormWindow::WriteSupport() {
+  h::SupportInput input;
+  if (loaded_)
+    input.plugin_path = plugin_.path;
+  else
+    input.plugin_missing = load_error_;
+  const std::map<std::string, std::string> settings = Settings();
+  for (const h::Parameter& p : parameters_) {
+    const auto value = settings.find(p.name);
+    input.settings.push_back(
+        {p.label, p.name, value == settings.end() ? std::string() : value->second});
+  }
+  input.goods_path = Ansi(gui::ControlText(Item(kGoodsPath)));
+  input.counts_path = Ansi(gui::ControlText(Item(kCountsPath)));
+  if (Rehearsing()) input.rehearsal_folder = simulator_;
+  const h::SupportFile file = h::WriteSupportFile(input);
+  if (file.written)
+    Log(Fill(u::kLogSupportWritten, {h::Utf8FromAnsi(file.path)}));
+  else
+    Log(Fill(u::kLogSupportFailed, {file.error}));
 }
 
 void FormWindow::ClearSimulator() {

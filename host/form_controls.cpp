@@ -86,6 +86,7 @@ void FormWindow::BuildFixed() {
   Button(u::kFormCheck, kCheck);
   Button(u::kFormTrace, kTrace, BS_AUTOCHECKBOX);
   Button(u::kFormShowTrace, kShowTrace);
+  Button(u::kFormSupport, kSupport);
   Label(u::kFormLog, kLogLabel);
   HWND log =
       Reading(kLog, ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE);

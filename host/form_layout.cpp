@@ -18,7 +18,7 @@ constexpr int kRowEnd = 0;
 constexpr int kButtonRows[] = {
     kExport, kImport,     kRowEnd,  //
     kClear,  kClearAbout, kRowEnd,  //
-    kCheck,  kTrace,      kShowTrace, kRowEnd,
+    kCheck,  kTrace,      kShowTrace, kSupport, kRowEnd,
 };
 static_assert(kButtonRows[std::size(kButtonRows) - 1] == kRowEnd, "the last row is ended");
 

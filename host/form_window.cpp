@@ -335,7 +335,7 @@ void FormWindow::EnableControls() {
   for (int control : {kExport, kImport, kClear, kTrace})
     EnableWindow(Item(control), idle && loaded_);
   EnableWindow(Item(kShowTrace), loaded_);
-  for (int control : {kCheck, kChoosePlugin, kGoodsBrowse, kCountsBrowse})
+  for (int control : {kCheck, kChoosePlugin, kGoodsBrowse, kCountsBrowse, kSupport})
     EnableWindow(Item(control), idle);
   EnableWindow(Item(kRehearsal), idle && has_simulator_);
   for (int control :

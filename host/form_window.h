@@ -87,6 +87,7 @@ class FormWindow {
   void ToggleTrace();
   void ShowTrace();
   void CopyLog();
+  void WriteSupport();
   void ClearSimulator();
   void Scan();
 

@@ -6,7 +6,9 @@
 #include "base/texts.h"
 #include "host/form_rehearsal.h"
 #include "host/program_texts.h"
+#include "platform/win32.h"
 #include "tools/docs/message_reference.h"
+#include "tools/files/counts_summary.h"
 
 namespace kolektor::form {
 namespace {
@@ -124,6 +126,24 @@ void LogEvent(const Job& job, DWORD start, const h::Event& e) {
        Fill(u::kHostError, {Utf8(e.text)}) + "\n" + ExplanationOf(e.text, ""));
 }
 
+// What reached the counts file (and with it the journal): its positions
+// and total quantity. A read that brought nothing is a warning, with what
+// to check, in the log and in the explanations' pane; the host heard 1.
+void SayWhatTheReadBrought(const Job& job) {
+  const std::unique_ptr<File> counts = SystemPlatform().Open(job.path, OpenMode::kRead);
+  if (!counts) return;
+  const CountsSummary summary = SummarizeCounts(*counts);
+  if (summary.read_error) return;
+  const std::string said = CountsSummaryText(summary);
+  if (!NothingRead(summary)) {
+    Post(job.window, kWorkerLogLine, said);
+    return;
+  }
+  const std::string warning = std::string(u::kLogWarning) + ": " + said;
+  Post(job.window, kWorkerLogLine, warning);
+  Post(job.window, kWorkerExplanation, warning);
+}
+
 void RunOperation(const Job& job) {
   HWND window = job.window;
   std::unique_ptr<RehearsalRegistry> rehearsal;
@@ -159,6 +179,7 @@ void RunOperation(const Job& job) {
        Fill(u::kLogResult,
             {std::to_string(result), std::string(result == 1 ? u::kResultDone : u::kResultFailed),
              Seconds(GetTickCount() - start)}));
+  if (job.kind == Job::kImport && result == 1) SayWhatTheReadBrought(job);
 }
 
 DWORD WINAPI RunJob(LPVOID parameter) {

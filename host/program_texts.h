@@ -434,6 +434,7 @@ inline constexpr std::string_view kFormClearAbout =
     "Krok zerowania ZRB, do próby: wtyczka tylko czeka sekundę i zgłasza powodzenie. Nie "
     "czyści terminala ani plików.";
 inline constexpr std::string_view kFormCheck = "&Sprawdź instalację";
+inline constexpr std::string_view kFormSupport = "Zbie&rz dane dla serwisu";
 inline constexpr std::string_view kFormTrace = "Ślad dia&gnostyczny";
 inline constexpr std::string_view kFormShowTrace = "Pokaż śl&ad";
 inline constexpr std::string_view kFormRehearsalGroup = "Próba bez terminala";
@@ -508,6 +509,10 @@ inline constexpr std::string_view kLogTraceShow = "--- ostatnie wiersze śladu {
 inline constexpr std::string_view kLogTraceNone = "Śladu nie ma: włącz go i wykonaj operację.";
 inline constexpr std::string_view kLogTraceEmpty = "Ślad {1} jest pusty.";
 inline constexpr std::string_view kLogCopied = "Dziennik skopiowany do schowka.";
+inline constexpr std::string_view kLogSupportWritten =
+    "Dane dla serwisu zapisane w pliku {1}. Wyślij ten plik osobie, która opiekuje się "
+    "wtyczką; nie zawiera kodów ani ilości towarów.";
+inline constexpr std::string_view kLogSupportFailed = "Nie zapisano danych dla serwisu: {1}";
 inline constexpr std::string_view kFormNoExplanation = "(tego tekstu nie ma w tabeli komunikatów)";
 
 // Windows' reasons for the commonest system error codes, for a Windows

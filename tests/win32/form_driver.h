@@ -90,7 +90,10 @@ class FormProcess {
 
   // Presses a button and waits until the log has `until`, closing every
   // message box of the form's process meanwhile; what the log gained.
+  // A button still disabled by the operation before (its last lines come
+  // just before the form takes the end of its worker) is waited for.
   std::wstring Press(int button, const std::wstring& until, int seconds = 60) {
+    for (int i = 0; i < 100 && !Enabled(button); ++i) Sleep(100);
     const std::size_t before = Log().size();
     SendMessageW(Item(button), BM_CLICK, 0, 0);
     return WaitForLog(before, until, seconds);

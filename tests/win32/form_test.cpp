@@ -129,13 +129,42 @@ TEST(WinForm, SettingsFromThePluginOperationsAndInstallationCheck) {
   ASSERT_EQ(env.Starts().size(), 1u);
   EXPECT_NE(env.Starts()[0].find("DLOOKUP2.EXE a,3,4,1|"), std::string::npos) << env.Starts()[0];
 
-  log = form.Press(id::kImport, W("wynik: "));
+  log = form.Press(id::kImport, W("Odczytano"));
   EXPECT_EQ(form.boxes_closed, 5) << "five boxes, closed like a person closes them";
+  // What the read brought, under its result: what reached the counts file.
+  EXPECT_HAS(log, W("wynik: 1 (zrobione)"));
+  EXPECT_HAS(log, W("Odczytano 2 pozycje, łącznie 14,5"));
   for (const char* caption : {"sciezka_a", "sciezka_bak", "download", "invent_dir", "sciezka"})
     EXPECT_HAS(log, W((std::string("] okno komunikatu [") + caption + "]: ").c_str()));
   EXPECT_HAS(log, W("] okno komunikatu [download]: IR_READ2.EXE a.dat,3,4,1,1,1,1,0"));
   EXPECT_HAS(log, W("wynik: 1 (zrobione)"));
   EXPECT_EQ(ReadFileBytes(dir + "INW\\imp.txt"), "INW;5901234123457;12000\r\nINW;111;02500\r\n");
+
+  // A read that brought nothing succeeds for the host, and the person is
+  // warned, in the log and in the explanations' pane.
+  WriteFileBytes(dir + "nothing.src", "");
+  StandinEnv::Set("KOLEKTOR_STANDIN_DATA", dir + "nothing.src");
+  log = form.Press(id::kImport, W("żadnej pozycji"));
+  EXPECT_HAS(log, W("wynik: 1 (zrobione)"));
+  EXPECT_HAS(log, W("UWAGA: Odczyt nie przyniósł żadnej pozycji"));
+  EXPECT_HAS(form.Text(id::kExplanation), W("UWAGA: Odczyt nie przyniósł żadnej pozycji"));
+  StandinEnv::Set("KOLEKTOR_STANDIN_DATA", dir + "download.src");
+
+  // One file for the support person: written where the log says, with the
+  // plug-in and the settings by their labels, and no goods data (the
+  // journal now holds a code).
+  log = form.Press(id::kSupport, W("Dane dla serwisu zapisane w pliku"));
+  const std::wstring said = W("Dane dla serwisu zapisane w pliku ");
+  const std::size_t at = log.rfind(said);
+  ASSERT_NE(at, std::wstring::npos);
+  const std::size_t end = log.find(L". Wyślij", at);
+  ASSERT_NE(end, std::wstring::npos);
+  const std::string support =
+      ReadFileBytes(host::AnsiFromWide(log.substr(at + said.size(), end - at - said.size())));
+  EXPECT_EQ(support.substr(0, 3), "\xEF\xBB\xBF") << "UTF-8 for Notepad";
+  EXPECT_HAS(host::WideFromUtf8(support), W(BinDir() + "kolektor.dll"));
+  EXPECT_HAS(host::WideFromUtf8(support), W("Prędkość"));
+  EXPECT_EQ(support.find("5901234123457"), std::string::npos) << "no goods data";
 
   // An error, with its explanation under it.
   form.Type(id::kGoodsPath, dir + "bad.txt");
