@@ -29,15 +29,22 @@ inline constexpr const char* kLockFileName = "kolektor.lock";
 // "YYYYMMDD-HHMMSS": the name an earlier a.dat is kept under, after "a.dat.".
 std::string KeptDataSuffix(const LocalTime& time);
 
+// "a.imp.": the name an a.dat whose counts are already in the journal is
+// moved aside under, before the time.
+inline constexpr const char* kImportedDataPrefix = "a.imp.";
+
 enum class KeepResult {
   kDone,        // no a.dat is left in the way: moved aside, or there was none
   kFailed,      // it could not be moved (open elsewhere, locked): it stays
   kNoFreeName,  // every kept name of this second is taken: it stays
 };
 // Moves an a.dat left by an earlier import aside as a.dat.<time>, never
-// over an earlier kept copy; a file held for a moment is waited for.
+// over an earlier kept copy; a file held for a moment is waited for. An
+// a.dat whose counts, converted as the import would, are exactly the
+// journal's last block goes aside as a.imp.<time> instead: its import
+// finished all but deleting it (the host was killed just then).
 KeepResult KeepEarlierData(Platform& platform, const std::string& data_path,
-                           Trace* trace = nullptr);
+                           const std::string& journal_path, Trace* trace = nullptr);
 
 // "IR_READ2.EXE a.dat,<port>,<baud>"
 std::string DownloadCommandLine(std::string_view port, std::string_view baud);

@@ -1,6 +1,7 @@
 // The plug-in's only contact with Windows itself.
 #include "platform/win32.h"
 
+#include <tlhelp32.h>
 #include <windows.h>
 
 #include <vector>
@@ -79,6 +80,60 @@ void Discard(const ChildProcess& child) {
   ::CloseHandle(AsHandle(child.thread));
 }
 
+std::uint64_t Ticks(const FILETIME& time) {
+  return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+// When the process of that handle was created; 0 when it cannot be told.
+std::uint64_t CreationTime(HANDLE process) {
+  FILETIME created, exited, kernel, user;
+  return ::GetProcessTimes(process, &created, &exited, &kernel, &user) ? Ticks(created) : 0;
+}
+
+// A handle of the process `who` names, if it is still that process and
+// has not ended; nullptr otherwise. `denied` tells a process that exists
+// but may not be opened.
+HANDLE OpenIdentified(const ProcessIdentity& who, DWORD access, bool& denied) {
+  denied = false;
+  const HANDLE process =
+      ::OpenProcess(PROCESS_QUERY_INFORMATION | SYNCHRONIZE | access, FALSE, who.id);
+  if (process == nullptr) {
+    denied = ::GetLastError() == ERROR_ACCESS_DENIED;
+    return nullptr;
+  }
+  DWORD code = 0;
+  const bool same = who.created == 0 || CreationTime(process) == who.created;
+  if (!same || !::GetExitCodeProcess(process, &code) || code != STILL_ACTIVE) {
+    ::CloseHandle(process);
+    return nullptr;
+  }
+  return process;
+}
+
+// Whether every thread of the process has been suspended since before it
+// ran: each one's suspend count is above 0. Asking suspends the thread for
+// a moment and resumes it at once.
+bool NeverRun(DWORD process_id) {
+  const HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return false;
+  THREADENTRY32 entry;
+  entry.dwSize = sizeof entry;
+  int threads = 0;
+  bool suspended = true;
+  for (BOOL more = ::Thread32First(snapshot, &entry); more && suspended;
+       more = ::Thread32Next(snapshot, &entry)) {
+    if (entry.th32OwnerProcessID != process_id) continue;
+    ++threads;
+    const HANDLE thread = ::OpenThread(THREAD_SUSPEND_RESUME, FALSE, entry.th32ThreadID);
+    const DWORD before = thread == nullptr ? static_cast<DWORD>(-1) : ::SuspendThread(thread);
+    if (before != static_cast<DWORD>(-1)) ::ResumeThread(thread);
+    suspended = before != static_cast<DWORD>(-1) && before > 0;
+    if (thread != nullptr) ::CloseHandle(thread);
+  }
+  ::CloseHandle(snapshot);
+  return threads > 0 && suspended;
+}
+
 ChildProcess Create(const std::string& command_line, const std::string& current_directory,
                     WindowState window, DWORD flags) {
   std::vector<char> line(command_line.begin(), command_line.end());
@@ -100,6 +155,7 @@ ChildProcess Create(const std::string& command_line, const std::string& current_
   child.process = reinterpret_cast<std::uintptr_t>(info.hProcess);
   child.thread = reinterpret_cast<std::uintptr_t>(info.hThread);
   child.id = info.dwProcessId;
+  child.created = CreationTime(info.hProcess);
   return child;
 }
 
@@ -242,7 +298,8 @@ class Win32Platform final : public Platform {
   }
 
   ChildProcess StartTied(const std::string& command_line, const std::string& current_directory,
-                         WindowState window, LockHandle lock) override {
+                         WindowState window, LockHandle lock,
+                         const ChildCreated& created) override {
     const HANDLE job = KillOnCloseJob();
     DWORD tie_error = job == nullptr ? ::GetLastError() : 0;
     // Suspended: it runs nothing before it is tied and holds the lock.
@@ -251,6 +308,8 @@ class Win32Platform final : public Platform {
       if (job != nullptr) ::CloseHandle(job);
       return child;
     }
+    // Until it is in the job, a host that dies leaves it suspended for good.
+    created(ProcessIdentity{child.id, child.created});
     bool tied = job != nullptr && ::AssignProcessToJobObject(job, AsHandle(child.process));
     if (job != nullptr && !tied) tie_error = ::GetLastError();
     if (!tied && job != nullptr && HostJobAllowsBreakaway()) {
@@ -259,6 +318,7 @@ class Win32Platform final : public Platform {
       // started so only.
       const ChildProcess away = Create(command_line, current_directory, window,
                                        CREATE_SUSPENDED | CREATE_BREAKAWAY_FROM_JOB);
+      if (away.process != 0) created(ProcessIdentity{away.id, away.created});
       if (away.process != 0 && ::AssignProcessToJobObject(job, AsHandle(away.process))) {
         Discard(child);  // it has run nothing yet
         child = away;
@@ -305,6 +365,60 @@ class Win32Platform final : public Platform {
     if (child.process != 0) ::CloseHandle(AsHandle(child.process));
     if (child.thread != 0) ::CloseHandle(AsHandle(child.thread));
     if (child.job != 0) ::CloseHandle(AsHandle(child.job));
+  }
+
+  ProcessIdentity ThisProcess() override {
+    return ProcessIdentity{::GetCurrentProcessId(), CreationTime(::GetCurrentProcess())};
+  }
+
+  std::uint64_t SystemTime() override {
+    FILETIME now;
+    ::GetSystemTimeAsFileTime(&now);
+    return Ticks(now);
+  }
+
+  bool ProcessRuns(const ProcessIdentity& who) override {
+    bool denied = false;
+    const HANDLE process = OpenIdentified(who, 0, denied);
+    if (process != nullptr) ::CloseHandle(process);
+    return process != nullptr || denied;
+  }
+
+  std::vector<ProcessIdentity> ChildrenOf(std::uint32_t parent_id,
+                                          std::string_view program) override {
+    std::vector<ProcessIdentity> children;
+    const HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return children;
+    const std::string name(program);
+    PROCESSENTRY32 entry;
+    entry.dwSize = sizeof entry;
+    for (BOOL more = ::Process32First(snapshot, &entry); more;
+         more = ::Process32Next(snapshot, &entry)) {
+      if (entry.th32ParentProcessID != parent_id || ::lstrcmpiA(entry.szExeFile, name.c_str()) != 0)
+        continue;
+      const HANDLE process = ::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, entry.th32ProcessID);
+      if (process == nullptr) continue;
+      children.push_back(ProcessIdentity{entry.th32ProcessID, CreationTime(process)});
+      ::CloseHandle(process);
+    }
+    ::CloseHandle(snapshot);
+    return children;
+  }
+
+  OrphanEnd EndIfNeverRun(const ProcessIdentity& who) override {
+    bool denied = false;
+    // The handle holds the process itself: its id cannot pass to another
+    // one between the look and the end.
+    const HANDLE process = OpenIdentified(who, PROCESS_TERMINATE, denied);
+    if (process == nullptr) return denied ? OrphanEnd::kFailed : OrphanEnd::kNotThere;
+    OrphanEnd result = OrphanEnd::kRunning;
+    if (NeverRun(who.id)) {
+      const bool ended = ::TerminateProcess(process, 0) != 0 &&
+                         ::WaitForSingleObject(process, kTerminateWait) == WAIT_OBJECT_0;
+      result = ended ? OrphanEnd::kEnded : OrphanEnd::kFailed;
+    }
+    ::CloseHandle(process);
+    return result;
   }
 
   void ShowMessage(const std::string& text, const std::string& caption) override {
