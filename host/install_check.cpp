@@ -9,6 +9,8 @@
 #include "export/export_command.h"
 #include "host/plugin_host.h"
 #include "import/import_command.h"
+#include "import/utility_record.h"
+#include "platform/win32.h"
 #include "tools/program_texts.h"
 
 namespace kolektor::host {
@@ -181,24 +183,40 @@ void Writable(Items& items, const std::string& folder) {
   items.Ok(Fill(u::kInstallWritable, {Utf8(folder)}));
 }
 
-// What earlier imports left in invent_dir.
-void InventDirContents(Items& items, const std::string& invent_dir) {
-  if (IsFile(JoinPath(invent_dir, "a.dat")))
-    items.Warn(std::string(u::kInstallDataFile), u::kInstallDataFileFix);
+// How many files of the folder match the pattern, and the newest name.
+std::size_t Copies(const std::string& folder, const std::string& pattern, std::string& newest) {
   WIN32_FIND_DATAA found;
-  std::size_t kept = 0;
-  std::string newest;
-  const HANDLE search = FindFirstFileA(JoinPath(invent_dir, "a.dat.*").c_str(), &found);
+  std::size_t count = 0;
+  const HANDLE search = FindFirstFileA(JoinPath(folder, pattern).c_str(), &found);
   if (search != INVALID_HANDLE_VALUE) {
     do {
-      ++kept;
+      ++count;
       if (newest < found.cFileName) newest = found.cFileName;
     } while (FindNextFileA(search, &found));
     FindClose(search);
   }
-  if (kept > 0)
+  return count;
+}
+
+// What earlier imports left in invent_dir.
+void InventDirContents(Items& items, const std::string& invent_dir) {
+  if (IsFile(JoinPath(invent_dir, "a.dat")))
+    items.Warn(std::string(u::kInstallDataFile), u::kInstallDataFileFix);
+  std::string newest;
+  // Not imported: their counts reached neither the host nor the journal.
+  if (const std::size_t kept = Copies(invent_dir, "a.dat.*", newest))
     items.Warn(Fill(u::kInstallKeptCopies, {std::to_string(kept), Utf8(newest)}),
                u::kInstallKeptCopiesFix);
+  newest.clear();
+  // Imported all but their deletion: their counts are in the journal.
+  if (const std::size_t imported =
+          Copies(invent_dir, std::string(kImportedDataPrefix) + "*", newest))
+    items.Ok(Fill(u::kInstallImportedCopies, {std::to_string(imported), Utf8(newest)}));
+  // A download utility a host left suspended when it died while starting
+  // it: ended here too, never one whose host still runs.
+  for (const ProcessIdentity& ended : EndOrphanedUtilities(
+           SystemPlatform(), JoinPath(invent_dir, kUtilityRecordName), nullptr, false))
+    items.Ok(Fill(u::kInstallOrphanEnded, {std::to_string(ended.id)}));
   WIN32_FILE_ATTRIBUTE_DATA journal;
   if (GetFileAttributesExA(JoinPath(invent_dir, "Inwent.bak").c_str(), GetFileExInfoStandard,
                            &journal)) {

@@ -1,8 +1,9 @@
 // The plug-in's only contact with Windows itself.
 #include "platform/win32.h"
 
-#include <tlhelp32.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <tlhelp32.h>
 
 #include <vector>
 
@@ -34,6 +35,47 @@ std::string TracePath(std::string_view file_name) {
 HANDLE OpenTrace(const std::string& path, DWORD disposition) {
   return ::CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                        disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// Moves the trace's lines to NAME.1 and empties it in place. The file
+// itself never goes away: an operation that asks meanwhile whether the
+// trace is on is told yes, and a host killed in the middle cannot switch
+// the trace off. One process rotates at a time (a lock on a byte no line
+// reaches); the others go on appending, and only what they append between
+// the copy and the cut is lost.
+void RotateTrace(const std::string& path) {
+  const HANDLE file =
+      ::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  OVERLAPPED turn;
+  ZeroMemory(&turn, sizeof turn);
+  turn.OffsetHigh = 0x40000000;
+  if (!::LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &turn)) {
+    ::CloseHandle(file);
+    return;
+  }
+  LARGE_INTEGER size;
+  // Another process may have rotated it just now.
+  if (::GetFileSizeEx(file, &size) && size.QuadPart >= kTraceLimit) {
+    const HANDLE old = ::CreateFileA((path + ".1").c_str(), GENERIC_WRITE, 0, nullptr,
+                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    bool copied = old != INVALID_HANDLE_VALUE;
+    std::vector<char> buffer(1 << 16);
+    for (DWORD got = 0; copied;) {
+      copied = ::ReadFile(file, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr);
+      if (!copied || got == 0) break;
+      DWORD written = 0;
+      copied = ::WriteFile(old, buffer.data(), got, &written, nullptr) && written == got;
+    }
+    if (old != INVALID_HANDLE_VALUE) copied = ::CloseHandle(old) && copied;
+    // Emptied only once its lines are safe in NAME.1.
+    LARGE_INTEGER start;
+    start.QuadPart = 0;
+    if (copied && ::SetFilePointerEx(file, start, nullptr, FILE_BEGIN)) ::SetEndOfFile(file);
+  }
+  ::UnlockFileEx(file, 0, 1, 0, &turn);
+  ::CloseHandle(file);
 }
 
 // A lock file being deleted by its last holder is gone within moments.
@@ -449,11 +491,11 @@ class Win32Platform final : public Platform {
     LARGE_INTEGER size;
     if (file != INVALID_HANDLE_VALUE && ::GetFileSizeEx(file, &size) &&
         size.QuadPart >= kTraceLimit) {
-      // Full: the older lines move to NAME.1, and the trace goes on in a
-      // new file.
+      // Full: the older lines move to NAME.1, and the trace goes on in the
+      // same file, emptied.
       ::CloseHandle(file);
-      ::MoveFileExA(path.c_str(), (path + ".1").c_str(), MOVEFILE_REPLACE_EXISTING);
-      file = OpenTrace(path, OPEN_ALWAYS);
+      RotateTrace(path);
+      file = OpenTrace(path, OPEN_EXISTING);
     }
     if (file != INVALID_HANDLE_VALUE) {
       std::string bytes(line);
