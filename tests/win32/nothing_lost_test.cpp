@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "host/install_check.h"
 #include "tests/win32/plugin_loader.h"
 #include "tests/win32/standin_env.h"
 
@@ -266,6 +267,67 @@ TEST(WinNothingLost, UtilityLeftSuspendedByAKilledHostIsEndedByTheNextImport) {
       "host killed as its utility appeared: %d of %d kills left it suspended, each ended "
       "by the next import\n",
       suspended, kRounds);
+}
+
+// When the process of that handle was made, as the plug-in records it.
+std::uint64_t CreatedAt(HANDLE process) {
+  FILETIME created, exited, kernel, user;
+  GetProcessTimes(process, &created, &exited, &kernel, &user);
+  return (static_cast<std::uint64_t>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+}
+
+// "Sprawdź instalację" ends the suspended IR_READ2.EXE that kolektor.pid
+// names for a host that is gone, and only it; it lists the copies of a.dat
+// already in the journal apart from those not imported.
+TEST(WinNothingLost, InstallationCheckEndsOnlyTheRecordedSuspendedUtility) {
+  const std::string dir = FreshDir("check_suspended");
+  const std::string invent_dir = NoSlash(FullPath(dir));
+  CreateDirectoryA((dir + "INW").c_str(), nullptr);
+  // A host that has ended, and two utilities made suspended: one named as
+  // its utility, one of a host that lives (this test).
+  PROCESS_INFORMATION host = Launch("\"" + BinDir() + "file_holder.exe\"");
+  const std::uint64_t host_created = CreatedAt(host.hProcess);
+  const DWORD host_id = host.dwProcessId;
+  Finish(host);
+  PROCESS_INFORMATION utilities[2];
+  for (PROCESS_INFORMATION& u : utilities) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    std::string line = "\"" + BinDir() + "IR_READ2.EXE\" a.dat,1,";
+    ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE,
+                               CREATE_SUSPENDED | CREATE_NO_WINDOW, nullptr, dir.c_str(), &startup,
+                               &u));
+  }
+  WriteFileBytes(dir + "kolektor.pid",
+                 "host " + std::to_string(host_id) + " " + std::to_string(host_created) +
+                     "\r\nstart IR_READ2.EXE 1\r\nutility " +
+                     std::to_string(utilities[0].dwProcessId) + " " +
+                     std::to_string(CreatedAt(utilities[0].hProcess)) + "\r\n");
+  WriteFileBytes(dir + "a.dat.20261207-090503", "1,2\r\n");
+  WriteFileBytes(dir + "a.imp.20261207-100000", "3,4\r\n");
+  WriteFileBytes(dir + "a.imp.20261208-100000", "5,6\r\n");
+  host::InstallCheckInput input;
+  input.counts_path = invent_dir + "\\INW\\imp.txt";
+  std::string listing;
+  for (const host::InstallCheckItem& item : host::CheckInstallation(input))
+    listing += item.what + "\n";
+  EXPECT_EQ(WaitForSingleObject(utilities[0].hProcess, 0), WAIT_OBJECT_0) << "ended";
+  EXPECT_EQ(WaitForSingleObject(utilities[1].hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT))
+      << "another host's utility is left alone";
+  for (const std::string& line : std::vector<std::string>{
+           "Zakończono wstrzymany program IR_READ2.EXE (proces " +
+               std::to_string(utilities[0].dwProcessId) +
+               "), który został po odczycie przerwanym zamknięciem ZRB; nie trzymał żadnego "
+               "pliku.",
+           "Zachowane kopie a.dat w folderze inwentaryzacji: 1 (najnowsza: "
+           "a.dat.20261207-090503).",
+           "Kopie a.dat, których ilości są już w dzienniku Inwent.bak (a.imp.*): 2 (najnowsza: "
+           "a.imp.20261208-100000)."})
+    EXPECT_TRUE(Has(listing, line)) << line << "\n" << listing;
+  for (PROCESS_INFORMATION& u : utilities) {
+    TerminateProcess(u.hProcess, 0);
+    Finish(u);
+  }
 }
 
 // What stops an import before it begins gets its own text: a folder named
