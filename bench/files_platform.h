@@ -38,7 +38,10 @@ class FilesPlatform final : public Platform {
   void CloseChild(ChildProcess) override {}
   ProcessIdentity ThisProcess() override { return {}; }
   std::uint64_t SystemTime() override { return 0; }
-  bool ProcessRuns(const ProcessIdentity&) override { return true; }
+  bool ProcessWithId(std::uint32_t, std::uint64_t& created) override {
+    created = 0;
+    return true;
+  }
   std::vector<ProcessIdentity> ChildrenOf(std::uint32_t, std::string_view) override { return {}; }
   OrphanEnd EndIfNeverRun(const ProcessIdentity&) override { return OrphanEnd::kFailed; }
   void ShowMessage(const std::string&, const std::string&) override {}

@@ -128,7 +128,12 @@ std::vector<ProcessIdentity> EndOrphanedUtilities(Platform& platform, const std:
     return ended;
   }
   const UtilityRecordLines record = ParseUtilityRecord(bytes);
-  if (record.host.id != 0 && platform.ProcessRuns(record.host)) {
+  // What has the host's id now: the host itself, another process (the
+  // system hands ids out again, wine at once), or none. Not known counts
+  // as the host.
+  std::uint64_t holder = 0;
+  const bool id_taken = record.host.id != 0 && platform.ProcessWithId(record.host.id, holder);
+  if (id_taken && (holder == 0 || holder == record.host.created)) {
     // Its host lives: the start it records is under way, or its utility
     // is its own to end.
     Say(trace, "the record of an earlier download utility names a host that runs: left as it is");
@@ -153,15 +158,18 @@ std::vector<ProcessIdentity> EndOrphanedUtilities(Platform& platform, const std:
   if (record.host.id != 0) {
     for (const ProcessIdentity& utility : record.utilities) end(utility);
     // A host that died before it could name its utility: the utility is
-    // its child, made just after the start line. While another process
-    // has the dead host's id, that one's children are not looked at.
-    if (record.start != 0 && !platform.ProcessRuns(ProcessIdentity{record.host.id, 0})) {
+    // its child, made just after the start line. A process that has the
+    // dead host's id now and was made before the child may be the child's
+    // parent: that child is not touched.
+    if (record.start != 0) {
       for (const ProcessIdentity& child : platform.ChildrenOf(record.host.id, record.program)) {
         const bool named = std::find(record.utilities.begin(), record.utilities.end(), child) !=
                            record.utilities.end();
         // The two clocks may be a tick apart.
         const std::uint64_t from = record.start - std::min(record.start, kClockSlack);
-        if (!named && child.created >= from && child.created - from <= kStartWindow) end(child);
+        const bool in_window = child.created >= from && child.created - from <= kStartWindow;
+        const bool other_parent_possible = id_taken && holder <= child.created;
+        if (!named && in_window && !other_parent_possible) end(child);
       }
     }
   }

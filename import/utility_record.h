@@ -61,8 +61,9 @@ class UtilityRecord {
 // record at `path` tells: each utility it names that is still that very
 // process and has never run, and, for a host that died before it could
 // name its utility, a process of that program the dead host made within a
-// minute after the start line that has never run (only while no process
-// has the dead host's id). Nothing is done while the host lives. The
+// minute after the start line that has never run (not when a process made
+// before it has the dead host's id now: that may be its parent). Nothing
+// is done while the host lives. The
 // processes ended, in order. `remove`: the record goes too (under the
 // folder's lock, where no start can be under way).
 std::vector<ProcessIdentity> EndOrphanedUtilities(Platform& platform, const std::string& path,

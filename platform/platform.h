@@ -201,9 +201,9 @@ class Platform {
   virtual ProcessIdentity ThisProcess() = 0;
   // The system's clock, in the units of ProcessIdentity::created.
   virtual std::uint64_t SystemTime() = 0;
-  // Whether a process of that id runs, created at that time unless 0; one
-  // that cannot be looked at counts as running.
-  virtual bool ProcessRuns(const ProcessIdentity& who) = 0;
+  // Whether a process of that id runs now, and when it was created (0 when
+  // that cannot be told, as for a process this user may not look at).
+  virtual bool ProcessWithId(std::uint32_t id, std::uint64_t& created) = 0;
   // The running processes started from `program` (a file name, any case)
   // by a parent of that id.
   virtual std::vector<ProcessIdentity> ChildrenOf(std::uint32_t parent_id,

@@ -419,11 +419,14 @@ class Win32Platform final : public Platform {
     return Ticks(now);
   }
 
-  bool ProcessRuns(const ProcessIdentity& who) override {
+  bool ProcessWithId(std::uint32_t id, std::uint64_t& created) override {
+    created = 0;
     bool denied = false;
-    const HANDLE process = OpenIdentified(who, 0, denied);
-    if (process != nullptr) ::CloseHandle(process);
-    return process != nullptr || denied;
+    const HANDLE process = OpenIdentified(ProcessIdentity{id, 0}, 0, denied);
+    if (process == nullptr) return denied;
+    created = CreationTime(process);
+    ::CloseHandle(process);
+    return true;
   }
 
   std::vector<ProcessIdentity> ChildrenOf(std::uint32_t parent_id,

@@ -325,13 +325,18 @@ void FakePlatform::HostDied() {
   self = ProcessIdentity{self.id + 1, SystemTime()};
 }
 
-bool FakePlatform::ProcessRuns(const ProcessIdentity& who) {
-  if (ShouldFail("process_runs")) return true;  // not known: as if it ran
-  if (who.id == self.id && (who.created == 0 || who.created == self.created)) return true;
+bool FakePlatform::ProcessWithId(std::uint32_t id, std::uint64_t& created) {
+  created = 0;
+  if (ShouldFail("process_with_id")) return true;  // one that may not be looked at
+  if (id == self.id) {
+    created = self.created;
+    return true;
+  }
   for (const Process& p : processes)
-    if (!p.ended && p.identity.id == who.id &&
-        (who.created == 0 || p.identity.created == who.created))
+    if (!p.ended && p.identity.id == id) {
+      created = p.identity.created;
       return true;
+    }
   return false;
 }
 

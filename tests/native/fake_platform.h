@@ -152,7 +152,7 @@ class FakePlatform : public Platform {
   void CloseChild(ChildProcess child) override;
   ProcessIdentity ThisProcess() override { return self; }
   std::uint64_t SystemTime() override { return kSystemTimeBase + clock_ms * 10000; }
-  bool ProcessRuns(const ProcessIdentity& who) override;
+  bool ProcessWithId(std::uint32_t id, std::uint64_t& created) override;
   std::vector<ProcessIdentity> ChildrenOf(std::uint32_t parent_id,
                                           std::string_view program) override;
   OrphanEnd EndIfNeverRun(const ProcessIdentity& who) override;

@@ -192,27 +192,52 @@ TEST(WinNothingLost, DownloadCutInsideARecordFailsWhateverTheExitCode) {
   std::printf("cut downloads: %d false successes of %zu\n", false_successes, std::size(cases));
 }
 
-// The IR_READ2.EXE processes whose parent had that id.
-std::vector<DWORD> ChildrenNamed(DWORD parent, const char* name) {
+// When the process of that handle was made.
+std::uint64_t CreatedAt(HANDLE process) {
+  FILETIME created, exited, kernel, user;
+  GetProcessTimes(process, &created, &exited, &kernel, &user);
+  return (static_cast<std::uint64_t>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+}
+
+// The processes of that name that `parent` made: their parent's id is its
+// id, and they were made after it (wine hands ids out again at once).
+std::vector<DWORD> ChildrenNamed(const PROCESS_INFORMATION& parent, const char* name) {
   std::vector<DWORD> found;
+  const std::uint64_t born = CreatedAt(parent.hProcess);
   const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
   PROCESSENTRY32 entry;
   entry.dwSize = sizeof entry;
-  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
-    if (entry.th32ParentProcessID == parent && lstrcmpiA(entry.szExeFile, name) == 0)
-      found.push_back(entry.th32ProcessID);
+  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+    if (entry.th32ParentProcessID != parent.dwProcessId || lstrcmpiA(entry.szExeFile, name) != 0)
+      continue;
+    const HANDLE child = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, entry.th32ProcessID);
+    if (child == nullptr) continue;
+    if (CreatedAt(child) >= born) found.push_back(entry.th32ProcessID);
+    CloseHandle(child);
+  }
   CloseHandle(snapshot);
   return found;
 }
 
-bool Runs(DWORD id) {
-  const HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, id);
-  if (process == nullptr) return false;
-  DWORD code = 0;
-  const bool runs = GetExitCodeProcess(process, &code) && code == STILL_ACTIVE;
-  CloseHandle(process);
-  return runs;
-}
+// Ends the processes given when it goes out of scope, however the test
+// ends: a process left behind would hold the test's output open.
+struct Ends {
+  std::vector<HANDLE> processes;
+  // A handle of the process itself, which its id may not stay (wine
+  // hands ids out again at once).
+  HANDLE Add(DWORD id) {
+    const HANDLE p = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
+    if (p != nullptr) processes.push_back(p);
+    return p;
+  }
+  ~Ends() {
+    for (const HANDLE p : processes) {
+      TerminateProcess(p, 0);
+      WaitForSingleObject(p, 5000);
+      CloseHandle(p);
+    }
+  }
+};
 
 // The host killed the moment its download utility appears: the utility is
 // made suspended and joins the host's job only a few milliseconds later, so
@@ -227,6 +252,9 @@ TEST(WinNothingLost, UtilityLeftSuspendedByAKilledHostIsEndedByTheNextImport) {
   StandinEnv env(dir);
   WriteFileBytes(dir + "download.src", "7,1\r\n");
   StandinEnv::Set("KOLEKTOR_STANDIN_DATA", dir + "download.src");
+  // Long enough for the watcher to see every utility that runs.
+  StandinEnv::Set("KOLEKTOR_STANDIN_RUN_MS", "3000");
+  Ends ends;
   // Another host's utility, made and not yet resumed: never to be ended.
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
@@ -235,6 +263,7 @@ TEST(WinNothingLost, UtilityLeftSuspendedByAKilledHostIsEndedByTheNextImport) {
   ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE,
                              CREATE_SUSPENDED | CREATE_NO_WINDOW, nullptr, dir.c_str(), &startup,
                              &other));
+  ends.Add(other.dwProcessId);
   constexpr int kRounds = 6;
   int suspended = 0;
   for (int round = 0; round < kRounds; ++round) {
@@ -243,37 +272,59 @@ TEST(WinNothingLost, UtilityLeftSuspendedByAKilledHostIsEndedByTheNextImport) {
         Launch("\"" + BinDir() + "zrbhost.exe\" --yes import \"" + counts + "\"");
     std::vector<DWORD> utility;
     for (const DWORD start = GetTickCount(); utility.empty() && GetTickCount() - start < 60000;)
-      utility = ChildrenNamed(killed.dwProcessId, "IR_READ2.EXE");
+      utility = ChildrenNamed(killed, "IR_READ2.EXE");
     TerminateProcess(killed.hProcess, 9);
     Finish(killed);
     ASSERT_EQ(utility.size(), 1u) << "the host started its utility";
-    // A tied utility has ended with the host's job by now, a resumed one
-    // has written its a.dat and ended: what still runs was never resumed.
+    const HANDLE made = ends.Add(utility[0]);
+    ASSERT_NE(made, nullptr);
+    auto runs = [](HANDLE p) { return WaitForSingleObject(p, 0) == WAIT_TIMEOUT; };
+    // A utility in the host's job has ended with it by now: what still
+    // runs was never tied to the host, nor resumed.
     Sleep(1500);
-    const bool left = Runs(utility[0]);
-    suspended += left ? 1 : 0;
+    suspended += runs(made) ? 1 : 0;
 
     Host next(71);
     MessageBoxCatcher boxes;
     EXPECT_EQ(LoadPlugin().import_(next.instance(), 5, counts.c_str()), 1)
         << (next.errors.empty() ? "" : next.errors[0]);
-    EXPECT_FALSE(Runs(utility[0])) << "no suspended IR_READ2.EXE survives the next import";
-    EXPECT_TRUE(Runs(other.dwProcessId)) << "another host's utility is left alone";
+    EXPECT_FALSE(runs(made)) << "no suspended IR_READ2.EXE survives the next import";
+    EXPECT_TRUE(runs(other.hProcess)) << "another host's utility is left alone";
     EXPECT_FALSE(Exists(invent_dir + "\\kolektor.pid"));
   }
-  TerminateProcess(other.hProcess, 0);
-  Finish(other);
+  CloseHandle(other.hProcess);
+  CloseHandle(other.hThread);
   std::printf(
       "host killed as its utility appeared: %d of %d kills left it suspended, each ended "
       "by the next import\n",
       suspended, kRounds);
 }
 
-// When the process of that handle was made, as the plug-in records it.
-std::uint64_t CreatedAt(HANDLE process) {
-  FILETIME created, exited, kernel, user;
-  GetProcessTimes(process, &created, &exited, &kernel, &user);
-  return (static_cast<std::uint64_t>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+// The simulated IR_READ2.EXE ends with 1 when it cannot write a.dat (here a
+// folder of that name), also when a test asked for exit code 0: a download
+// cut short never looks whole by its exit code.
+TEST(WinNothingLost, SimulatorFailsAFailedWrite) {
+  const std::string dir = FreshDir("simulator_write");
+  CreateDirectoryA((dir + "a.dat").c_str(), nullptr);
+  StandinEnv env(dir);
+  WriteFileBytes(dir + "download.src", "1,2\r\n");
+  StandinEnv::Set("KOLEKTOR_STANDIN_DATA", dir + "download.src");
+  for (const char* asked : {"", "0"}) {
+    SCOPED_TRACE(asked);
+    StandinEnv::Set("KOLEKTOR_STANDIN_EXIT", asked);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    std::string line = "\"" + BinDir() + "IR_READ2.EXE\" a.dat,1,";
+    ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                               nullptr, dir.c_str(), &startup, &info));
+    WaitForSingleObject(info.hProcess, 60000);
+    DWORD code = 0;
+    GetExitCodeProcess(info.hProcess, &code);
+    EXPECT_EQ(code, 1u);
+    CloseHandle(info.hProcess);
+    CloseHandle(info.hThread);
+  }
 }
 
 // "Sprawdź instalację" ends the suspended IR_READ2.EXE that kolektor.pid
@@ -283,26 +334,34 @@ TEST(WinNothingLost, InstallationCheckEndsOnlyTheRecordedSuspendedUtility) {
   const std::string dir = FreshDir("check_suspended");
   const std::string invent_dir = NoSlash(FullPath(dir));
   CreateDirectoryA((dir + "INW").c_str(), nullptr);
-  // A host that has ended, and two utilities made suspended: one named as
-  // its utility, one of a host that lives (this test).
+  // A host that has ended, and three utilities: one made suspended and
+  // named as its utility, one named too but running (it has run: never to
+  // be ended), one made suspended by a host that lives (this test).
   PROCESS_INFORMATION host = Launch("\"" + BinDir() + "file_holder.exe\"");
   const std::uint64_t host_created = CreatedAt(host.hProcess);
   const DWORD host_id = host.dwProcessId;
   Finish(host);
-  PROCESS_INFORMATION utilities[2];
-  for (PROCESS_INFORMATION& u : utilities) {
+  StandinEnv env(dir);
+  StandinEnv::Set("KOLEKTOR_STANDIN_DATA", "none");
+  StandinEnv::Set("KOLEKTOR_STANDIN_RUN_MS", "forever");
+  Ends ends;
+  PROCESS_INFORMATION utilities[3];
+  for (int u = 0; u < 3; ++u) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     std::string line = "\"" + BinDir() + "IR_READ2.EXE\" a.dat,1,";
     ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE,
-                               CREATE_SUSPENDED | CREATE_NO_WINDOW, nullptr, dir.c_str(), &startup,
-                               &u));
+                               (u == 1 ? 0 : CREATE_SUSPENDED) | CREATE_NO_WINDOW, nullptr,
+                               dir.c_str(), &startup, &utilities[u]));
+    ends.Add(utilities[u].dwProcessId);
   }
-  WriteFileBytes(dir + "kolektor.pid",
-                 "host " + std::to_string(host_id) + " " + std::to_string(host_created) +
-                     "\r\nstart IR_READ2.EXE 1\r\nutility " +
-                     std::to_string(utilities[0].dwProcessId) + " " +
-                     std::to_string(CreatedAt(utilities[0].hProcess)) + "\r\n");
+  auto named = [&](int u) {
+    return "utility " + std::to_string(utilities[u].dwProcessId) + " " +
+           std::to_string(CreatedAt(utilities[u].hProcess)) + "\r\n";
+  };
+  WriteFileBytes(dir + "kolektor.pid", "host " + std::to_string(host_id) + " " +
+                                           std::to_string(host_created) +
+                                           "\r\nstart IR_READ2.EXE 1\r\n" + named(0) + named(1));
   WriteFileBytes(dir + "a.dat.20261207-090503", "1,2\r\n");
   WriteFileBytes(dir + "a.imp.20261207-100000", "3,4\r\n");
   WriteFileBytes(dir + "a.imp.20261208-100000", "5,6\r\n");
@@ -313,6 +372,8 @@ TEST(WinNothingLost, InstallationCheckEndsOnlyTheRecordedSuspendedUtility) {
     listing += item.what + "\n";
   EXPECT_EQ(WaitForSingleObject(utilities[0].hProcess, 0), WAIT_OBJECT_0) << "ended";
   EXPECT_EQ(WaitForSingleObject(utilities[1].hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT))
+      << "a utility that has run is left alone";
+  EXPECT_EQ(WaitForSingleObject(utilities[2].hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT))
       << "another host's utility is left alone";
   for (const std::string& line : std::vector<std::string>{
            "Zakończono wstrzymany program IR_READ2.EXE (proces " +
