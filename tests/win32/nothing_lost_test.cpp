@@ -199,24 +199,31 @@ std::uint64_t CreatedAt(HANDLE process) {
   return (static_cast<std::uint64_t>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
 }
 
-// The processes of that name that `parent` made: their parent's id is its
-// id, and they were made after it (wine hands ids out again at once).
-std::vector<DWORD> ChildrenNamed(const PROCESS_INFORMATION& parent, const char* name) {
+// The processes of that name whose parent had that id; fast enough to
+// catch a child in the moment between its making and its joining a job.
+std::vector<DWORD> ChildrenNamed(DWORD parent_id, const char* name) {
   std::vector<DWORD> found;
-  const std::uint64_t born = CreatedAt(parent.hProcess);
   const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
   PROCESSENTRY32 entry;
   entry.dwSize = sizeof entry;
-  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
-    if (entry.th32ParentProcessID != parent.dwProcessId || lstrcmpiA(entry.szExeFile, name) != 0)
-      continue;
-    const HANDLE child = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, entry.th32ProcessID);
-    if (child == nullptr) continue;
-    if (CreatedAt(child) >= born) found.push_back(entry.th32ProcessID);
-    CloseHandle(child);
-  }
+  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+    if (entry.th32ParentProcessID == parent_id && lstrcmpiA(entry.szExeFile, name) == 0)
+      found.push_back(entry.th32ProcessID);
   CloseHandle(snapshot);
   return found;
+}
+
+// Those of them `parent` made: made after it (wine hands ids out again at
+// once, so an older process may name the same parent id).
+std::vector<DWORD> MadeBy(const PROCESS_INFORMATION& parent, const std::vector<DWORD>& ids) {
+  std::vector<DWORD> made;
+  for (const DWORD id : ids) {
+    const HANDLE child = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, id);
+    if (child == nullptr) continue;
+    if (CreatedAt(child) >= CreatedAt(parent.hProcess)) made.push_back(id);
+    CloseHandle(child);
+  }
+  return made;
 }
 
 // Ends the processes given when it goes out of scope, however the test
@@ -270,10 +277,11 @@ TEST(WinNothingLost, UtilityLeftSuspendedByAKilledHostIsEndedByTheNextImport) {
     SCOPED_TRACE(round);
     PROCESS_INFORMATION killed =
         Launch("\"" + BinDir() + "zrbhost.exe\" --yes import \"" + counts + "\"");
-    std::vector<DWORD> utility;
-    for (const DWORD start = GetTickCount(); utility.empty() && GetTickCount() - start < 60000;)
-      utility = ChildrenNamed(killed, "IR_READ2.EXE");
+    std::vector<DWORD> seen;
+    for (const DWORD start = GetTickCount(); seen.empty() && GetTickCount() - start < 60000;)
+      seen = ChildrenNamed(killed.dwProcessId, "IR_READ2.EXE");
     TerminateProcess(killed.hProcess, 9);
+    const std::vector<DWORD> utility = MadeBy(killed, seen);
     Finish(killed);
     ASSERT_EQ(utility.size(), 1u) << "the host started its utility";
     const HANDLE made = ends.Add(utility[0]);
