@@ -34,22 +34,16 @@ std::string Utf8FromCp1250(std::string_view text) {
 
 bool Cp1250FromUtf8(std::string_view utf8, std::string& out) {
   out.clear();
+  bool whole = true;
   for (std::size_t i = 0; i < utf8.size();) {
-    const auto lead = static_cast<unsigned char>(utf8[i]);
-    std::size_t extra = lead < 0x80 ? 0 : (lead & 0xE0) == 0xC0 ? 1 : (lead & 0xF0) == 0xE0 ? 2 : 3;
-    if (extra == 3 || i + extra >= utf8.size() + (extra == 0 ? 1 : 0)) return false;
-    char32_t cp = extra == 0 ? lead : lead & (extra == 1 ? 0x1F : 0x0F);
-    for (std::size_t k = 1; k <= extra; ++k) {
-      const auto cont = static_cast<unsigned char>(utf8[i + k]);
-      if ((cont & 0xC0) != 0x80) return false;
-      cp = (cp << 6) | (cont & 0x3F);
-    }
-    const int byte = Cp1250Byte(cp);
-    if (byte < 0) return false;
-    out += static_cast<char>(byte);
-    i += extra + 1;
+    char32_t cp = 0;
+    const std::size_t size = DecodeUtf8(utf8, i, cp);
+    const int byte = size == 0 ? -1 : Cp1250Byte(cp);
+    whole = whole && byte >= 0;
+    out += byte >= 0 ? static_cast<char>(byte) : '?';
+    i += size == 0 ? 1 : size;
   }
-  return true;
+  return whole;
 }
 
 }  // namespace kolektor

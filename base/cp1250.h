@@ -58,36 +58,39 @@ struct Cp1250Text {
   constexpr operator std::string_view() const { return view(); }
 };
 
+// One character of UTF-8 at `at`: its code point and how many bytes it
+// takes (1 to 3: every character of Windows-1250 lies within them); 0 for a
+// broken or cut sequence, or one of 4 bytes.
+constexpr std::size_t DecodeUtf8(std::string_view text, std::size_t at, char32_t& code_point) {
+  const auto lead = static_cast<unsigned char>(text[at]);
+  const std::size_t size = lead < 0x80             ? 1
+                           : (lead & 0xE0) == 0xC0 ? 2
+                           : (lead & 0xF0) == 0xE0 ? 3
+                                                   : 0;
+  if (size == 0 || at + size > text.size()) return 0;
+  code_point = size == 1 ? lead : lead & (size == 2 ? 0x1F : 0x0F);
+  for (std::size_t k = 1; k < size; ++k) {
+    const auto next = static_cast<unsigned char>(text[at + k]);
+    if ((next & 0xC0) != 0x80) return 0;
+    code_point = (code_point << 6) | (next & 0x3F);
+  }
+  return size;
+}
+
 // Converts a UTF-8 literal; a character outside the code page or a broken
 // sequence stops the compilation (the throw is not a constant expression).
 template <std::size_t N>
 constexpr Cp1250Text<N> ToCp1250(const char (&utf8)[N]) {
   Cp1250Text<N> out{};
-  std::size_t i = 0;
-  while (i + 1 < N) {
-    const auto lead = static_cast<unsigned char>(utf8[i]);
+  const std::string_view text(utf8, N - 1);
+  for (std::size_t i = 0; i < text.size();) {
     char32_t cp = 0;
-    std::size_t extra = 0;
-    if (lead < 0x80) {
-      cp = lead;
-    } else if ((lead & 0xE0) == 0xC0) {
-      cp = lead & 0x1F;
-      extra = 1;
-    } else if ((lead & 0xF0) == 0xE0) {
-      cp = lead & 0x0F;
-      extra = 2;
-    } else {
-      throw "text is not UTF-8 within Windows-1250";
-    }
-    for (std::size_t k = 1; k <= extra; ++k) {
-      const auto cont = static_cast<unsigned char>(utf8[i + k]);
-      if ((cont & 0xC0) != 0x80) throw "broken UTF-8 sequence";
-      cp = (cp << 6) | (cont & 0x3F);
-    }
+    const std::size_t size = DecodeUtf8(text, i, cp);
+    if (size == 0) throw "text is not UTF-8 within Windows-1250";
     const int byte = Cp1250Byte(cp);
     if (byte < 0) throw "character missing from Windows-1250";
     out.bytes[out.size++] = static_cast<char>(byte);
-    i += extra + 1;
+    i += size;
   }
   return out;
 }
@@ -97,7 +100,8 @@ constexpr Cp1250Text<N> ToCp1250(const char (&utf8)[N]) {
 std::string Utf8FromCp1250(std::string_view text);
 
 // The other way, for text typed by people (tests, tools); false when the
-// text is not UTF-8 or holds a character the code page lacks.
+// text is not UTF-8 or holds a character the code page lacks, each of which
+// then stands in `out` as "?", as Windows' own conversion writes it.
 bool Cp1250FromUtf8(std::string_view utf8, std::string& out);
 
 }  // namespace kolektor

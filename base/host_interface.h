@@ -1,8 +1,8 @@
 // The host's interface as both sides see it: the instance record and the
 // three callbacks, the numbers the host and the plug-in exchange, the names
-// of the settings and the choices the commands compare them with, and the
-// name of the support trace's file. The plug-in, the host library, zrbhost
-// and the test form all take them from here.
+// of the settings (their choices are in base/settings_table.h) and where
+// the host keeps its installation folder. The plug-in, the host library,
+// zrbhost and the test form all take them from here.
 #pragma once
 
 #include <cstddef>
@@ -17,8 +17,12 @@
 
 namespace kolektor {
 
-// Every argument and result at the interface is 32 bits wide.
-using HostWord = std::int32_t;
+// Every argument and result at the interface is one machine word: 32 bits
+// wide in the shipped 32-bit DLL, as the host has it, and pointer-sized in
+// the 64-bit test build, so that a pointer (the context, a callback's
+// address) passes whole there too.
+using HostWord = std::intptr_t;
+static_assert(sizeof(HostWord) == sizeof(void*));
 
 using StatusCallback = void(KOLEKTOR_STDCALL*)(HostWord host_context, HostWord operation_handle,
                                                const char* text);
@@ -35,6 +39,7 @@ struct PluginInstance {
   ErrorCallback errorCallback = nullptr;
   HostWord hostContext = 0;
 };
+static_assert(sizeof(PluginInstance) == 4 * sizeof(void*), "four words, no padding");
 static_assert(sizeof(void*) != 4 || sizeof(PluginInstance) == 16,
               "four 32-bit fields on the 32-bit target");
 
@@ -75,27 +80,10 @@ inline constexpr std::string_view kParamCena = "cena";
 inline constexpr std::string_view kParamMaxKod = "maxKod";
 inline constexpr std::string_view kParamTimeout = "timeout";
 
-// "cena": which price goes to the terminal.
-inline constexpr std::string_view kCenaDet = "Cena det";
-inline constexpr std::string_view kCenaZak = "Cena zak";
-inline constexpr int kPriceSale = 1;  // "Cena det", the retail price
-inline constexpr int kPriceBook = 2;  // "Cena zak", the book price
-// The whole value is compared, exactly; anything but "Cena zak" is the
-// default.
-constexpr int PriceLevel(std::string_view cena) {
-  return cena == kCenaZak ? kPriceBook : kPriceSale;
-}
-// "maxKod": the longest code the terminal gets; anything but "20" is 13.
-constexpr std::size_t MaxCodeLength(std::string_view max_kod) { return max_kod == "20" ? 20 : 13; }
-
 // Where the host keeps its installation folder: this value of this key of
 // the local-machine hive, at most 230 bytes with its terminating zero.
 inline constexpr const char* kInstallKey = "Software\\Orvisk\\ZRBWin\\Instalacja";
 inline constexpr const char* kInstallValue = "Binaria";
 inline constexpr std::size_t kInstallValueBytes = 230;
-
-// The support trace is on while a file of this name lies beside the
-// plug-in.
-inline constexpr std::string_view kTraceFileName = "kolektor.log";
 
 }  // namespace kolektor

@@ -1,7 +1,7 @@
 // The plug-in's texts: what it shows the host or writes into a file
 // (written here in UTF-8, held as Windows-1250 bytes, see cp1250.h), and the
 // explanation of each text the host can receive. The texts of the programs
-// around it are in tools/program_texts.h; the setup program's own are in
+// around it are in host/program_texts.h; the setup program's own are in
 // its NSIS script.
 #pragma once
 

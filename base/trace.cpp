@@ -1,6 +1,7 @@
 #include "base/trace.h"
 
 #include "base/cp1250.h"
+#include "base/file_names.h"
 #include "base/time_text.h"
 #include "platform/platform.h"
 

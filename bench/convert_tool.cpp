@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "bench/files_platform.h"
 #include "export/goods_conversion.h"
 #include "import/data_conversion.h"
+#include "tools/files/stdio_platform.h"
 
 namespace {
 void KOLEKTOR_STDCALL PrintError(kolektor::HostWord, kolektor::HostWord, const char* text) {
@@ -23,7 +23,7 @@ int main(int argc, char** argv) {
   }
   const kolektor::PluginInstance instance{&PrintError, &NoParam, &PrintError, 0};
   const kolektor::HostLink host(instance, 1);
-  kolektor::bench::FilesPlatform platform;
+  kolektor::StdioPlatform platform;
   bool ok = false;
   if (std::strcmp(argv[1], "goods") == 0) {
     auto in = platform.Open(argv[2], kolektor::OpenMode::kRead);

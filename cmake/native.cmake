@@ -11,11 +11,13 @@ else()
 endif()
 target_compile_options(kolektor_core PRIVATE ${KOLEKTOR_SANITIZE_FLAGS})
 target_compile_options(kolektor_tools PRIVATE ${KOLEKTOR_SANITIZE_FLAGS})
+target_compile_options(kolektor_host_files PRIVATE ${KOLEKTOR_SANITIZE_FLAGS})
 
 add_executable(kolektor_native_tests
   tests/native/fake_platform.cpp
   tests/native/test_host.cpp
   tests/native/descriptions_test.cpp
+  tests/native/settings_test.cpp
   tests/native/goods_conversion_test.cpp
   tests/native/fixed_format_test.cpp
   tests/native/export_command_test.cpp
@@ -32,10 +34,11 @@ add_executable(kolektor_native_tests
   tests/native/tools_test.cpp
   tests/native/real_files_test.cpp
 )
-target_link_libraries(kolektor_native_tests PRIVATE kolektor_core kolektor_tools terminal_core
+target_link_libraries(kolektor_native_tests PRIVATE kolektor_core kolektor_tools kolektor_host_files terminal_core
   kolektor_docs_lib GTest::gtest_main)
 target_compile_options(kolektor_native_tests PRIVATE ${KOLEKTOR_SANITIZE_FLAGS})
 target_compile_definitions(kolektor_native_tests PRIVATE KOLEKTOR_CORPUS_DIR="${CMAKE_SOURCE_DIR}/tests/corpus"
+  KOLEKTOR_EXAMPLES_DIR="${CMAKE_SOURCE_DIR}/examples"
   KOLEKTOR_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 target_link_options(kolektor_native_tests PRIVATE ${KOLEKTOR_SANITIZE_FLAGS})
 gtest_discover_tests(kolektor_native_tests

@@ -24,8 +24,8 @@ function(kolektor_ship target)
     VERBATIM)
 endfunction()
 
-add_library(kolektor SHARED plugin/exports.cpp platform/win32.cpp platform/win32_file.cpp)
-target_link_libraries(kolektor PRIVATE kolektor_core)
+add_library(kolektor SHARED plugin/exports.cpp)
+target_link_libraries(kolektor PRIVATE kolektor_platform kolektor_core)
 target_link_options(kolektor PRIVATE -Wl,--kill-at)
 set_target_properties(kolektor PROPERTIES PREFIX "" OUTPUT_NAME kolektor)
 kolektor_version(kolektor "CipherLab 8x00 stocktaking plug-in for ZRB" kolektor.dll VFT_DLL)
@@ -37,8 +37,29 @@ target_link_libraries(zrbhost PRIVATE kolektor_host kolektor_tools kolektor_core
 kolektor_version(zrbhost "ZRB plug-in diagnostic host" zrbhost.exe VFT_APP)
 kolektor_ship(zrbhost)
 
-# The test form for the people who install and support the plug-in.
-add_executable(kolektor-test WIN32 host/test_form.cpp host/test_form.rc)
+# The test form for the people who install and support the plug-in: the
+# window and its controls, the layout pass, the operations' worker, the
+# rehearsal with the simulator, the ini file and the trace box, over the
+# measuring and text helpers any of our Windows programs may use. Its
+# manifest names the form's machine, whose common controls Windows then
+# loads: x86 for the shipped form, amd64 for the 64-bit test build (which
+# would not start with the x86 ones). Both files are copied beside each
+# other, where the resource compiler looks for the manifest.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(KOLEKTOR_MANIFEST_MACHINE amd64)
+else()
+  set(KOLEKTOR_MANIFEST_MACHINE x86)
+endif()
+file(READ ${CMAKE_SOURCE_DIR}/host/test_form.manifest KOLEKTOR_MANIFEST)
+string(REPLACE "processorArchitecture=\"x86\"" "processorArchitecture=\"${KOLEKTOR_MANIFEST_MACHINE}\""
+       KOLEKTOR_MANIFEST "${KOLEKTOR_MANIFEST}")
+file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/rc/test_form.manifest CONTENT "${KOLEKTOR_MANIFEST}"
+     @ONLY)
+configure_file(${CMAKE_SOURCE_DIR}/host/test_form.rc ${CMAKE_BINARY_DIR}/rc/test_form.rc COPYONLY)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+             ${CMAKE_SOURCE_DIR}/host/test_form.manifest)
+add_executable(kolektor-test WIN32 host/form_main.cpp ${KOLEKTOR_FORM_SOURCES}
+  ${CMAKE_BINARY_DIR}/rc/test_form.rc)
 target_link_libraries(kolektor-test PRIVATE kolektor_host kolektor_core comdlg32 comctl32)
 target_link_options(kolektor-test PRIVATE -municode)
 kolektor_version(kolektor-test "kolektor test form" kolektor-test.exe VFT_APP)

@@ -1,10 +1,11 @@
 #include "export/export_command.h"
 
-#include "base/choice_table.h"
+#include "base/file_names.h"
 #include "base/folder_path.h"
 #include "base/held_files.h"
 #include "base/host_interface.h"
 #include "base/host_link.h"
+#include "base/settings_table.h"
 #include "base/texts.h"
 #include "base/trace.h"
 #include "export/goods_conversion.h"
@@ -16,17 +17,17 @@ namespace {
 
 namespace t = text;
 
-// The utility's speed codes; any other value adds nothing.
-constexpr Choice kUploadBauds[] = {
-    {"115200", "1,1"}, {"57600", "2,1"}, {"38400", "3,1"}, {"19200", "4,1"}, {"9600", "5,1"}};
-
 constexpr std::uint32_t kPauseBeforeReading = 4000;  // the user docks the terminal
 
 // The goods file's own name is that of the lookup file ("A" too: Windows
 // file names ignore case).
 bool NamedLikeLookupFile(std::string_view goods_path) {
   const std::string_view name = goods_path.substr(goods_path.find_last_of('\\') + 1);
-  return name == "a" || name == "A";
+  auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+  if (name.size() != kLookupFileName.size()) return false;
+  for (std::size_t i = 0; i < name.size(); ++i)
+    if (lower(name[i]) != lower(kLookupFileName[i])) return false;
+  return true;
 }
 
 // The lookup file is the goods file under another spelling: "a.", "a ",
@@ -45,24 +46,27 @@ bool LookupIsGoodsFile(Platform& platform, File& goods, const std::string& goods
 
 GoodsPaths SplitGoodsPath(std::string_view goods_path) {
   const std::size_t slash = goods_path.find_last_of('\\');
-  if (slash == std::string_view::npos || slash == 0) return GoodsPaths{std::string(), "a"};
+  if (slash == std::string_view::npos || slash == 0)
+    return GoodsPaths{std::string(), std::string(kLookupFileName)};
   // A goods file at a drive's root: the utility runs in that root, not in
   // the host's current folder on the drive.
   return GoodsPaths{AsFolder(std::string(goods_path.substr(0, slash))),
-                    std::string(goods_path.substr(0, slash + 1)) + "a"};
+                    std::string(goods_path.substr(0, slash + 1)) + std::string(kLookupFileName)};
 }
 
 std::string UploadCommandLine(std::string_view install_dir, std::string_view port,
                               std::string_view baud) {
-  std::string program = std::string(install_dir) + "\\DLOOKUP2.EXE";
+  std::string program = std::string(install_dir) + "\\" + std::string(kUploadUtility);
   // A folder with no short form (a network share, a volume without 8.3
   // names) keeps its blanks: unquoted, Windows would first try to start
   // C:\Program.exe and the like.
   if (program.find(' ') != std::string::npos) program = '"' + program + '"';
-  std::string line = program + " a,";
-  line += Pick(kComPorts, port, port);
+  std::string line = program + " " + std::string(kLookupFileName) + ",";
+  // A port outside the table goes on as the host gave it; a speed outside
+  // it adds nothing.
+  line += UploadPart(kParamPort, port, port);
   line += ',';
-  line += Pick(kUploadBauds, baud, "");
+  line += UploadPart(kParamBaud, baud, "");
   return line;
 }
 
@@ -131,7 +135,12 @@ HostWord RunExport(Platform& platform, const HostLink& host, Trace& trace,
   else
     trace.Failure("the short form of the installation folder");
 
-  const std::string display_name = install_dir + "DLOOKUP2.EXE";
+  // The folder and the utility's name run together, with no backslash
+  // between them: the text the host has always shown in "Błąd uruchomienia
+  // driver'a (...)". Shops and support know the message so, and the
+  // export's failure test pins it; the command line itself has its
+  // backslash.
+  const std::string display_name = install_dir + std::string(kUploadUtility);
   const std::string port = host.Param(kParamPort);
   const std::string baud = host.Param(kParamBaud);
   const std::string command_line = UploadCommandLine(install_dir, port, baud);

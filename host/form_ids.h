@@ -41,6 +41,10 @@ enum Control : int {
   kScanQuantityLabel,
   kScanQuantity,  // edit: its quantity
   kScan,          // button: scan on the simulated terminal
+  kClearAbout,    // beside "Zeruj": what the host's clear step does here
+  // The last fixed control: a control added later comes before this line
+  // and moves it.
+  kLastFixed = kClearAbout,
   // Settings, one row per parameter in the plug-in's order: label, value
   // (a combo box with the choices, or an edit with its range beside it).
   kParamLabel = 1100,

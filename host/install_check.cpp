@@ -5,13 +5,13 @@
 #include <string_view>
 
 #include "base/cp1250.h"
+#include "base/file_names.h"
 #include "base/folder_path.h"
-#include "export/export_command.h"
 #include "host/plugin_host.h"
+#include "host/program_texts.h"
 #include "import/import_command.h"
 #include "import/utility_record.h"
 #include "platform/win32.h"
-#include "tools/program_texts.h"
 
 namespace kolektor::host {
 
@@ -19,10 +19,6 @@ namespace {
 
 namespace u = ui;
 using ui::Fill;
-
-constexpr const char* kDownloadUtility = "IR_READ2.EXE";
-constexpr const char* kUploadUtility = "DLOOKUP2.EXE";
-constexpr const char* kPluginFile = "kolektor.dll";
 
 std::string Utf8(const std::string& cp1250) { return Utf8FromCp1250(cp1250); }
 
@@ -75,7 +71,7 @@ bool SameFile(const std::string& a, const std::string& b) {
 // The plug-in that ZRB will load from its folder, beside the one the form
 // has loaded.
 void Plugins(Items& items, const std::string& zrb_folder, const std::string& loaded) {
-  const std::string installed = JoinPath(zrb_folder, kPluginFile);
+  const std::string installed = JoinPath(zrb_folder, kPluginFileName);
   const bool there = IsFile(installed);
   if (there) {
     const std::string version = FileVersionOf(installed);
@@ -94,8 +90,10 @@ void Plugins(Items& items, const std::string& zrb_folder, const std::string& loa
 // (its own folder first, then ZRB's folder, which it makes its current
 // folder for the operation).
 void DownloadUtility(Items& items, const std::string& zrb_folder) {
-  const std::string for_zrb = WhereWindowsFinds(kDownloadUtility, zrb_folder, zrb_folder);
-  const std::string for_form = WhereWindowsFinds(kDownloadUtility, ProgramFolder(), zrb_folder);
+  const std::string for_zrb =
+      WhereWindowsFinds(std::string(kDownloadUtility), zrb_folder, zrb_folder);
+  const std::string for_form =
+      WhereWindowsFinds(std::string(kDownloadUtility), ProgramFolder(), zrb_folder);
   if (for_zrb.empty() && for_form.empty())
     items.Fault(std::string(u::kInstallNoIrRead), u::kInstallNoIrReadFix);
   else if (for_zrb.empty())
@@ -115,7 +113,8 @@ void Rehearsal(Items& items, const std::string& folder) {
     items.Fault(Fill(u::kInstallNoSimulator, {Utf8(folder)}), u::kInstallNoSimulatorFix);
     return;
   }
-  const std::string found = WhereWindowsFinds(kDownloadUtility, ProgramFolder(), folder);
+  const std::string found =
+      WhereWindowsFinds(std::string(kDownloadUtility), ProgramFolder(), folder);
   if (SameFile(found, JoinPath(folder, kDownloadUtility)))
     items.Ok(Fill(u::kInstallRehearsalIrRead, {Utf8(found)}));
   else
@@ -200,11 +199,11 @@ std::size_t Copies(const std::string& folder, const std::string& pattern, std::s
 
 // What earlier imports left in invent_dir.
 void InventDirContents(Items& items, const std::string& invent_dir) {
-  if (IsFile(JoinPath(invent_dir, "a.dat")))
+  if (IsFile(JoinPath(invent_dir, kDataFileName)))
     items.Warn(std::string(u::kInstallDataFile), u::kInstallDataFileFix);
   std::string newest;
   // Not imported: their counts reached neither the host nor the journal.
-  if (const std::size_t kept = Copies(invent_dir, "a.dat.*", newest))
+  if (const std::size_t kept = Copies(invent_dir, std::string(kDataFileName) + ".*", newest))
     items.Warn(Fill(u::kInstallKeptCopies, {std::to_string(kept), Utf8(newest)}),
                u::kInstallKeptCopiesFix);
   newest.clear();
@@ -218,7 +217,7 @@ void InventDirContents(Items& items, const std::string& invent_dir) {
            SystemPlatform(), JoinPath(invent_dir, kUtilityRecordName), nullptr, false))
     items.Ok(Fill(u::kInstallOrphanEnded, {std::to_string(ended.id)}));
   WIN32_FILE_ATTRIBUTE_DATA journal;
-  if (GetFileAttributesExA(JoinPath(invent_dir, "Inwent.bak").c_str(), GetFileExInfoStandard,
+  if (GetFileAttributesExA(JoinPath(invent_dir, kJournalFileName).c_str(), GetFileExInfoStandard,
                            &journal)) {
     const unsigned long long size =
         (static_cast<unsigned long long>(journal.nFileSizeHigh) << 32) | journal.nFileSizeLow;
@@ -239,10 +238,7 @@ void InventDirContents(Items& items, const std::string& invent_dir) {
 
 }  // namespace
 
-bool IsFile(const std::string& path) {
-  const DWORD a = GetFileAttributesA(path.c_str());
-  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
+bool IsFile(const std::string& path) { return SystemPlatform().FileExists(path); }
 
 bool IsFolder(const std::string& path) {
   const DWORD a = GetFileAttributesA(path.c_str());
@@ -269,7 +265,7 @@ std::string WhereWindowsFinds(const std::string& name, const std::string& progra
 
 DefaultPlugin FindDefaultPlugin() {
   DefaultPlugin plugin;
-  const std::string beside = JoinPath(ProgramFolder(), kPluginFile);
+  const std::string beside = JoinPath(ProgramFolder(), kPluginFileName);
   if (IsFile(beside)) {
     plugin.path = beside;
     return plugin;
@@ -279,7 +275,7 @@ DefaultPlugin FindDefaultPlugin() {
     plugin.missing = Fill(u::kFindNoZrbFolder, {Utf8FromAnsi(ProgramFolder())});
     return plugin;
   }
-  const std::string installed = JoinPath(zrb_folder, kPluginFile);
+  const std::string installed = JoinPath(zrb_folder, kPluginFileName);
   if (!IsFile(installed)) {
     plugin.missing = Fill(u::kFindNowhere, {Utf8FromAnsi(ProgramFolder()), Utf8(zrb_folder)});
     return plugin;
@@ -296,25 +292,25 @@ std::string TraceFileOf(const std::string& plugin_path) {
 }
 
 HostValue ReadBinaria(std::string& value) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kInstallKey, 0, KEY_READ | kHostRegistryView, &key) !=
-      ERROR_SUCCESS)
-    return HostValue::kNoKey;
+  Platform& system = SystemPlatform();
+  RegistryKey key = 0;
+  if (!system.RegistryOpen(kInstallKey, key)) return HostValue::kNoKey;
   // Room for more than the plug-in takes, so that a value too long for it
   // is still shown.
-  char buffer[512] = {};
-  DWORD size = sizeof buffer - 1, type = 0;
-  const LONG r =
-      RegQueryValueExA(key, kInstallValue, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
-  RegCloseKey(key);
-  if (r == ERROR_FILE_NOT_FOUND) return HostValue::kNoValue;
-  if (r != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) {
+  constexpr std::size_t kShownBytes = 511;
+  const bool read = system.RegistryReadString(key, kInstallValue, kShownBytes, value);
+  const DWORD error = system.LastError();
+  system.RegistryClose(key);
+  if (!read) {
     value.clear();
-    return HostValue::kUnusable;
+    return error == ERROR_FILE_NOT_FOUND ? HostValue::kNoValue : HostValue::kUnusable;
   }
-  value.assign(buffer, strnlen(buffer, size));
   // The plug-in reads at most 230 bytes, the terminating zero included.
   return value.size() < kInstallValueBytes ? HostValue::kFound : HostValue::kUnusable;
+}
+
+bool WriteBinaria(const std::string& folder) {
+  return WriteRegistryString(kInstallKey, kInstallValue, folder);
 }
 
 std::vector<InstallCheckItem> CheckInstallation(const InstallCheckInput& in) {
@@ -358,7 +354,7 @@ std::vector<InstallCheckItem> CheckInstallation(const InstallCheckInput& in) {
 
   // The trace of the plug-in in use: the loaded one, else ZRB's.
   const std::string plugin = !in.plugin_path.empty() ? in.plugin_path
-                             : !zrb_folder.empty()   ? JoinPath(zrb_folder, kPluginFile)
+                             : !zrb_folder.empty()   ? JoinPath(zrb_folder, kPluginFileName)
                                                      : std::string();
   if (plugin.empty()) return items.list;
   const std::string trace = TraceFileOf(plugin);

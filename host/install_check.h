@@ -26,14 +26,14 @@ struct InstallCheckItem {
 
 std::vector<InstallCheckItem> CheckInstallation(const InstallCheckInput& input);
 
-// The host's value Binaria as the plug-in finds it, read from the 32-bit
-// view of the registry (what a 32-bit host reads on 64-bit Windows too).
-// `value` holds the text for kFound, and for a string too long to use.
+// The host's value Binaria as the plug-in finds it: read through the same
+// platform, so from the same registry view. `value` holds the text for
+// kFound, and for a string too long to use.
 enum class HostValue { kNoKey, kNoValue, kUnusable, kFound };
 HostValue ReadBinaria(std::string& value);
-// The registry view a 32-bit host sees: KEY_WOW64_32KEY, which 32-bit
-// Windows ignores.
-inline constexpr unsigned long kHostRegistryView = 0x0200;
+// Writes it there, as the host's installer does; false when it could not
+// (no administrator's rights).
+bool WriteBinaria(const std::string& folder);
 
 // The plug-in a program uses when none is named: kolektor.dll beside the
 // program, else the one in the folder Binaria names, where the setup puts

@@ -6,8 +6,9 @@
 #include <set>
 #include <vector>
 
+#include "base/settings_table.h"
 #include "base/texts.h"
-#include "tools/program_texts.h"
+#include "host/program_texts.h"
 
 namespace kolektor::host {
 
@@ -36,10 +37,15 @@ Registry& Sessions() {
 thread_local MessageBoxWatch* t_watch = nullptr;
 thread_local std::set<HWND>* t_open_boxes = nullptr;
 
-// Why a file is no plug-in that this 32-bit host can load, read from its
-// headers before LoadLibrary says only "error 193"; empty when it looks like
-// a 32-bit DLL.
-std::string NotA32BitDll(const std::string& path) {
+// A host loads only a DLL built for its own machine: the shipped programs
+// are 32-bit like ZRB, the 64-bit test build loads 64-bit DLLs.
+constexpr bool kHost64 = sizeof(void*) == 8;
+constexpr WORD kHostMachine = kHost64 ? IMAGE_FILE_MACHINE_AMD64 : IMAGE_FILE_MACHINE_I386;
+
+// Why a file is no plug-in that this host can load, read from its headers
+// before LoadLibrary says only "error 193"; empty when it looks like a DLL
+// of this host's machine.
+std::string NotALoadableDll(const std::string& path) {
   const std::string shown = Utf8FromAnsi(path);
   const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                   nullptr, OPEN_EXISTING, 0, nullptr);
@@ -55,7 +61,8 @@ std::string NotA32BitDll(const std::string& path) {
   if (got < 0x40 || head[0] != 'M' || head[1] != 'Z' || pe + 24 > got ||
       std::memcmp(head + pe, "PE\0\0", 4) != 0)
     return ui::Fill(ui::kLoadNotPe, {shown});
-  if (at16(pe + 4) != IMAGE_FILE_MACHINE_I386) return ui::Fill(ui::kLoadNot32Bit, {shown});
+  if (at16(pe + 4) != kHostMachine)
+    return ui::Fill(kHost64 ? ui::kLoadNot64Bit : ui::kLoadNot32Bit, {shown});
   if ((at16(pe + 22) & IMAGE_FILE_DLL) == 0) return ui::Fill(ui::kLoadNotDll, {shown});
   return "";
 }
@@ -70,7 +77,7 @@ bool LoadPlugin(const std::string& path, Plugin& plugin, std::string& error) {
     error = ui::Fill(ui::kLoadNoFile, {shown});
     return false;
   }
-  error = NotA32BitDll(path);
+  error = NotALoadableDll(path);
   if (!error.empty()) return false;
   plugin.module = LoadLibraryA(path.c_str());
   if (plugin.module == nullptr) {
@@ -142,9 +149,8 @@ bool AcceptsValue(const Parameter& parameter, const std::string& value) {
       if (choice == value) return true;
     return false;
   }
-  // The port: COM1 to COM4 as the plug-in knows them, or a number in range.
-  if (value.size() == 4 && value.compare(0, 3, "COM") == 0 && value[3] >= '1' && value[3] <= '4')
-    return true;
+  // The port: a name the plug-in knows (COM1 to COM4), or a number in range.
+  if (FindChoice(parameter.name, value) != nullptr) return true;
   if (value.empty() || value.size() > 9) return false;
   long n = 0;
   for (char c : value) {
@@ -278,39 +284,6 @@ LRESULT CALLBACK MessageBoxWatch::Hook(int code, WPARAM wparam, LPARAM lparam) {
   return CallNextHookEx(nullptr, code, wparam, lparam);
 }
 
-std::wstring WideFromCp1250(const std::string& text) {
-  if (text.empty()) return std::wstring();
-  const int n =
-      MultiByteToWideChar(1250, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(1250, 0, text.data(), static_cast<int>(text.size()), &wide[0], n);
-  return wide;
-}
-
-namespace {
-std::string FromWide(UINT code_page, const std::wstring& text) {
-  if (text.empty()) return std::string();
-  const int n = WideCharToMultiByte(code_page, 0, text.data(), static_cast<int>(text.size()),
-                                    nullptr, 0, nullptr, nullptr);
-  std::string bytes(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(code_page, 0, text.data(), static_cast<int>(text.size()), &bytes[0], n,
-                      nullptr, nullptr);
-  return bytes;
-}
-}  // namespace
-
-std::string Cp1250FromWide(const std::wstring& text) { return FromWide(1250, text); }
-std::string Utf8FromWide(const std::wstring& text) { return FromWide(CP_UTF8, text); }
-
-std::wstring WideFromUtf8(const std::string& text) {
-  if (text.empty()) return std::wstring();
-  const int n =
-      MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0], n);
-  return wide;
-}
-
 std::string FileVersionOf(const std::string& path) {
   DWORD ignored = 0;
   const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
@@ -325,15 +298,6 @@ std::string FileVersionOf(const std::string& path) {
   return std::to_string(HIWORD(info->dwFileVersionMS)) + "." +
          std::to_string(LOWORD(info->dwFileVersionMS)) + "." +
          std::to_string(HIWORD(info->dwFileVersionLS));
-}
-
-std::string Utf8FromAnsi(const std::string& ansi) {
-  if (ansi.empty()) return std::string();
-  const int n =
-      MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), &wide[0], n);
-  return Utf8FromWide(wide);
 }
 
 std::string ProgramFolder() {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "base/host_interface.h"
+#include "host/code_pages.h"  // for showing the plug-in's texts
 
 namespace kolektor::host {
 
@@ -41,8 +42,8 @@ struct Plugin {
 
 // Loads the DLL and resolves all ten entry points. On failure nothing stays
 // loaded and `error` says once, in Polish (UTF-8), what is wrong: no such
-// file, not a 32-bit DLL, a library it needs is missing, the entry points it
-// lacks, or the system's error code.
+// file, not a DLL of this host's machine (32- or 64-bit), a library it needs
+// is missing, the entry points it lacks, or the system's error code.
 bool LoadPlugin(const std::string& path, Plugin& plugin, std::string& error);
 void UnloadPlugin(Plugin& plugin);
 
@@ -131,14 +132,6 @@ class MessageBoxWatch {
   HHOOK hook_;
   MessageBoxWatch* outer_;  // the watch this one hides on this thread
 };
-
-// Windows-1250 <-> UTF-16 and UTF-8, through the system's code pages.
-std::wstring WideFromCp1250(const std::string& text);
-std::string Cp1250FromWide(const std::wstring& text);
-std::string Utf8FromWide(const std::wstring& text);
-std::wstring WideFromUtf8(const std::string& text);
-
-std::string Utf8FromAnsi(const std::string& ansi);
 
 // The folder of this program, with a trailing backslash.
 std::string ProgramFolder();

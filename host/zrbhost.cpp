@@ -16,13 +16,14 @@
 #include <vector>
 
 #include "base/cp1250.h"
+#include "base/settings_table.h"
 #include "base/texts.h"
-#include "export/export_command.h"
 #include "host/install_check.h"
 #include "host/plugin_host.h"
+#include "host/program_texts.h"
+#include "host/zrbhost_files.h"
+#include "platform/win32.h"
 #include "tools/docs/message_reference.h"
-#include "tools/files/zrbhost_files.h"
-#include "tools/program_texts.h"
 
 namespace {
 
@@ -56,18 +57,9 @@ const kolektor::zrbhost::Printer kPrinter{Print, PrintError};
 
 std::string Utf8(const std::string& cp1250) { return kolektor::Utf8FromCp1250(cp1250); }
 
-// A text the person typed (UTF-8 in a settings file, the ANSI code page on
-// the command line) as the host would hand it to the plug-in.
-std::string Cp1250FromUtf8(const std::string& utf8) {
-  return kolektor::host::Cp1250FromWide(kolektor::host::WideFromUtf8(utf8));
-}
-std::string Cp1250FromAnsi(const std::string& ansi) {
-  const int n = MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(n > 0 ? n : 1), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, &wide[0], n);
-  wide.resize(wcslen(wide.c_str()));
-  return kolektor::host::Cp1250FromWide(wide);
-}
+// A text the person typed on the command line (ANSI code page) as the host
+// would hand it to the plug-in.
+using kolektor::host::Cp1250FromAnsi;
 
 struct Options {
   std::string dll;  // empty: the installed one (FindDefaultPlugin)
@@ -114,7 +106,10 @@ bool ReadSettingsFile(const std::string& path, std::map<std::string, std::string
     while (!s.empty() && (s.back() == '\n' || s.back() == '\r')) s.pop_back();
     if (s.empty() || s[0] == '#') continue;
     const std::size_t eq = s.find('=');
-    if (eq != std::string::npos) values[s.substr(0, eq)] = Cp1250FromUtf8(s.substr(eq + 1));
+    // Typed in UTF-8; a character Windows-1250 lacks becomes "?", which no
+    // setting accepts.
+    if (eq != std::string::npos)
+      kolektor::Cp1250FromUtf8(s.substr(eq + 1), values[s.substr(0, eq)]);
   }
   std::fclose(f);
   return true;
@@ -199,8 +194,8 @@ std::string AsHostWritesIt(std::string folder) {
   return folder;
 }
 
-// The host's registry value, in the view a 32-bit host reads on 64-bit
-// Windows; the current value is shown, and kept unless --force.
+// The host's registry value, where the plug-in reads it; the current value
+// is shown, and kept unless --force.
 int Setup(const Options& options) {
   Options o = options;
   o.install_dir = AsHostWritesIt(o.install_dir);
@@ -219,8 +214,7 @@ int Setup(const Options& options) {
     Complain(std::string(u::kSetupWouldReplace));
     return 1;
   }
-  const DWORD attributes = GetFileAttributesA(o.install_dir.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+  if (!kolektor::host::IsFolder(o.install_dir)) {
     Complain(Fill(u::kSetupNoFolder, {Utf8(Cp1250FromAnsi(o.install_dir))}));
     return 1;
   }
@@ -229,18 +223,7 @@ int Setup(const Options& options) {
     Complain(Fill(u::kSetupTooLong, {std::to_string(o.install_dir.size())}));
     return 1;
   }
-  HKEY key = nullptr;
-  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kolektor::kInstallKey, 0, nullptr, 0,
-                      KEY_WRITE | kolektor::host::kHostRegistryView, nullptr, &key,
-                      nullptr) != ERROR_SUCCESS) {
-    Complain(std::string(u::kSetupNoRights));
-    return 1;
-  }
-  const LONG r = RegSetValueExA(key, kolektor::kInstallValue, 0, REG_SZ,
-                                reinterpret_cast<const BYTE*>(o.install_dir.c_str()),
-                                static_cast<DWORD>(o.install_dir.size() + 1));
-  RegCloseKey(key);
-  if (r != ERROR_SUCCESS) {
+  if (!kolektor::host::WriteBinaria(o.install_dir)) {
     Complain(std::string(u::kSetupNoRights));
     return 1;
   }
@@ -314,15 +297,18 @@ int main(int argc, char** argv) {
     Print(kolektor::MessageReference());
     return 0;
   }
+  if (command == "journal" && n == 3 && o.args[2] == "--repair")
+    return kolektor::zrbhost::JournalRepair(kolektor::SystemPlatform(), o.args[1], kPrinter);
   const bool unfinished = n == 6 && o.args[5] == "--unfinished";
   if (command == "journal" && (n == 2 || ((n == 5 || unfinished) && o.args[2] == "--extract")))
-    return n == 2 ? kolektor::zrbhost::JournalList(o.args[1], kPrinter)
-                  : kolektor::zrbhost::JournalExtract(o.args[1], o.args[3], o.args[4], kPrinter,
-                                                      unfinished);
+    return n == 2 ? kolektor::zrbhost::JournalList(kolektor::SystemPlatform(), o.args[1], kPrinter)
+                  : kolektor::zrbhost::JournalExtract(kolektor::SystemPlatform(), o.args[1],
+                                                      o.args[3], o.args[4], kPrinter, unfinished);
   if (command == "convert" && n == 3)
-    return kolektor::zrbhost::Convert(o.args[1], o.args[2], kPrinter);
+    return kolektor::zrbhost::Convert(kolektor::SystemPlatform(), o.args[1], o.args[2], kPrinter);
   if (command == "report" && n == 4)
-    return kolektor::zrbhost::Report(o.args[1], o.args[2], o.args[3], kPrinter);
+    return kolektor::zrbhost::Report(kolektor::SystemPlatform(), o.args[1], o.args[2], o.args[3],
+                                     kPrinter);
   const bool uses_plugin =
       (n == 1 && (command == "describe" || command == "clear")) ||
       (n == 2 && (command == "check" || command == "export" || command == "import"));
@@ -342,7 +328,8 @@ int main(int argc, char** argv) {
   if (command == "describe" && n == 1) return Describe(p, parameters, values);
   if (command == "check" && n == 2)
     return kolektor::zrbhost::Check(
-        o.args[1], kolektor::PriceLevel(values[std::string(kolektor::kParamCena)]),
+        kolektor::SystemPlatform(), o.args[1],
+        kolektor::PriceLevel(values[std::string(kolektor::kParamCena)]),
         kolektor::MaxCodeLength(values[std::string(kolektor::kParamMaxKod)]), kPrinter);
   const int result = Operation(p, o, values);
   return result < 0 ? Usage() : result;

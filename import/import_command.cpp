@@ -1,10 +1,11 @@
 #include "import/import_command.h"
 
-#include "base/choice_table.h"
+#include "base/file_names.h"
 #include "base/folder_path.h"
 #include "base/held_files.h"
 #include "base/host_interface.h"
 #include "base/host_link.h"
+#include "base/settings_table.h"
 #include "base/texts.h"
 #include "base/time_text.h"
 #include "base/trace.h"
@@ -18,22 +19,6 @@ namespace kolektor {
 namespace {
 
 namespace t = text;
-
-constexpr Choice kDownloadBauds[] = {{"115200", "1,1,1,1,1,0"},
-                                     {"57600", "2,1,1,1,1,0"},
-                                     {"38400", "3,1,1,1,1,0"},
-                                     {"19200", "4,1,1,1,1,0"},
-                                     {"9600", "5,1,1,1,1,0"}};
-
-struct Timeout {
-  std::string_view value;
-  std::uint32_t ticks;
-};
-constexpr Timeout kTimeouts[] = {{"1 min", 600},    {"2 min", 1200},    {"5 min", 3000},
-                                 {"10 min", 6000},  {"15 min", 9000},   {"30 min", 18000},
-                                 {"60 min", 36000}, {"120 min", 72000}, {"600 min", 360000}};
-constexpr std::uint32_t kDefaultTicks = 3000;
-static_assert(sizeof(kTimeouts) / sizeof(kTimeouts[0]) == 9);
 
 constexpr std::uint32_t kPauseAfterNotice = 1000;
 constexpr std::uint32_t kPauseAfterDelete = 1000;
@@ -115,15 +100,17 @@ constexpr int kKeptCopiesPerSecond = 99;
 // Windows' ANSI calls take paths of at most 259 characters. Every file the
 // import makes in invent_dir must fit, not only the lock file: a folder
 // that takes the lock but not the journal's record would fail each import
-// after its download. The longest name is a kept copy of an earlier a.dat.
+// after its download. The longest name is a kept copy of an earlier a.dat,
+// a.dat.YYYYMMDD-HHMMSS-99.
 constexpr std::size_t kPathLimit = 259;
-constexpr std::string_view kLongestNameInFolder = "a.dat.YYYYMMDD-HHMMSS-99";
+constexpr std::size_t kLongestNameInFolder =
+    kDataFileName.size() + std::string_view(".YYYYMMDD-HHMMSS-99").size();
 static_assert(kKeptCopiesPerSecond == 99, "the longest kept name ends in -99");
-static_assert(kLongestNameInFolder.size() >= std::string_view("Inwent.bak.append").size() &&
-              kLongestNameInFolder.size() >= std::string_view(kLockFileName).size() &&
-              kLongestNameInFolder.size() >= std::string_view(kUtilityRecordName).size());
+static_assert(kLongestNameInFolder >= kJournalFileName.size() + kAppendRecordSuffix.size() &&
+              kLongestNameInFolder >= kLockFileName.size() &&
+              kLongestNameInFolder >= kUtilityRecordName.size());
 // An a.dat already in the journal goes aside under a name just as long.
-static_assert(std::string_view(kImportedDataPrefix).size() == std::string_view("a.dat.").size());
+static_assert(kImportedDataPrefix.size() == kDataFileName.size() + 1);
 
 // An a.dat larger than a terminal's memory is no download of one.
 constexpr std::uint64_t kLargestDownload = 16u << 20;
@@ -152,9 +139,9 @@ KeepResult KeepEarlierData(Platform& platform, const std::string& data_path,
   // recovers them; moved aside, not deleted, in case it is not what it
   // seems (a download that happened to equal the last one).
   const bool imported = AlreadyInJournal(platform, data_path, journal_path, trace);
-  const std::string base =
-      imported ? data_path.substr(0, data_path.find_last_of('\\') + 1) + kImportedDataPrefix
-               : data_path + ".";
+  const std::string base = imported ? data_path.substr(0, data_path.find_last_of('\\') + 1) +
+                                          std::string(kImportedDataPrefix)
+                                    : data_path + ".";
   const std::string kept = base + KeptDataSuffix(platform.Now());
   for (int n = 1; n <= kKeptCopiesPerSecond; ++n) {
     const std::string target = n == 1 ? kept : kept + "-" + std::to_string(n);
@@ -197,17 +184,11 @@ bool InventDir(std::string_view counts_path, std::string& invent_dir) {
 }
 
 std::string DownloadCommandLine(std::string_view port, std::string_view baud) {
-  std::string line = "IR_READ2.EXE a.dat,";
-  line += Pick(kComPorts, port, port);
+  std::string line = std::string(kDownloadUtility) + " " + std::string(kDataFileName) + ",";
+  line += DownloadPart(kParamPort, port, port);
   line += ',';
-  line += Pick(kDownloadBauds, baud, "");
+  line += DownloadPart(kParamBaud, baud, "");
   return line;
-}
-
-std::uint32_t TickLimit(std::string_view timeout) {
-  for (const Timeout& t : kTimeouts)
-    if (t.value == timeout) return t.ticks;
-  return kDefaultTicks;
 }
 
 HostWord RunImport(Platform& platform, const HostLink& host, Trace& trace,
@@ -229,7 +210,7 @@ HostWord RunImport(Platform& platform, const HostLink& host, Trace& trace,
     return 0;
   }
   trace.Value("invent_dir", invent_dir);
-  if (JoinPath(invent_dir, kLongestNameInFolder).size() > kPathLimit) {
+  if (JoinPath(invent_dir, std::string(kLongestNameInFolder, '_')).size() > kPathLimit) {
     trace.Line("invent_dir is too long for the files the import makes in it");
     host.Error(t::Compound(t::kFolderTooLongBegin, invent_dir, t::kFolderTooLongEnd));
     return 0;
@@ -266,8 +247,8 @@ HostWord RunImport(Platform& platform, const HostLink& host, Trace& trace,
       host.Error(t::Compound(t::kFolderTooLongBegin, invent_dir, t::kFolderTooLongEnd));
       return 0;
   }
-  const std::string data_path = JoinPath(invent_dir, "a.dat");
-  const std::string journal_path = JoinPath(invent_dir, "Inwent.bak");
+  const std::string data_path = JoinPath(invent_dir, kDataFileName);
+  const std::string journal_path = JoinPath(invent_dir, kJournalFileName);
   trace.Value("data file", data_path);
   trace.Value("journal", journal_path);
 

@@ -23,15 +23,8 @@ HostWord RunImport(Platform& platform, const HostLink& host, Trace& trace,
 // ("X:\INW\imp.txt" gives "X:\", not "X:", the current folder on X:).
 bool InventDir(std::string_view counts_path, std::string& invent_dir);
 
-// The lock file that keeps a second import out of the same invent_dir.
-inline constexpr const char* kLockFileName = "kolektor.lock";
-
 // "YYYYMMDD-HHMMSS": the name an earlier a.dat is kept under, after "a.dat.".
 std::string KeptDataSuffix(const LocalTime& time);
-
-// "a.imp.": the name an a.dat whose counts are already in the journal is
-// moved aside under, before the time.
-inline constexpr const char* kImportedDataPrefix = "a.imp.";
 
 enum class KeepResult {
   kDone,        // no a.dat is left in the way: moved aside, or there was none
@@ -48,8 +41,5 @@ KeepResult KeepEarlierData(Platform& platform, const std::string& data_path,
 
 // "IR_READ2.EXE a.dat,<port>,<baud>"
 std::string DownloadCommandLine(std::string_view port, std::string_view baud);
-
-// Polls (of 100 ms each) allowed for the download, from "timeout".
-std::uint32_t TickLimit(std::string_view timeout);
 
 }  // namespace kolektor

@@ -1,5 +1,6 @@
 #include "import/journal.h"
 
+#include "base/file_names.h"
 #include "base/held_files.h"
 #include "base/texts.h"
 #include "base/trace.h"
@@ -104,7 +105,9 @@ bool AppendBlock(Platform& platform, TMFile& source, TMFile& journal,
 
 }  // namespace
 
-std::string AppendRecordPath(const std::string& journal_path) { return journal_path + ".append"; }
+std::string AppendRecordPath(const std::string& journal_path) {
+  return journal_path + std::string(kAppendRecordSuffix);
+}
 
 bool ParseAppendRecord(std::string_view bytes, std::uint64_t& size_before) {
   if (bytes.size() < 3 || bytes.substr(bytes.size() - 2) != kLineEnd) return false;

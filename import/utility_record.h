@@ -19,13 +19,12 @@
 #include <string_view>
 #include <vector>
 
+#include "base/file_names.h"
 #include "platform/platform.h"
 
 namespace kolektor {
 
 class Trace;
-
-inline constexpr const char* kUtilityRecordName = "kolektor.pid";
 
 struct UtilityRecordLines {
   ProcessIdentity host;  // id 0: no whole host line

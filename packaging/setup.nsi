@@ -6,6 +6,7 @@
 ; again.
 ;
 ;   makensis -DVERSION=1.0.0 -DSTAGE=<staged files> -DOUTFILE=<setup.exe> setup.nsi
+; The 64-bit test build (never shipped) adds -DTARGET=amd64-unicode.
 ;
 ; Silent deployment: setup.exe /S [/ZRB=<ZRB folder>] [/SIMULATOR] [/D=<program folder>]
 ; /SIMULATOR also installs the terminal simulator (a rehearsal computer).
@@ -18,6 +19,9 @@
 ;   4  installed, but ZRB's registry value Binaria is missing, so the
 ;      export cannot find ZRB's folder until ZRB is installed
 
+!ifdef TARGET
+Target ${TARGET}
+!endif
 Unicode true
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin

@@ -290,10 +290,13 @@ class Win32Platform final : public Platform {
   void Unlock(LockHandle handle) override { ::CloseHandle(AsHandle(handle)); }
 
   // The registry answers with its error code; it is kept as the thread's
-  // last error for the support trace.
+  // last error for the support trace. The host's 32-bit installer writes
+  // its values to the registry's 32-bit view (WOW6432Node on 64-bit
+  // Windows); that view is read whatever this DLL was built for.
   bool RegistryOpen(const std::string& key, RegistryKey& handle) override {
     HKEY opened = nullptr;
-    const LONG result = ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &opened);
+    const LONG result =
+        ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ | KEY_WOW64_32KEY, &opened);
     if (result != ERROR_SUCCESS) return Fail(result);
     handle = reinterpret_cast<RegistryKey>(opened);
     return true;

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "base/settings_table.h"
 #include "base/texts.h"
 
 namespace kolektor {
@@ -9,12 +10,6 @@ namespace kolektor {
 namespace {
 
 namespace t = text;
-
-constexpr std::string_view kBaudChoices[] = {"9600", "19200", "38400", "57600", "115200"};
-constexpr std::string_view kCenaChoices[] = {kCenaDet, kCenaZak};
-constexpr std::string_view kMaxKodChoices[] = {"13", "20"};
-constexpr std::string_view kTimeoutChoices[] = {"1 min",  "2 min",  "5 min",   "10 min", "15 min",
-                                                "30 min", "60 min", "120 min", "600 min"};
 
 constexpr PropertyRow kProperties[] = {
     {property::kModel, t::kPropertyModel, 20},
@@ -35,22 +30,49 @@ constexpr std::size_t CountOf(const T (&)[N]) {
   return N;
 }
 
+// The settings the form lists choices for, and how wide each is written.
+struct ChoiceList {
+  std::string_view name;
+  std::size_t width;  // as in ParameterRow
+};
+constexpr ChoiceList kChoiceLists[] = {
+    {kParamBaud, 10},
+    {kParamCena, 10},
+    {kParamMaxKod, 10},
+    {kParamTimeout, 0},
+};
+
+// Every listed choice fits its list's width with its terminating zero;
+// the host's buffer for a text written with its zero only is 8 bytes.
+constexpr bool ChoicesFit() {
+  for (const ChoiceList& list : kChoiceLists)
+    for (const SettingChoice& c : kSettingChoices)
+      if (c.setting == list.name && c.listed && c.value.size() + 1 > (list.width ? list.width : 8))
+        return false;
+  return true;
+}
+static_assert(ChoicesFit());
+
+constexpr std::string_view DefaultOf(std::string_view setting) {
+  return DefaultChoice(setting)->value;
+}
+
+// The form's choice `index` of a setting; nullptr past its end.
+const SettingChoice* ListedChoice(std::string_view setting, std::uint32_t index) {
+  for (const SettingChoice& c : kSettingChoices)
+    if (c.setting == setting && c.listed && index-- == 0) return &c;
+  return nullptr;
+}
+
 }  // namespace
 
 const ParameterRow kParameters[5] = {
     {kParamPort, t::kLabelPort, "1", "1", "999", kParameterNumber, 20, 20},
-    {kParamBaud, t::kLabelBaud, "9600", "", "", kParameterChoice, 20, 20},
-    {kParamCena, t::kLabelCena, kCenaDet, "", "", kParameterChoice, 20, 20},
+    {kParamBaud, t::kLabelBaud, DefaultOf(kParamBaud), "", "", kParameterChoice, 20, 20},
+    {kParamCena, t::kLabelCena, DefaultOf(kParamCena), "", "", kParameterChoice, 20, 20},
     // The only label that needs more than 20 bytes (28 in Windows-1250).
-    {kParamMaxKod, t::kLabelMaxKod, "13", "", "", kParameterChoice, 20, 30},
-    {kParamTimeout, t::kLabelTimeout, "5 min", "", "", kParameterChoice, 0, 0},
-};
-
-const ChoiceList kChoiceLists[4] = {
-    {kParamBaud, kBaudChoices, CountOf(kBaudChoices), 10},
-    {kParamCena, kCenaChoices, CountOf(kCenaChoices), 10},
-    {kParamMaxKod, kMaxKodChoices, CountOf(kMaxKodChoices), 10},
-    {kParamTimeout, kTimeoutChoices, CountOf(kTimeoutChoices), 0},
+    {kParamMaxKod, t::kLabelMaxKod, DefaultOf(kParamMaxKod), "", "", kParameterChoice, 20, 30},
+    {kParamTimeout, t::kLabelTimeout, DefaultOf(kParamTimeout), "", "", kParameterChoice, 0, 0},
 };
 
 void WriteFixedWidth(char* buffer, std::string_view text, std::size_t width) {
@@ -79,9 +101,9 @@ HostWord DescribeChoice(const char* name, HostWord index, char* buffer) {
   const std::string_view wanted(name);
   for (const ChoiceList& list : kChoiceLists) {
     if (list.name != wanted) continue;
-    const auto choice = static_cast<std::uint32_t>(index);
-    if (choice >= list.count) return 0;
-    WriteFixedWidth(buffer, list.choices[choice], list.width);
+    const SettingChoice* choice = ListedChoice(list.name, static_cast<std::uint32_t>(index));
+    if (choice == nullptr) return 0;
+    WriteFixedWidth(buffer, choice->value, list.width);
     return 1;
   }
   return 0;

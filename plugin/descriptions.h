@@ -1,5 +1,6 @@
-// The constant tables behind the settings form: five parameters, four
-// choice lists and the property texts.
+// The constant tables behind the settings form: five parameters and the
+// property texts. The choices the form lists are the settings table's
+// listed rows (base/settings_table.h).
 #pragma once
 
 #include <cstddef>
@@ -18,13 +19,6 @@ struct ParameterRow {
   std::size_t label_width;
 };
 
-struct ChoiceList {
-  std::string_view name;
-  const std::string_view* choices;
-  std::size_t count;
-  std::size_t width;  // as in ParameterRow
-};
-
 struct PropertyRow {
   HostWord number;
   std::string_view text;
@@ -32,7 +26,6 @@ struct PropertyRow {
 };
 
 extern const ParameterRow kParameters[5];
-extern const ChoiceList kChoiceLists[4];
 
 // Writes text then zero bytes up to width; width 0 writes text and one zero.
 void WriteFixedWidth(char* buffer, std::string_view text, std::size_t width);

@@ -29,8 +29,9 @@ std::intptr_t RegisterCallback(PluginInstance* instance, std::uintptr_t code, Ho
       if (instance != nullptr) instance->errorCallback = reinterpret_cast<ErrorCallback>(code);
       return 0;
     default:
-      // Wraps like the host's 32-bit arithmetic, so no type can overflow.
-      return static_cast<HostWord>(static_cast<std::uint32_t>(type) - 7u);
+      // Wraps like the host's 32-bit arithmetic, so no type can overflow;
+      // a 64-bit build widens the 32-bit result with its sign.
+      return static_cast<std::int32_t>(static_cast<std::uint32_t>(type) - 7u);
   }
 }
 

@@ -14,7 +14,7 @@ name=formports
 work="$build/testdata/com-ports"
 rm -rf "$work"
 mkdir -p "$work"
-export WINEPREFIX="$build/wine-$name" WINEARCH=win32 WINEDEBUG=-all
+export WINEPREFIX="$build/wine-$name" WINEDEBUG=-all
 
 socat_pid=""
 finish() {

@@ -3,13 +3,16 @@
 # or the vendor utilities: zrbhost drives kolektor.dll as the host does, the
 # terminal simulator stands in for the CipherLab terminal in its dock.
 #   scripts/demo.sh [--no-build] [--build DIR] [--check] [--name NAME]
-# DIR is the Windows build (default build/win32); --check compares the
-# counts file with examples/expected-counts.txt.
+# DIR is the Windows build (default build/win32, the shipped 32-bit build;
+# on a machine that runs no 32-bit programs build/win64, the 64-bit test
+# build of the same sources, under wine64). --check compares the lookup
+# file, the counts file and the journal's block with examples/expected-*.txt,
+# which every build must give byte for byte.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/.." && pwd)
 build=true check=false name=demo
-win="$root/build/win32"
+win=""
 while [ $# -gt 0 ]; do
   case "$1" in
     --no-build) build=false ;;
@@ -27,10 +30,27 @@ winpath() { printf 'Z:%s' "$(printf '%s' "$1" | tr / '\\')"; }
 if $build; then
   step "Installing what is missing (scripts/bootstrap.sh)"
   "$here/bootstrap.sh"
+fi
+if [ -z "$win" ]; then
+  # The shipped 32-bit build where this machine runs 32-bit programs; the
+  # 64-bit test build of the same sources where it runs none.
+  if probe=$("$here/probe-win32.sh" "$root/build/probe"); then
+    preset=win32
+    step "This machine runs 32-bit Windows programs: the demo runs the shipped 32-bit build"
+  else
+    preset=win64
+    step "This machine runs no 32-bit Windows programs: the demo runs the 64-bit test build of the same sources under wine64"
+  fi
+  echo "(${probe#*: })"
+  win="$root/build/$preset"
+else
+  preset=$(cat "$win/wine-arch" 2>/dev/null || echo win32)
+fi
+if $build; then
   # Only the programs the demo runs (not the tests); the first build takes
   # minutes, so its progress is shown, one line a step.
   step "Building kolektor.dll, zrbhost and the terminal simulator (the first time takes a few minutes)"
-  cmake --preset win32 -B "$win" >/dev/null
+  cmake --preset "$preset" -B "$win" >/dev/null
   cmake --build "$win" --target product
 fi
 win=$(cd "$win" && pwd)
@@ -71,11 +91,19 @@ step "The transfer journal Inwent.bak"
 iconv -f CP1250 -t UTF-8 "$work/DANE/Inwent.bak"
 
 if $check; then
-  if cmp -s "$work/DANE/INW/imp.txt" "$root/examples/expected-counts.txt" &&
-     [ ! -e "$work/DANE/a.dat" ] && grep -q 'IMPORT WYKONANY DNIA' "$work/DANE/Inwent.bak"; then
-    echo "round trip: counts file matches the scanned sample"
+  # The journal's block is its dated header and the counts; the date masked.
+  journal=$(sed -E '2s/DNIA: [0-9: -]+\]/DNIA: (date)]/' "$work/DANE/Inwent.bak")
+  expected_journal=$(printf '\r\n------------ [IMPORT WYKONANY DNIA: (date)] ------------\r\n'
+                     cat "$root/examples/expected-counts.txt")
+  bad=()
+  cmp -s "$work/DANE/a" "$root/examples/expected-lookup.txt" || bad+=("the lookup file a")
+  cmp -s "$work/DANE/INW/imp.txt" "$root/examples/expected-counts.txt" || bad+=("the counts file")
+  [ "$journal" = "$expected_journal" ] || bad+=("the journal")
+  [ ! -e "$work/DANE/a.dat" ] || bad+=("a.dat left behind")
+  if [ ${#bad[@]} -eq 0 ]; then
+    echo "round trip ($(cat "$win/wine-arch")): the lookup file, the counts file and the journal match examples/expected-*.txt"
   else
-    echo "round trip: counts file differs from the scanned sample" >&2
+    echo "round trip ($(cat "$win/wine-arch")): differs from examples/expected-*.txt: ${bad[*]}" >&2
     exit 1
   fi
 fi

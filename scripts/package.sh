@@ -31,6 +31,10 @@ sign() {
 sign "$stage"/*.dll "$stage"/*.exe "$stage"/simulator/*
 
 setup="$build/kolektor-$version-setup.exe"
-makensis -V2 -DVERSION="$version" -DSTAGE="$stage" -DOUTFILE="$setup" "$root/packaging/setup.nsi"
+# The 64-bit test build's setup is a 64-bit program too, as its programs.
+target=()
+if [ "$(cat "$build/wine-arch" 2>/dev/null)" = win64 ]; then target=(-DTARGET=amd64-unicode); fi
+makensis -V2 -DVERSION="$version" -DSTAGE="$stage" -DOUTFILE="$setup" "${target[@]}" \
+  "$root/packaging/setup.nsi"
 sign "$setup"
 echo "package: $stage, $setup${cert:+ (signed)}"

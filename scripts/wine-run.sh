@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Runs a Windows program under wine in a 32-bit prefix kept in the build
-# tree, setting the prefix up on first use:
+# Runs a Windows program under wine in a prefix kept in the build tree,
+# setting the prefix up on first use:
 #   wine-run.sh [--build DIR] [--prefix NAME] PROGRAM.exe [ARGS...]
 # DIR is the Windows build (default build/win32); the prefixes live in it.
 # Prefix "main" has the host's registry value naming DIR/install as the
@@ -10,6 +10,10 @@
 # drive X: of its own (build/win32/drive-x), as a mapped drive on a till;
 # in prefix "fulldisk" every write of the program past 4 MiB fails, as on a
 # full disk.
+# The prefix's machine is the build's (its file wine-arch, written by CMake):
+# a 32-bit prefix for the shipped 32-bit build, a 64-bit one (wine64) for
+# the 64-bit test build. Binaria goes to the registry's 32-bit view, where
+# ZRB's 32-bit installer writes it.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 name=main
@@ -24,16 +28,28 @@ done
 mkdir -p "$build"
 build=$(cd "$build" && pwd)
 
-export WINEPREFIX="$build/wine-$name" WINEARCH=win32 WINEDEBUG=-all
-# No Mono or Gecko installer prompts: the tests need neither.
-export WINEDLLOVERRIDES="mscoree,mshtml="
+arch=win32
+[ -f "$build/wine-arch" ] && arch=$(tr -d '[:space:]' <"$build/wine-arch")
+case "$arch" in
+  win32) loader=/usr/lib/wine/wine; view=() ;;
+  win64) loader=/usr/lib/wine/wine64; view=(/reg:32) ;;
+  *) echo "wine-run.sh: unknown machine '$arch' in $build/wine-arch" >&2; exit 2 ;;
+esac
+# Wine starts its own helpers with the loader it was started with.
+export WINELOADER=$loader
+export WINEPREFIX="$build/wine-$name" WINEARCH=$arch WINEDEBUG=-all
+# No Mono or Gecko installer prompts: the tests need neither. No debugger
+# either: a program that crashes ends at once instead of waiting in winedbg
+# until the test's time limit.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
+wine() { "$loader" "$@"; }
 
 winpath() { printf 'Z:%s' "$(printf '%s' "$1" | tr / '\\')"; }
 
 (
   flock 9
   if [ ! -f "$WINEPREFIX/.kolektor-ready" ]; then
-    wineboot -i >/dev/null 2>&1
+    wine wineboot -i >/dev/null 2>&1
     # A real but invisible desktop: message boxes get windows that a test's
     # hook can read and close.
     if [ "$name" != shot ]; then
@@ -41,7 +57,7 @@ winpath() { printf 'Z:%s' "$(printf '%s' "$1" | tr / '\\')"; }
     fi
     if [ "$name" = main ] || [ "$name" = shot ]; then
       wine reg add 'HKLM\Software\Orvisk\ZRBWin\Instalacja' /v Binaria \
-        /d "$(winpath "$build/install")" /f >/dev/null 2>&1
+        /d "$(winpath "$build/install")" /f "${view[@]}" >/dev/null 2>&1
     fi
     wineserver -w
     touch "$WINEPREFIX/.kolektor-ready"
@@ -58,4 +74,4 @@ if [ "$name" = fulldisk ]; then
   trap '' XFSZ
   ulimit -f 4096
 fi
-exec wine "$@"
+exec "$loader" "$@"

@@ -1,6 +1,7 @@
 // What the host must read for every choice list and property number, written out
-// independently of the plug-in's own text table. UTF-8 here; the tests
-// compare the Windows-1250 bytes. Shared by the native and Windows tests.
+// independently of the plug-in's own tables. UTF-8 here; the native tests
+// compare the Windows-1250 bytes, and the Windows tests hold the real DLL to
+// those same tables.
 #pragma once
 
 #include <cstddef>

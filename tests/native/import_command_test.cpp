@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "base/folder_path.h"
+#include "base/settings_table.h"
 #include "import/journal.h"
 #include "plugin/plugin_api.h"
 #include "tests/native/test_host.h"

@@ -5,15 +5,19 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 
+#include "base/held_files.h"
+#include "base/settings_table.h"
+#include "host/zrbhost_files.h"
 #include "import/data_conversion.h"
 #include "import/journal.h"
-#include "tests/corpus/corpus_format.h"
+#include "tests/corpus/corpus_runner.h"
 #include "tests/native/test_host.h"
 #include "tools/files/goods_warnings.h"
 #include "tools/files/journal_tool.h"
+#include "tools/files/stdio_platform.h"
 #include "tools/files/stock_report.h"
-#include "tools/files/zrbhost_files.h"
 
 namespace kolektor::testing {
 namespace {
@@ -95,6 +99,7 @@ TEST(Tools, UnfinishedBlocksAreFlaggedAndExtractedOnlyWhenAsked) {
        first.substr(0, first.size() - 4) + second_header + "INW;2;03000\r\n", "", "1", "2", "",
        "INW;2;03000\r\n"},
   };
+  StdioPlatform files;
   auto write = [](const std::string& path, const std::string& bytes) {
     std::FILE* f = std::fopen(path.c_str(), "wb");
     ASSERT_NE(f, nullptr);
@@ -110,7 +115,7 @@ TEST(Tools, UnfinishedBlocksAreFlaggedAndExtractedOnlyWhenAsked) {
     std::string out;
     const auto collect = [&](const std::string& utf8) { out += utf8; };
     const zrbhost::Printer print{collect, collect};
-    EXPECT_EQ(zrbhost::JournalList(journal, print), 0);
+    EXPECT_EQ(zrbhost::JournalList(files, journal, print), 0);
     // One block flagged: the one cut short.
     EXPECT_EQ(out.find("<- niedokończony"), out.rfind("<- niedokończony")) << out;
     const std::size_t row = out.find("     " + c.unfinished + "  import");
@@ -121,12 +126,12 @@ TEST(Tools, UnfinishedBlocksAreFlaggedAndExtractedOnlyWhenAsked) {
     EXPECT_EQ(out.find("następny odczyt") != std::string::npos, !c.record.empty()) << out;
 
     out.clear();
-    EXPECT_EQ(zrbhost::JournalExtract(journal, c.unfinished, counts, print), 1);
+    EXPECT_EQ(zrbhost::JournalExtract(files, journal, c.unfinished, counts, print), 1);
     EXPECT_NE(out.find("jest niedokończony"), std::string::npos) << out;
     EXPECT_FALSE(fs::exists(counts));
-    EXPECT_EQ(zrbhost::JournalExtract(journal, c.unfinished, counts, print, true), 0) << out;
+    EXPECT_EQ(zrbhost::JournalExtract(files, journal, c.unfinished, counts, print, true), 0) << out;
     EXPECT_EQ(corpus::ReadAll(counts), c.whole_lines);
-    EXPECT_EQ(zrbhost::JournalExtract(journal, c.finished, counts, print), 0) << out;
+    EXPECT_EQ(zrbhost::JournalExtract(files, journal, c.finished, counts, print), 0) << out;
     EXPECT_EQ(corpus::ReadAll(counts), c.finished_lines);
   }
   fs::remove_all(dir);
@@ -136,29 +141,93 @@ TEST(Tools, UnfinishedBlocksAreFlaggedAndExtractedOnlyWhenAsked) {
 // record, which the import refuses as a cut download: convert recovers its
 // whole records, as the import's conversion reads them.
 TEST(Tools, ConvertGivesWhatTheImportGives) {
-  namespace fs = std::filesystem;
-  int files = 0, cut = 0;
-  for (const auto& entry : fs::directory_iterator(fs::path(KOLEKTOR_CORPUS_DIR) / "data")) {
-    if (entry.path().extension() != ".dat") continue;
-    ++files;
+  int cut = 0;
+  corpus::RunCorpus(KOLEKTOR_CORPUS_DIR, "data", [&cut](const corpus::Case& c) {
     EventLog log;
     FakePlatform platform(log);
-    platform.files["a.dat"] = corpus::ReadAll(entry.path().string());
+    platform.files["a.dat"] = c.input;
     auto data = platform.Open("a.dat", OpenMode::kRead);
     auto counts = platform.Open("imp", OpenMode::kWriteTruncate);
     std::vector<std::string> errors;
     const bool ok = zrbhost::ConvertData(*data, *counts, errors);
-    std::string expected = corpus::ReadAll(fs::path(entry.path()).replace_extension(".expected"));
-    if (FindDataEnd(*platform.Open("a.dat", OpenMode::kRead)) == DataEnd::kInsideRecord) {
-      ++cut;
-      TestHost host(log);
-      const bool whole = ConvertDataFile(platform, "a.dat", "whole", HostLink(*host.instance(), 1));
-      expected = corpus::Format(whole ? 1 : 0, host.errors, platform.files["whole"]);
-    }
-    EXPECT_EQ(corpus::Format(ok ? 1 : 0, errors, platform.files["imp"]), expected) << entry.path();
-  }
-  EXPECT_GE(files, 10);
+    const std::string got = corpus::Format(ok ? 1 : 0, errors, platform.files["imp"]);
+    if (FindDataEnd(*platform.Open("a.dat", OpenMode::kRead)) != DataEnd::kInsideRecord)
+      return corpus::Outcome{got, ""};
+    ++cut;
+    TestHost host(log);
+    const bool whole = ConvertDataFile(platform, "a.dat", "whole", HostLink(*host.instance(), 1));
+    const std::string recovered =
+        corpus::Format(whole ? 1 : 0, host.errors, platform.files["whole"]);
+    const std::string golden =
+        corpus::ReadAll(std::filesystem::path(c.file).replace_extension(".expected").string());
+    return corpus::Outcome{golden, got == recovered ? "" : "convert gave " + got};
+  });
   EXPECT_EQ(cut, 1) << "last_record_without_cr.dat";
+}
+
+// zrbhost's commands meet the till's files as the plug-in does: a file that
+// another program (a virus scanner, a backup) holds for a moment is waited
+// for, and the command ends as if the file had been free.
+TEST(Tools, CommandsWaitForAFileHeldForAMoment) {
+  using Command = std::function<int(Platform&, const zrbhost::Printer&)>;
+  const struct {
+    const char* name;
+    Command run;
+  } commands[] = {
+      {"check",
+       [](Platform& p, const zrbhost::Printer& out) {
+         return zrbhost::Check(p, "exp", kPriceSale, 13, out);
+       }},
+      {"journal",
+       [](Platform& p, const zrbhost::Printer& out) {
+         return zrbhost::JournalList(p, "Inwent.bak", out);
+       }},
+      {"journal --extract",
+       [](Platform& p, const zrbhost::Printer& out) {
+         return zrbhost::JournalExtract(p, "Inwent.bak", "1", "imp", out);
+       }},
+      {"convert",
+       [](Platform& p, const zrbhost::Printer& out) {
+         return zrbhost::Convert(p, "a.dat", "imp", out);
+       }},
+      {"report",
+       [](Platform& p, const zrbhost::Printer& out) {
+         return zrbhost::Report(p, "exp", "counts", "raport.csv", out);
+       }},
+  };
+  auto till = [](FakePlatform& p) {
+    p.files["exp"] = "TOW;1;a;100;150;2000;5\r\n";
+    p.files["Inwent.bak"] =
+        "\r\n------------ [IMPORT WYKONANY DNIA: 2026-12-07 09:05:03] ------------\r\n"
+        "INW;1;02000\r\n";
+    p.files["a.dat"] = "1,2\r\n";
+    p.files["counts"] = "INW;1;02000\r\n";
+  };
+  for (const auto& command : commands) {
+    EventLog clean_log;
+    FakePlatform clean(clean_log);
+    till(clean);
+    std::string clean_out;
+    const auto collect = [](std::string& into) {
+      return zrbhost::Printer{[&into](const std::string& s) { into += s; },
+                              [&into](const std::string& s) { into += s; }};
+    };
+    const int clean_code = command.run(clean, collect(clean_out));
+    ASSERT_NE(clean_code, 2) << command.name << ": " << clean_out;
+    for (int nth = 1; nth <= clean.Calls("open"); ++nth) {
+      SCOPED_TRACE(std::string(command.name) + ", open #" + std::to_string(nth) + " held");
+      EventLog log;
+      FakePlatform held(log);
+      till(held);
+      held.fault_error = kErrorSharingViolation;
+      held.FailAt("open", nth);
+      std::string out;
+      EXPECT_EQ(command.run(held, collect(out)), clean_code);
+      EXPECT_EQ(out, clean_out);
+      EXPECT_EQ(held.files, clean.files);
+      EXPECT_EQ(held.clock_ms, clean.clock_ms + kHeldWaitStep) << "one wait of the first step";
+    }
+  }
 }
 
 TEST(Tools, EachGoodsWarningOnAFileOfItsOwn) {

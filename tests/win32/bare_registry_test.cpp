@@ -20,7 +20,7 @@ std::string Export(const std::string& dir, Host& host) {
 }
 
 TEST(WinRegistry, EveryRegistryAndStartFailure) {
-  RegDeleteKeyA(HKEY_LOCAL_MACHINE, kKey);
+  DeleteHklmKey(kKey);
   const std::string dir = FreshDir("bare_registry");
   StandinEnv env(dir);
   const std::string lookup = "1,x,0.01,0.001\r\n";
@@ -51,7 +51,7 @@ TEST(WinRegistry, EveryRegistryAndStartFailure) {
   EXPECT_EQ(Export(dir, host),
             Cp1250("Błąd uruchomienia driver'a (") + short_form + "DLOOKUP2.EXE).");
   EXPECT_TRUE(env.Starts().empty());
-  RegDeleteKeyA(HKEY_LOCAL_MACHINE, kKey);
+  DeleteHklmKey(kKey);
 }
 
 }  // namespace

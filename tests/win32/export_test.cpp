@@ -9,11 +9,8 @@ namespace kolektor::wintest {
 namespace {
 
 std::string InstallValue() {
-  char value[300] = {};
-  DWORD size = sizeof value;
-  EXPECT_EQ(RegGetValueA(HKEY_LOCAL_MACHINE, "Software\\Orvisk\\ZRBWin\\Instalacja", "Binaria",
-                         RRF_RT_REG_SZ, nullptr, value, &size),
-            ERROR_SUCCESS);
+  const std::string value = HklmValue("Software\\Orvisk\\ZRBWin\\Instalacja", "Binaria");
+  EXPECT_NE(value, "(none)");
   return value;
 }
 
@@ -75,14 +72,49 @@ TEST(WinExport, NonzeroExitAndLongUploadStillSucceed) {
   EXPECT_EQ(env.Starts().size(), 1u);
 }
 
+// For as long as it lives, this process's HKEY_LOCAL_MACHINE is an empty
+// key of its own: whatever reads the host's value then fails to find it.
+class RegistryHidden {
+ public:
+  RegistryHidden()
+      : name_("Software\\kolektor-tests\\hidden-" + std::to_string(GetCurrentProcessId())) {
+    EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, name_.c_str(), 0, nullptr, REG_OPTION_VOLATILE,
+                              KEY_ALL_ACCESS, nullptr, &key_, nullptr),
+              ERROR_SUCCESS);
+    EXPECT_EQ(RegOverridePredefKey(HKEY_LOCAL_MACHINE, key_), ERROR_SUCCESS);
+  }
+  ~RegistryHidden() {
+    RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
+    RegCloseKey(key_);
+    RegDeleteKeyA(HKEY_CURRENT_USER, name_.c_str());
+  }
+
+ private:
+  std::string name_;
+  HKEY key_ = nullptr;
+};
+
 TEST(WinExport, GoodsFaultStopsBeforeTheRegistryAndUpload) {
   const std::string dir = FreshDir("export_fault");
   StandinEnv env(dir);
+  RegistryHidden hidden;
+  // A sound goods file meets the hidden registry after its conversion.
+  WriteFileBytes(dir + "sound.txt", Cp1250(kGoodsUtf8));
+  Host sound(30);
+  EXPECT_EQ(LoadPlugin().eksport(sound.instance(), 1, (dir + "sound.txt").c_str()), 0);
+  EXPECT_EQ(sound.errors, std::vector<std::string>{Cp1250("Błąd otwarcia rejestru.")})
+      << "the registry is hidden from the plug-in";
+
+  // A fault in the goods file is the only error: the registry is never
+  // reached, nor the settings asked after it, nor the upload.
   WriteFileBytes(dir + "exp.txt", Cp1250(kGoodsUtf8) + "TOW;77;x;1;1;1;1000\r\n");
   Host host(3);
   EXPECT_EQ(LoadPlugin().eksport(host.instance(), 1, (dir + "exp.txt").c_str()), 0);
   EXPECT_EQ(host.errors, std::vector<std::string>{
                              Cp1250("[9] Błąd składni pliku \"exp\". - [77] błąd pola VAT")});
+  EXPECT_EQ(host.events.back(), "error " + host.errors.at(0));
+  for (const std::string& event : host.events)
+    EXPECT_TRUE(event != "param port" && event != "param baud") << event;
   EXPECT_EQ(ReadFileBytes(dir + "a"), kLookup);
   EXPECT_TRUE(env.Starts().empty());
 }
@@ -95,6 +127,39 @@ TEST(WinExport, GoodsFileMissing) {
   EXPECT_EQ(host.errors, std::vector<std::string>{Cp1250("Błąd otwarcia pliku \"exp\".")});
   EXPECT_FALSE(Exists(dir + "a"));
   EXPECT_EQ(host.events.size(), 5u);
+}
+
+// ZRB's 32-bit installer writes Binaria to the registry's 32-bit view; on
+// 64-bit Windows a value of the same name may stand in the 64-bit view as
+// well (written there by hand in regedit). The plug-in reads the host's
+// view whatever its own machine: a 64-bit build that read its own view
+// would start the upload from the other folder.
+TEST(WinExport, BinariaIsReadFromTheViewZrbsInstallerWrites) {
+  // 32-bit Windows (a 32-bit wine prefix) has one view: there is no other
+  // value to write, and the test reads the only one.
+  BOOL wow64 = FALSE;
+  IsWow64Process(GetCurrentProcess(), &wow64);
+  const bool two_views = sizeof(void*) == 8 || wow64;
+  const char* key = "Software\\Orvisk\\ZRBWin\\Instalacja";
+  const std::string dir = FreshDir("export_view");
+  StandinEnv env(dir);
+  const std::string other = dir + "other";
+  CreateDirectoryA(other.c_str(), nullptr);
+  if (two_views) {
+    SetBinaria(other, REG_SZ, true, KEY_WOW64_64KEY);
+    ASSERT_EQ(HklmValue(key, "Binaria", KEY_WOW64_64KEY), other);
+    ASSERT_NE(HklmValue(key, "Binaria"), other);
+  }
+  WriteFileBytes(dir + "exp.txt", Cp1250(kGoodsUtf8));
+  Host host(6);
+  const Word result = LoadPlugin().eksport(host.instance(), 1, (dir + "exp.txt").c_str());
+  if (two_views) DeleteHklmKey(key, KEY_WOW64_64KEY);
+  EXPECT_EQ(result, 1) << (host.errors.empty() ? "" : host.errors[0]);
+  const std::vector<std::string> starts = env.Starts();
+  ASSERT_EQ(starts.size(), 1u);
+  EXPECT_NE(starts[0].find("|" + ShortForm(InstallValue()) + "\\DLOOKUP2.EXE a,"),
+            std::string::npos)
+      << starts[0];
 }
 
 // Windows drops trailing dots and blanks, knows 8.3 aliases and "..": under

@@ -12,6 +12,7 @@
 #include "host/form_ids.h"
 #include "host/plugin_host.h"
 #include "tests/win32/plugin_loader.h"
+#include "tests/win32/program_run.h"
 
 namespace kolektor::wintest {
 
@@ -44,12 +45,8 @@ class FormProcess {
         options.program.empty() ? BinDir() + "kolektor-test.exe" : options.program;
     std::string line = "\"" + program + "\" --ini \"" + ini + "\"";
     if (!options.dll.empty()) line += " \"" + options.dll + "\"";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    EXPECT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               options.directory.empty() ? nullptr : options.directory.c_str(),
-                               &startup, &info_))
-        << line;
+    info_ = StartProgram(line, {options.directory});
+    EXPECT_NE(info_.hProcess, nullptr) << line;
     for (int i = 0; i < 300 && window_ == nullptr; ++i) {
       Sleep(100);
       // Shown only once all its controls are made.
@@ -65,8 +62,7 @@ class FormProcess {
       if (WaitForSingleObject(info_.hProcess, 20000) == WAIT_TIMEOUT)
         TerminateProcess(info_.hProcess, 1);
     }
-    CloseHandle(info_.hProcess);
-    CloseHandle(info_.hThread);
+    Finish(info_, 20000);
   }
   FormProcess(const FormProcess&) = delete;
   FormProcess& operator=(const FormProcess&) = delete;

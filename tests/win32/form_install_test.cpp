@@ -23,39 +23,6 @@ const std::string kData = "C:\\DANE\\";
 const std::string kProgram = "C:\\Program Files\\kolektor\\";
 const char* kHostKey = "Software\\Orvisk\\ZRBWin\\Instalacja";
 
-struct ProgramRun {
-  DWORD exit_code = 9999;
-  std::string output;  // standard output and error
-};
-
-ProgramRun RunProgram(std::string line) {
-  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  HANDLE read_end = nullptr, write_end = nullptr;
-  CreatePipe(&read_end, &write_end, &inherit, 0);
-  SetHandleInformation(read_end, HANDLE_FLAG_INHERIT, 0);
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = startup.hStdError = write_end;
-  PROCESS_INFORMATION info{};
-  ProgramRun run;
-  const BOOL started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                      nullptr, &startup, &info);
-  CloseHandle(write_end);
-  if (started) {
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(read_end, buffer, sizeof buffer, &got, nullptr) && got > 0)
-      run.output.append(buffer, got);
-    WaitForSingleObject(info.hProcess, 180000);
-    GetExitCodeProcess(info.hProcess, &run.exit_code);
-    CloseHandle(info.hProcess);
-    CloseHandle(info.hThread);
-  }
-  CloseHandle(read_end);
-  return run;
-}
-
 DWORD InstallSetup(const std::string& options) {
   return RunProgram("\"" + WinePath(KOLEKTOR_SETUP) + "\" /S" + options).exit_code;
 }
@@ -75,7 +42,7 @@ void Uninstall() {
 // ZRB's value exactly: its type and bytes.
 std::string Binaria() {
   HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kHostKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kHostKey, 0, KEY_READ | kHostView, &key) != ERROR_SUCCESS)
     return "(no key)";
   char value[512] = {};
   DWORD size = sizeof value, type = 0;

@@ -10,6 +10,8 @@
 
 #include <algorithm>
 
+#include "host/program_texts.h"
+#include "host/system_error_text.h"
 #include "tests/win32/form_driver.h"
 #include "tests/win32/standin_env.h"
 
@@ -26,7 +28,7 @@ std::wstring Shown(std::wstring text) {
 }
 
 TEST(WinForm, SettingsFromThePluginOperationsAndInstallationCheck) {
-  RegDeleteKeyA(HKEY_LOCAL_MACHINE, kKey);
+  DeleteHklmKey(kKey);
   const std::string dir = FreshDir("form");
   StandinEnv env(dir);
   CreateDirectoryA((dir + "INW").c_str(), nullptr);
@@ -82,6 +84,24 @@ TEST(WinForm, SettingsFromThePluginOperationsAndInstallationCheck) {
                     "IR_READ2.EXE"));
   EXPECT_HAS(log, W("    Jak naprawić: Przenieś " + BinDir() + "IR_READ2.EXE do folderu"));
   EXPECT_HAS(log, W(("OK: Do folderu " + NoSlash(dir) + " można zapisywać.").c_str()));
+  // Every fault of the run is explained in the pane, each with its fix,
+  // not only the last; nothing that is right.
+  const std::wstring explained = form.Text(id::kExplanation);
+  EXPECT_HAS(explained, W("BŁĄD: Brak DLOOKUP2.EXE w folderze ZRB " + empty +
+                          ".\r\nJak naprawić: Skopiuj DLOOKUP2.EXE"));
+  EXPECT_HAS(explained, W("BŁĄD: W folderze ZRB " + empty + " nie ma kolektor.dll"));
+  EXPECT_HAS(explained, W("Jak naprawić: Uruchom instalator kolektor"));
+  EXPECT_HAS(explained, W("BŁĄD: IR_READ2.EXE: ZRB go nie znajdzie"));
+  EXPECT_HAS(explained, W("Jak naprawić: Przenieś " + BinDir() + "IR_READ2.EXE do folderu"));
+  EXPECT_EQ(CountOf(explained, W("BŁĄD: ")), CountOf(log, W("BŁĄD: ")));
+  EXPECT_FALSE(Has(explained, W("OK: "))) << host::Utf8FromWide(explained);
+  // A system error number gets Windows' reason beside it, in Polish.
+  const std::string reason = host::SystemErrorText(ERROR_PATH_NOT_FOUND);
+  ASSERT_FALSE(reason.empty());
+  form.Type(id::kCountsPath, dir + "nie-ma\\INW\\imp.txt");
+  log = form.Press(id::kCheck, W("Sprawdzenie zakończone"));
+  EXPECT_HAS(log, W("nie można zapisywać (błąd systemu 3: " + reason + ")."));
+  form.Type(id::kCountsPath, dir + "INW\\imp.txt");
   SetBinaria(NoSlash(FullPath(InstallDir())));
   log = form.Press(id::kCheck, W("Sprawdzenie zakończone"));
   EXPECT_HAS(log, W("OK: DLOOKUP2.EXE jest w folderze ZRB."));
@@ -89,12 +109,17 @@ TEST(WinForm, SettingsFromThePluginOperationsAndInstallationCheck) {
   // An export and an import with the stand-ins: every callback logged.
   log = form.Press(id::kExport, W("wynik: "));
   EXPECT_HAS(log, W("Na terminalu: Włącz zasilanie doku"));
-  EXPECT_HAS(log, W("] ustawienie cena = \"Cena det\""));
-  EXPECT_HAS(log, W("] stan: \r\nTransakcja w toku..."));
-  EXPECT_HAS(log, W("] ustawienie port = \"3\""));
+  // The settings by the names the person sees on the form.
+  EXPECT_HAS(log, W("] ustawienie \"Poziom cen\" = \"Cena det\""));
+  EXPECT_HAS(log, W("] stan: Transakcja w toku..."));
+  EXPECT_HAS(log, W("] ustawienie \"Port RS232 COM\" = \"3\""));
   EXPECT_EQ(form.Text(id::kParamValue + 0), L"3") << "shown as it is used";
   EXPECT_HAS(log, W("Folder bieżący: " + NoSlash(FullPath(InstallDir())) + " (folder ZRB"));
-  EXPECT_HAS(log, W("] ustawienie baud = \"19200\""));
+  EXPECT_HAS(log, W("] ustawienie \"Prędkość\" = \"19200\""));
+  EXPECT_HAS(log, W("] ustawienie \"Max. długość kodu kreskowego\" = \"13\""));
+  for (const char* name : {"port", "baud", "cena", "maxKod", "timeout"})
+    EXPECT_FALSE(Has(log, W(std::string("ustawienie ") + name))) << name;
+  EXPECT_FALSE(Has(log, L"stan: \r\n")) << "no empty status line";
   EXPECT_HAS(log, W("wynik: 1 (zrobione), czas 4,"));
   EXPECT_HAS(form.Text(id::kInstruction), W("3.KONFIGURACJA poczym 8.POBR. DANYCH Z ZRB."));
   EXPECT_EQ(ReadFileBytes(dir + "a"), "5901234123457,Maka,2.49,12.000\r\n");
@@ -115,7 +140,10 @@ TEST(WinForm, SettingsFromThePluginOperationsAndInstallationCheck) {
   EXPECT_HAS(log, W("] błąd: [8] Błąd składni pliku \"exp\". - [77] błąd pola ILOŚĆ"));
   EXPECT_HAS(log, W("        Przyczyna: Pole ILOŚĆ nie zawiera liczby."));
   EXPECT_HAS(log, W("wynik: 0 (nie wykonano)"));
+  EXPECT_HAS(form.Text(id::kExplanation),
+             W("błąd: [8] Błąd składni pliku \"exp\". - [77] błąd pola ILOŚĆ"));
   EXPECT_HAS(form.Text(id::kExplanation), W("Co sprawdzić: Ilość towaru o podanym kodzie"));
+  EXPECT_FALSE(Has(form.Text(id::kExplanation), W("DLOOKUP2"))) << "only this run's errors";
   // Cleared when the next run starts.
   form.Type(id::kGoodsPath, "");
   form.Press(id::kExport, W("Wpisz ścieżkę pliku"));
@@ -141,7 +169,56 @@ TEST(WinForm, SettingsFromThePluginOperationsAndInstallationCheck) {
   EXPECT_EQ(again.Text(id::kParamValue + 0), L"3");
   EXPECT_EQ(again.Text(id::kParamValue + 1), L"19200");
   EXPECT_EQ(again.Text(id::kGoodsPath), W((dir + "exp.txt").c_str()));
-  RegDeleteKeyA(HKEY_LOCAL_MACHINE, kKey);
+  DeleteHklmKey(kKey);
+}
+
+// In a rehearsal, what to do is said for the simulator (the form's own
+// scan fields), not the terminal's docking steps; the round runs on it.
+TEST(WinForm, RehearsalSaysWhatToDoInTheSimulator) {
+  const std::string dir = FullPath(FreshDir("form_rehearsal"));
+  StandinEnv env(dir);  // the simulated terminal's memory in this test's folder
+  const std::string program = dir + "prog\\";
+  CreateDirectoryA(program.c_str(), nullptr);
+  CreateDirectoryA((program + "simulator").c_str(), nullptr);
+  ASSERT_TRUE(CopyFileA((BinDir() + "kolektor-test.exe").c_str(),
+                        (program + "kolektor-test.exe").c_str(), FALSE));
+  for (const char* part : {"terminal.exe", "DLOOKUP2.EXE", "IR_READ2.EXE"})
+    ASSERT_TRUE(
+        CopyFileA((BinDir() + part).c_str(), (program + "simulator\\" + part).c_str(), FALSE));
+  CreateDirectoryA((dir + "INW").c_str(), nullptr);
+  WriteFileBytes(dir + "exp.txt", Cp1250("TOW;5901234123457;Mąka;189;249;12000;5\r\n"));
+  FormProcess form(dir + "kolektor-test.ini",
+                   {program + "kolektor-test.exe", BinDir() + "kolektor.dll", dir});
+  form.Type(id::kGoodsPath, dir + "exp.txt");
+  form.Type(id::kCountsPath, dir + "INW\\imp.txt");
+  ASSERT_TRUE(form.Enabled(id::kRehearsal));
+  form.Tick(id::kRehearsal, true);
+  EXPECT_HAS(form.Text(id::kInstruction),
+             W("Próba z symulatorem: terminal i dok nie są potrzebne"));
+
+  std::wstring log = form.Press(id::kExport, W("wynik: "));
+  EXPECT_HAS(log, W("wynik: 1 (zrobione)"));
+  EXPECT_HAS(log, W("W symulatorze: Próba z symulatorem: terminal i dok nie są potrzebne, towary"));
+  const std::wstring steps = form.Text(id::kInstruction);
+  EXPECT_HAS(steps, W("wpisz kod w polu \"Kod\", ilość w polu \"Ilość\" i naciśnij \"Zeskanuj\""));
+  const std::wstring docking =
+      host::WideFromCp1250(host::Property(LoadPlugin(), property::kLoadFromHost)).substr(0, 20);
+  for (const std::wstring& shown : {log, steps}) {
+    EXPECT_FALSE(Has(shown, docking)) << host::Utf8FromWide(shown);
+    EXPECT_FALSE(Has(shown, W("Na terminalu:")));
+  }
+  form.Type(id::kScanCode, "5901234123457");
+  form.Type(id::kScanQuantity, "3");
+  EXPECT_HAS(form.Press(id::kScan, W("Symulator: ")),
+             W("Symulator: zeskanowano kod 5901234123457"));
+  log = form.Press(id::kImport, W("wynik: "));
+  EXPECT_HAS(log,
+             W("W symulatorze: Próba z symulatorem: terminal i dok nie są potrzebne. Symulator"));
+  EXPECT_HAS(form.Text(id::kInstruction), W("\"Wyczyść pamięć\" usuwa zeskanowane ilości"));
+  EXPECT_HAS(log, W("wynik: 1 (zrobione)"));
+  EXPECT_EQ(ReadFileBytes(dir + "INW\\imp.txt"), "INW;5901234123457;03000\r\n");
+  form.Tick(id::kRehearsal, false);
+  EXPECT_EQ(form.Text(id::kInstruction), L"") << "the simulator's steps go with the rehearsal";
 }
 
 // Without its plug-in the form says why once, still checks the
@@ -250,6 +327,37 @@ TEST(WinForm, ClosedDuringAnOperationItWaitsForIt) {
   EXPECT_TRUE(Exists(dir + "kolektor-test.ini")) << "and kept its settings as on any close";
 }
 
+// Every "(błąd systemu N)" the programs show gets Windows' reason beside
+// it, in Polish: Windows' own text where it has one, else the programs'
+// for the common codes; a number already explained, or one without a
+// known reason, stays as it is.
+TEST(WinForm, SystemErrorNumbersGetTheirReasonInPolish) {
+  for (const ui::SystemErrorReason& common : ui::kSystemErrorReasons) {
+    const std::string reason = host::SystemErrorText(common.code);
+    SCOPED_TRACE(std::to_string(common.code) + ": " + reason);
+    ASSERT_FALSE(reason.empty());
+    EXPECT_NE(reason.back(), '.') << "a phrase beside the number, not a sentence";
+    EXPECT_EQ(reason.find('\n'), std::string::npos);
+  }
+  EXPECT_EQ(host::SystemErrorText(0x20001234), "") << "a code no one knows";
+  const std::string denied = host::SystemErrorText(ERROR_ACCESS_DENIED);
+  const std::string missing = host::SystemErrorText(ERROR_FILE_NOT_FOUND);
+  const struct Case {
+    std::string text, shown;
+  } cases[] = {
+      {"(błąd systemu 5)", "(błąd systemu 5: " + denied + ")"},
+      {"a (błąd systemu 2) b (błąd systemu 5).",
+       "a (błąd systemu 2: " + missing + ") b (błąd systemu 5: " + denied + ")."},
+      {"(błąd systemu 5: odmowa dostępu)", "(błąd systemu 5: odmowa dostępu)"},
+      {"(błąd systemu )", "(błąd systemu )"},
+      {"(błąd systemu 5", "(błąd systemu 5"},
+      {"(błąd systemu 536875572)", "(błąd systemu 536875572)"},
+      {"(błąd systemu 99999999999999999999999)", "(błąd systemu 99999999999999999999999)"},
+      {"bez numeru", "bez numeru"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(host::WithSystemErrorReasons(c.text), c.shown) << c.text;
+}
+
 // Each way a DLL can fail to be a plug-in, said once, in Polish.
 TEST(WinForm, EveryLoadFailureIsExplained) {
   const std::string dir = FreshDir("form_load");
@@ -258,9 +366,13 @@ TEST(WinForm, EveryLoadFailureIsExplained) {
   WriteFileBytes(dir + "text.dll", "not a library\r\n");
   const std::size_t pe =
       static_cast<unsigned char>(library[0x3C]) | static_cast<unsigned char>(library[0x3D]) << 8;
-  library[pe + 4] = '\x64';  // IMAGE_FILE_MACHINE_AMD64
-  library[pe + 5] = '\x86';
-  WriteFileBytes(dir + "x64.dll", library);
+  // A DLL of the other machine: a 64-bit one for the shipped 32-bit
+  // programs, a 32-bit one for the 64-bit test build.
+  constexpr bool k64 = sizeof(void*) == 8;
+  const WORD other = k64 ? IMAGE_FILE_MACHINE_I386 : IMAGE_FILE_MACHINE_AMD64;
+  library[pe + 4] = static_cast<char>(other & 0xFF);
+  library[pe + 5] = static_cast<char>(other >> 8);
+  WriteFileBytes(dir + "other.dll", library);
   ASSERT_TRUE(CopyFileA((BinDir() + "zrbhost.exe").c_str(), (dir + "program.dll").c_str(), FALSE));
   char system[MAX_PATH] = {};
   GetSystemDirectoryA(system, MAX_PATH);
@@ -269,7 +381,8 @@ TEST(WinForm, EveryLoadFailureIsExplained) {
   } cases[] = {
       {dir + "kolektor.dll", "nie ma pliku " + dir + "kolektor.dll"},
       {dir + "text.dll", "plik " + dir + "text.dll nie jest biblioteką DLL systemu Windows"},
-      {dir + "x64.dll", dir + "x64.dll nie jest 32-bitową biblioteką DLL"},
+      {dir + "other.dll", dir + (k64 ? "other.dll nie jest 64-bitową biblioteką DLL"
+                                     : "other.dll nie jest 32-bitową biblioteką DLL")},
       {dir + "program.dll", dir + "program.dll jest programem, a nie biblioteką DLL"},
       {std::string(system) + "\\version.dll",
        "version.dll nie jest wtyczką ZRB: brak funkcji ZRBDLLTypBiblioteki, "

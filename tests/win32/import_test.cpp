@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "tests/win32/plugin_loader.h"
+#include "tests/win32/program_run.h"
 #include "tests/win32/standin_env.h"
 
 namespace kolektor::wintest {
@@ -164,12 +165,9 @@ TEST(WinImport, SecondImportIntoTheSameFolderIsRefused) {
   ImportSetup s("import_two");
   s.Download("111,2\r\n");
   StandinEnv::Set("KOLEKTOR_STANDIN_RUN_MS", "4000");
-  std::string line = "\"" + BinDir() + "zrbhost.exe\" --yes import \"" + s.counts + "\"";
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION first{};
-  ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
-                             nullptr, nullptr, &startup, &first));
+  PROCESS_INFORMATION first = StartProgram(
+      "\"" + BinDir() + "zrbhost.exe\" --yes import \"" + s.counts + "\"", {"", CREATE_NO_WINDOW});
+  ASSERT_NE(first.hProcess, nullptr);
   const std::string lock = s.invent_dir + "\\kolektor.lock";
   for (int i = 0; i < 300 && !Exists(lock); ++i) Sleep(50);
   ASSERT_TRUE(Exists(lock)) << "the first import holds the folder";
@@ -188,12 +186,7 @@ TEST(WinImport, SecondImportIntoTheSameFolderIsRefused) {
   EXPECT_TRUE(boxes.seen.empty());
   EXPECT_FALSE(Exists(second_counts));
 
-  WaitForSingleObject(first.hProcess, 60000);
-  DWORD code = 99;
-  GetExitCodeProcess(first.hProcess, &code);
-  CloseHandle(first.hProcess);
-  CloseHandle(first.hThread);
-  EXPECT_EQ(code, 0u) << "the first import succeeds";
+  EXPECT_EQ(Finish(first, 60000), 0u) << "the first import succeeds";
   EXPECT_EQ(ReadFileBytes(s.counts), "INW;111;02000\r\n");
   const std::string journal = Journal(s);
   EXPECT_EQ(journal.substr(journal.size() - 17), "\r\nINW;111;02000\r\n");

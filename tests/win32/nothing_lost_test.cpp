@@ -11,6 +11,7 @@
 
 #include "host/install_check.h"
 #include "tests/win32/plugin_loader.h"
+#include "tests/win32/program_run.h"
 #include "tests/win32/standin_env.h"
 
 namespace kolektor::wintest {
@@ -30,23 +31,12 @@ std::vector<std::string> FilesHolding(const std::string& dir, const std::string&
 }
 
 // Started suspended, put into `job` if given, then let run.
-PROCESS_INFORMATION Launch(std::string line, HANDLE job = nullptr) {
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  EXPECT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE,
-                             CREATE_NO_WINDOW | CREATE_SUSPENDED, nullptr, nullptr, &startup,
-                             &info))
-      << line;
+PROCESS_INFORMATION Launch(const std::string& line, HANDLE job = nullptr) {
+  PROCESS_INFORMATION info = StartProgram(line, {"", CREATE_NO_WINDOW | CREATE_SUSPENDED});
+  EXPECT_NE(info.hProcess, nullptr) << line;
   if (job != nullptr) EXPECT_TRUE(AssignProcessToJobObject(job, info.hProcess));
   ResumeThread(info.hThread);
   return info;
-}
-
-void Finish(PROCESS_INFORMATION& info, DWORD wait_ms = 60000) {
-  WaitForSingleObject(info.hProcess, wait_ms);
-  CloseHandle(info.hProcess);
-  CloseHandle(info.hThread);
 }
 
 // Whether a process already in a job can be put into another (Windows 8

@@ -95,22 +95,32 @@ std::string WinePath(const std::string& unix_path) {
   return path;
 }
 
-void SetBinaria(const std::string& value, DWORD type, bool terminated) {
+void SetBinaria(const std::string& value, DWORD type, bool terminated, REGSAM view) {
   HKEY key;
   ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Orvisk\\ZRBWin\\Instalacja", 0, nullptr,
-                            0, KEY_WRITE, nullptr, &key, nullptr),
+                            0, KEY_WRITE | view, nullptr, &key, nullptr),
             ERROR_SUCCESS);
   RegSetValueExA(key, "Binaria", 0, type, reinterpret_cast<const BYTE*>(value.c_str()),
                  static_cast<DWORD>(value.size() + (terminated ? 1 : 0)));
   RegCloseKey(key);
 }
 
-std::string Cp1250(const char* utf8) {
-  wchar_t wide[4096];
-  const int n = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide, 4096);
-  char bytes[8192];
-  const int m = WideCharToMultiByte(1250, 0, wide, n, bytes, sizeof bytes, nullptr, nullptr);
-  return std::string(bytes, m > 0 ? m - 1 : 0);
+std::string HklmValue(const char* key_name, const char* name, REGSAM view) {
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key_name, 0, KEY_READ | view, &key) != ERROR_SUCCESS)
+    return "(none)";
+  char value[1024] = {};
+  DWORD size = sizeof value - 1, type = 0;
+  const LONG read =
+      RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
+  RegCloseKey(key);
+  return read == ERROR_SUCCESS && type == REG_SZ ? std::string(value) : "(none)";
 }
+
+void DeleteHklmKey(const char* key_name, REGSAM view) {
+  RegDeleteKeyExA(HKEY_LOCAL_MACHINE, key_name, view, 0);
+}
+
+std::string Cp1250(const char* utf8) { return host::Cp1250FromWide(host::WideFromUtf8(utf8)); }
 
 }  // namespace kolektor::wintest

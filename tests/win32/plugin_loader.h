@@ -67,9 +67,18 @@ bool Exists(const std::string& path);
 // A path of the build machine as the test programs under wine see it.
 std::string WinePath(const std::string& unix_path);
 
+// The registry's view where ZRB's 32-bit installer writes (WOW6432Node on
+// 64-bit Windows), which the plug-in, the setup and the programs read,
+// whatever the test program's own machine.
+inline constexpr REGSAM kHostView = KEY_WOW64_32KEY;
+
 // The host's registry value Binaria, written as ZRB's installer writes it
-// (or as a broken installation left it).
-void SetBinaria(const std::string& value, DWORD type = REG_SZ, bool terminated = true);
+// (or as a broken installation left it), or into another view.
+void SetBinaria(const std::string& value, DWORD type = REG_SZ, bool terminated = true,
+                REGSAM view = kHostView);
+// A string value of HKLM in that view; "(none)" when there is none.
+std::string HklmValue(const char* key, const char* name, REGSAM view = kHostView);
+void DeleteHklmKey(const char* key, REGSAM view = kHostView);
 
 // Windows-1250 bytes from UTF-8 test text.
 std::string Cp1250(const char* utf8);

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "tests/win32/plugin_loader.h"
+#include "tests/win32/program_run.h"
 #include "tests/win32/standin_env.h"
 
 namespace kolektor::wintest {
@@ -22,19 +23,10 @@ const char* kHostKey = "Software\\Orvisk\\ZRBWin\\Instalacja";
 const char* kUninstallKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\kolektor";
 const std::string kProgram = "C:\\Program Files\\kolektor\\";
 
-DWORD RunProgram(std::string line) {
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &info))
-    return 9999;
-  WaitForSingleObject(info.hProcess, 120000);
-  DWORD code = 9998;
-  GetExitCodeProcess(info.hProcess, &code);
-  CloseHandle(info.hProcess);
-  CloseHandle(info.hThread);
-  return code;
+// Its exit code; 9999 when it could not be started.
+DWORD RunProgram(const std::string& line) {
+  PROCESS_INFORMATION info = StartProgram(line);
+  return Finish(info, 120000);
 }
 
 std::string SetupLine(const std::string& options) {
@@ -62,14 +54,8 @@ DWORD Uninstall() {
   return code;
 }
 
-std::string UninstallValue(const char* name) {
-  char value[512] = {};
-  DWORD size = sizeof value;
-  if (RegGetValueA(HKEY_LOCAL_MACHINE, kUninstallKey, name, RRF_RT_REG_SZ, nullptr, value, &size) !=
-      ERROR_SUCCESS)
-    return "(none)";
-  return value;
-}
+// The setup keeps its uninstall entry in the host's view as well.
+std::string UninstallValue(const char* name) { return HklmValue(kUninstallKey, name); }
 
 // A file's bytes as a failure message can show them: small files as they
 // are, programs by their size and an FNV-1a hash.
@@ -117,8 +103,8 @@ std::map<std::string, std::string> Snapshot(const std::string& zrb) {
 
 void StartClean() {
   if (Exists(kProgram + "uninstall.exe")) Uninstall();
-  RegDeleteKeyA(HKEY_LOCAL_MACHINE, kHostKey);
-  RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey);
+  DeleteHklmKey(kHostKey);
+  DeleteHklmKey(kUninstallKey);
 }
 
 std::string BuiltDll() { return WinePath(KOLEKTOR_PACKAGE_DIR) + "\\kolektor.dll"; }
@@ -169,7 +155,7 @@ TEST(WinSetup, SilentInstallKeepsTheOldPluginAndUninstallPutsItBack) {
   // The folder given on the command line, with no registry value: installed,
   // with the exit code that says ZRB itself is missing. The language the
   // setup took from Windows is kept for the uninstaller.
-  RegDeleteKeyA(HKEY_LOCAL_MACHINE, kHostKey);
+  DeleteHklmKey(kHostKey);
   const std::string other = NoSlash(FullPath(FreshDir("setup_zrb_other")));
   EXPECT_EQ(RunProgram(SetupLine(" /ZRB=" + other + "\\")), kNoBinaria);
   EXPECT_EQ(UninstallValue("InstallerLanguage"), std::to_string(GetUserDefaultUILanguage()));

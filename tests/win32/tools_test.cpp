@@ -3,58 +3,21 @@
 
 #include <algorithm>
 
+#include "tests/win32/held_file.h"
 #include "tests/win32/plugin_loader.h"
+#include "tests/win32/program_run.h"
 #include "tests/win32/standin_env.h"
 
 namespace kolektor::wintest {
 namespace {
 
-struct ProgramRun {
-  DWORD exit_code = 0;
-  std::string output;  // stdout, and stderr unless it goes to `errors_to`
-};
-
-// With `errors_to`, standard error goes to that file apart from the output.
-ProgramRun RunProgram(const std::string& command_line, const std::string& directory = "",
-                      const std::string& errors_to = "") {
+// Standard error into a file of its own, apart from the output.
+ProgramRun RunWithErrorsApart(const std::string& command_line, const std::string& errors_file) {
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  HANDLE read_end = nullptr, write_end = nullptr;
-  EXPECT_TRUE(CreatePipe(&read_end, &write_end, &inherit, 0));
-  SetHandleInformation(read_end, HANDLE_FLAG_INHERIT, 0);
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = write_end;
-  startup.hStdError = write_end;
-  HANDLE errors = INVALID_HANDLE_VALUE;
-  if (!errors_to.empty()) {
-    errors = CreateFileA(errors_to.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
-                         0, nullptr);
-    startup.hStdError = errors;
-  }
-  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-  PROCESS_INFORMATION info{};
-  std::string line = command_line;
-  ProgramRun run;
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                      directory.empty() ? nullptr : directory.c_str(), &startup, &info)) {
-    ADD_FAILURE() << "cannot start " << command_line;
-    CloseHandle(read_end);
-    CloseHandle(write_end);
-    if (errors != INVALID_HANDLE_VALUE) CloseHandle(errors);
-    return run;
-  }
-  CloseHandle(write_end);
-  if (errors != INVALID_HANDLE_VALUE) CloseHandle(errors);
-  char buffer[4096];
-  DWORD got = 0;
-  while (ReadFile(read_end, buffer, sizeof buffer, &got, nullptr) && got > 0)
-    run.output.append(buffer, got);
-  WaitForSingleObject(info.hProcess, INFINITE);
-  GetExitCodeProcess(info.hProcess, &run.exit_code);
-  CloseHandle(info.hProcess);
-  CloseHandle(info.hThread);
-  CloseHandle(read_end);
+  const HANDLE errors = CreateFileA(errors_file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                                    CREATE_ALWAYS, 0, nullptr);
+  const ProgramRun run = RunProgram(command_line, "", errors);
+  CloseHandle(errors);
   return run;
 }
 
@@ -89,15 +52,8 @@ TEST(Zrbhost, PolishOnAConsole) {
                   nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(screen, INVALID_HANDLE_VALUE);
   SetConsoleOutputCP(852);  // the Polish console's own code page
-  std::string line = Zrbhost("describe");
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                             &startup, &info));
-  WaitForSingleObject(info.hProcess, 60000);
-  CloseHandle(info.hProcess);
-  CloseHandle(info.hThread);
+  PROCESS_INFORMATION info = StartProgram(Zrbhost("describe"));
+  ASSERT_EQ(Finish(info, 60000), 0u);
   CONSOLE_SCREEN_BUFFER_INFO buffer;
   ASSERT_TRUE(GetConsoleScreenBufferInfo(screen, &buffer));
   std::wstring shown(static_cast<std::size_t>(buffer.dwSize.X) * buffer.dwSize.Y, L' ');
@@ -234,11 +190,9 @@ TEST(Zrbhost, FileCommandsAndSetup) {
   EXPECT_EQ(ReadFileBytes(dir + "imp2.txt"), "INW;1;02000\r\n");
   EXPECT_EQ(ReadFileBytes(dir + "imp.txt"), "INW;1;02000\r\nINW;5;01000\r\n");
   EXPECT_EQ(ReadFileBytes(dir + "raport.csv").substr(0, 3), "\xEF\xBB\xBF");
-  char value[300] = {};
-  DWORD size = sizeof value;
-  RegGetValueA(HKEY_LOCAL_MACHINE, "Software\\Orvisk\\ZRBWin\\Instalacja", "Binaria", RRF_RT_REG_SZ,
-               nullptr, value, &size);
-  EXPECT_EQ(std::string(value) + "\\", FullPath(InstallDir())) << "the host's value stays";
+  EXPECT_EQ(HklmValue("Software\\Orvisk\\ZRBWin\\Instalacja", "Binaria") + "\\",
+            FullPath(InstallDir()))
+      << "the host's value stays";
 }
 
 // Errors go to standard error, the rest to standard output; the usage fits
@@ -265,7 +219,7 @@ TEST(Zrbhost, ErrorsApartUsageWithinEightyColumnsSetupShowsTheValue) {
            NoSlash(FullPath(InstallDir())) + "). Wskaż plik wtyczki opcją --dll PLIK."},
   };
   for (const Case& c : cases) {
-    const ProgramRun r = RunProgram(c.line, "", errors_file);
+    const ProgramRun r = RunWithErrorsApart(c.line, errors_file);
     std::string errors = ReadFileBytes(errors_file);
     for (std::string* text : {&errors, const_cast<std::string*>(&r.output)})
       text->erase(std::remove(text->begin(), text->end(), '\r'), text->end());
@@ -280,6 +234,68 @@ TEST(Zrbhost, ErrorsApartUsageWithinEightyColumnsSetupShowsTheValue) {
   for (std::size_t end; (end = usage.find(L'\n', start)) != std::wstring::npos; start = end + 1)
     longest = std::max(longest, end - start - (end > start && usage[end - 1] == L'\r'));
   EXPECT_LE(longest, 79u) << "characters in the usage's longest line";
+}
+
+// journal --repair does what the next import does to a block whose append
+// was cut short, and nothing else: a sound journal stays as it is, and so
+// does everything while another process holds the folder's import lock.
+TEST(Zrbhost, JournalRepairCutsAnUnfinishedBlockBackUnderTheFoldersLock) {
+  const std::string sound =
+      "\r\n------------ [IMPORT WYKONANY DNIA: 2026-12-07 09:05:03] ------------\r\n"
+      "INW;1;02000\r\n"
+      "\r\n------------ [IMPORT WYKONANY DNIA: 2026-12-07 09:06:00] ------------\r\n"
+      "INW;2;00500\r\n";
+  const std::string cut =
+      sound +
+      "\r\n------------ [IMPORT WYKONANY DNIA: 2026-12-07 09:07:00] ------------\r\nINW;3;01";
+  const std::string size = std::to_string(sound.size());
+  const struct Case {
+    const char* name;
+    std::string journal, record;  // record: none when empty
+    bool lock_held;
+    DWORD exit_code;
+    std::string said;
+    std::string journal_after;
+    bool record_after;
+  } cases[] = {
+      {"sound", sound, "", false, 0, "jest kompletny: żadne dopisywanie nie zostało przerwane. Nic",
+       sound, false},
+      {"cut block", cut, size + "\r\n", false, 0,
+       "skrócono go z " + std::to_string(cut.size()) + " do " + size + " bajtów", sound, false},
+      // Cut while the record itself was written: the journal was untouched.
+      {"cut record", sound, size.substr(0, 2), false, 0,
+       "Inwent.bak.append: przerwane dopisywanie nie zostawiło", sound, false},
+      {"import running", cut, size + "\r\n", true, 1, "trwa właśnie import (plik blokady", cut,
+       true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string dir = FullPath(FreshDir("zrbhost_repair"));
+    const std::string journal = dir + "Inwent.bak";
+    WriteFileBytes(journal, c.journal);
+    if (!c.record.empty()) WriteFileBytes(journal + ".append", c.record);
+    PROCESS_INFORMATION holder{};
+    if (c.lock_held) {
+      WriteFileBytes(dir + "kolektor.lock", "");
+      holder = HoldFile(dir + "kolektor.lock", 20000);
+      ASSERT_TRUE(HeldElsewhere(dir + "kolektor.lock"));
+    }
+    const ProgramRun r = RunProgram(Zrbhost("journal " + journal + " --repair"));
+    EXPECT_EQ(r.exit_code, c.exit_code) << r.output;
+    EXPECT_TRUE(Has(r.output, c.said)) << r.output;
+    EXPECT_TRUE(ReadFileBytes(journal) == c.journal_after) << ReadFileBytes(journal);
+    EXPECT_EQ(Exists(journal + ".append"), c.record_after);
+    if (holder.hProcess != nullptr) {
+      TerminateProcess(holder.hProcess, 0);
+      Finish(holder);
+    } else {
+      EXPECT_FALSE(Exists(dir + "kolektor.lock")) << "the lock taken is gone with the tool";
+    }
+  }
+  EXPECT_EQ(
+      RunProgram(Zrbhost("journal " + FullPath(FreshDir("zrbhost_repair")) + "nie-ma.bak --repair"))
+          .exit_code,
+      2u);
 }
 
 TEST(Simulator, UploadRefusesABadRecordAndScanKnowsTheTable) {

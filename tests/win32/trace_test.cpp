@@ -38,7 +38,7 @@ bool Has(const std::string& text, const std::string& part) {
 }
 
 TEST(WinTrace, FailedExportLeavesTheRegistryCause) {
-  RegDeleteKeyA(HKEY_LOCAL_MACHINE, kKey);
+  DeleteHklmKey(kKey);
   TracedPlugin t("trace_export");
   WriteFileBytes(t.dir + "exp.txt", "TOW;1;x;1;1;1;1\r\n");
   const std::string goods = t.dir + "exp.txt";
@@ -52,10 +52,11 @@ TEST(WinTrace, FailedExportLeavesTheRegistryCause) {
   WriteFileBytes(t.dir + "kolektor.log", "");
   EXPECT_EQ(session.Export(2, goods), 0);
   HKEY key;
-  RegCreateKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
+  RegCreateKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_WRITE | kHostView, nullptr, &key,
+                  nullptr);
   RegCloseKey(key);
   EXPECT_EQ(session.Export(3, goods), 0);
-  RegDeleteKeyA(HKEY_LOCAL_MACHINE, kKey);
+  DeleteHklmKey(kKey);
   const std::string log = t.Log();
   EXPECT_TRUE(
       Has(log, Prefix("ZRBDLLInwEksportujTowary #2") +

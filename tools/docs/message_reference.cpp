@@ -4,7 +4,7 @@
 
 #include "base/cp1250.h"
 #include "base/texts.h"
-#include "tools/program_texts.h"
+#include "tools/tool_texts.h"
 
 namespace kolektor {
 

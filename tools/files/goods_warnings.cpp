@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "base/cp1250.h"
-#include "tools/program_texts.h"
+#include "tools/tool_texts.h"
 
 namespace kolektor {
 

@@ -32,8 +32,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "tools/terminal/exit_codes.h"
+#include "base/file_names.h"
 #include "tools/terminal/lookup_check.h"
 
 namespace {
@@ -179,17 +182,17 @@ int Scan(const std::string& code, const std::string& quantity) {
   std::string table;
   if (!ReadAll(MemoryDir() + "table.txt", table)) {
     std::printf("no goods table loaded: send the goods list from the host first\n");
-    return 3;
+    return kolektor::terminal::kExitNoGoodsTable;
   }
   std::string name;
   if (!kolektor::terminal::FindCode(table, code, name)) {
     std::printf("unknown code %s: not in the goods table\n", code.c_str());
-    return 4;
+    return kolektor::terminal::kExitUnknownCode;
   }
   if (!kolektor::terminal::IsQuantity(quantity)) {
     std::printf("quantity \"%s\" refused: up to 8 characters, digits and one point\n",
                 quantity.c_str());
-    return 5;
+    return kolektor::terminal::kExitBadQuantity;
   }
   const std::string path = MemoryDir() + "collected.txt";
   if (!WriteAll(path, code + "," + quantity + "\r\n", "ab")) return 1;
@@ -219,16 +222,23 @@ int Clear() {
   return 0;
 }
 
+// Started under a vendor utility's name (with or without its extension),
+// it is that utility.
+bool StartedAs(const std::string& name, std::string_view utility) {
+  const std::string_view stem = utility.substr(0, utility.find('.'));
+  return name.compare(0, stem.size(), stem) == 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   const std::string name = ProgramName();
-  if (name.rfind("DLOOKUP2", 0) == 0) return Upload(name);
-  if (name.rfind("IR_READ2", 0) == 0) return Download(name);
+  if (StartedAs(name, kolektor::kUploadUtility)) return Upload(name);
+  if (StartedAs(name, kolektor::kDownloadUtility)) return Download(name);
   const std::string command = argc > 1 ? argv[1] : "";
   if (command == "scan" && argc == 4) return Scan(argv[2], argv[3]);
   if (command == "show") return Show();
   if (command == "clear") return Clear();
   std::fprintf(stderr, "usage: terminal scan CODE QUANTITY | show | clear\n");
-  return 2;
+  return kolektor::terminal::kExitUsage;
 }

@@ -1,13 +1,15 @@
-// A platform with real files and nothing else, for running the
-// conversions on their own outside the plug-in.
+// A platform with real files through the C runtime and nothing else, for
+// running the conversions and zrbhost's commands on files outside the
+// plug-in (benchmarks, native tests). It never waits for a held file: it
+// cannot tell one.
 #pragma once
 
 #include "platform/platform.h"
 #include "tools/files/stdio_file.h"
 
-namespace kolektor::bench {
+namespace kolektor {
 
-class FilesPlatform final : public Platform {
+class StdioPlatform final : public Platform {
  public:
   void Sleep(std::uint32_t) override {}
   std::unique_ptr<File> Open(const std::string& path, OpenMode mode) override {
@@ -53,4 +55,4 @@ class FilesPlatform final : public Platform {
   void TraceWrite(std::string_view, std::string_view) override {}
 };
 
-}  // namespace kolektor::bench
+}  // namespace kolektor

@@ -1,19 +1,20 @@
-#include "tools/files/zrbhost_files.h"
+#include "host/zrbhost_files.h"
 
 #include <memory>
 
 #include "base/cp1250.h"
+#include "base/held_files.h"
+#include "base/file_names.h"
 #include "base/host_link.h"
 #include "base/texts.h"
 #include "export/goods_conversion.h"
+#include "host/program_texts.h"
 #include "import/data_conversion.h"
 #include "import/journal.h"
 #include "tools/docs/message_reference.h"
 #include "tools/files/goods_warnings.h"
 #include "tools/files/journal_tool.h"
-#include "tools/files/stdio_file.h"
 #include "tools/files/stock_report.h"
-#include "tools/program_texts.h"
 
 namespace kolektor::zrbhost {
 
@@ -24,8 +25,11 @@ using ui::Fill;
 
 std::string Utf8(const std::string& cp1250) { return Utf8FromCp1250(cp1250); }
 
-std::unique_ptr<File> OpenOrSay(const std::string& path, OpenMode mode, const Printer& print) {
-  std::unique_ptr<File> file = OpenStdioFile(path, mode);
+// The till's files, held for a moment by a virus scanner or a backup as
+// the plug-in meets them, are waited for as the plug-in waits.
+std::unique_ptr<File> OpenOrSay(Platform& platform, const std::string& path, OpenMode mode,
+                                const Printer& print) {
+  std::unique_ptr<File> file = OpenWaitingWhileHeld(platform, nullptr, "opening", path, mode);
   if (!file)
     print.error(
         Fill(mode == OpenMode::kRead ? u::kToolCannotOpen : u::kToolCannotWrite, {Utf8(path)}) +
@@ -35,9 +39,10 @@ std::unique_ptr<File> OpenOrSay(const std::string& path, OpenMode mode, const Pr
 
 // Where an append that did not finish began, from its record beside the
 // journal; kNoUnfinishedAppend when there is none.
-std::uint64_t UnfinishedFrom(const std::string& journal_path) {
+std::uint64_t UnfinishedFrom(Platform& platform, const std::string& journal_path) {
   std::uint64_t size = 0;
-  std::unique_ptr<File> record = OpenStdioFile(AppendRecordPath(journal_path), OpenMode::kRead);
+  std::unique_ptr<File> record = OpenWaitingWhileHeld(
+      platform, nullptr, "opening", AppendRecordPath(journal_path), OpenMode::kRead);
   return record && ReadAppendRecord(*record, size) ? size : kNoUnfinishedAppend;
 }
 
@@ -74,12 +79,12 @@ bool ConvertData(File& data, File& counts, std::vector<std::string>& errors,
   return ok;
 }
 
-int Check(const std::string& goods_path, int price_level, std::size_t max_code_length,
-          const Printer& print) {
+int Check(Platform& platform, const std::string& goods_path, int price_level,
+          std::size_t max_code_length, const Printer& print) {
   GoodsOptions options;
   options.price_level = price_level;
   options.max_code_length = max_code_length;
-  std::unique_ptr<File> goods = OpenOrSay(goods_path, OpenMode::kRead, print);
+  std::unique_ptr<File> goods = OpenOrSay(platform, goods_path, OpenMode::kRead, print);
   if (!goods) return 2;
   std::uint64_t faults = 0, warnings = 0;
   const GoodsCheckSummary summary = CheckGoods(*goods, options, [&](const GoodsCheckFault& f) {
@@ -87,7 +92,7 @@ int Check(const std::string& goods_path, int price_level, std::size_t max_code_l
     print(Fill(u::kCheckFault, {std::to_string(f.line), std::to_string(f.offset)}));
     PrintExplained(f.text, print);
   });
-  goods = OpenOrSay(goods_path, OpenMode::kRead, print);
+  goods = OpenOrSay(platform, goods_path, OpenMode::kRead, print);
   bool read = summary.read_error ? false : goods != nullptr;
   if (goods)
     read = FindGoodsWarnings(
@@ -110,13 +115,13 @@ int Check(const std::string& goods_path, int price_level, std::size_t max_code_l
   return warnings > 0 ? 3 : 0;
 }
 
-int JournalList(const std::string& journal_path, const Printer& print) {
-  std::unique_ptr<File> journal = OpenOrSay(journal_path, OpenMode::kRead, print);
+int JournalList(Platform& platform, const std::string& journal_path, const Printer& print) {
+  std::unique_ptr<File> journal = OpenOrSay(platform, journal_path, OpenMode::kRead, print);
   if (!journal) return 2;
   print(Fill(u::kJournalTitle, {Utf8(journal_path)}) + "\n" + std::string(u::kJournalColumns) +
         "\n");
   std::uint64_t doubles = 0;
-  const std::uint64_t unfinished_from = UnfinishedFrom(journal_path);
+  const std::uint64_t unfinished_from = UnfinishedFrom(platform, journal_path);
   const JournalSummary summary = ListJournal(
       *journal,
       [&](const JournalBlock& b) {
@@ -145,7 +150,7 @@ int JournalList(const std::string& journal_path, const Printer& print) {
   return 0;
 }
 
-int JournalExtract(const std::string& journal_path, const std::string& number,
+int JournalExtract(Platform& platform, const std::string& journal_path, const std::string& number,
                    const std::string& counts_path, const Printer& print, bool unfinished_allowed) {
   std::uint64_t n = 0;
   for (char c : number) {
@@ -155,12 +160,12 @@ int JournalExtract(const std::string& journal_path, const std::string& number,
     }
     n = n * 10 + static_cast<std::uint64_t>(c - '0');
   }
-  std::unique_ptr<File> journal = OpenOrSay(journal_path, OpenMode::kRead, print);
+  std::unique_ptr<File> journal = OpenOrSay(platform, journal_path, OpenMode::kRead, print);
   if (!journal) return 2;
   // An unfinished block lacks counts: it is written out only when asked
   // for, and then only its whole lines. Told before the counts file is
   // touched.
-  const std::uint64_t unfinished_from = UnfinishedFrom(journal_path);
+  const std::uint64_t unfinished_from = UnfinishedFrom(platform, journal_path);
   bool unfinished = false;
   const JournalSummary summary = ListJournal(
       *journal,
@@ -170,13 +175,13 @@ int JournalExtract(const std::string& journal_path, const std::string& number,
     print(Fill(u::kJournalRefuseUnfinished, {number}) + "\n");
     return 1;
   }
-  journal = OpenOrSay(journal_path, OpenMode::kRead, print);
+  journal = OpenOrSay(platform, journal_path, OpenMode::kRead, print);
   if (!journal) return 2;
   if (n == 0 || summary.blocks < n) {
     print(Fill(u::kJournalNoBlock, {number}) + "\n");
     return 1;
   }
-  std::unique_ptr<File> counts = OpenOrSay(counts_path, OpenMode::kWriteTruncate, print);
+  std::unique_ptr<File> counts = OpenOrSay(platform, counts_path, OpenMode::kWriteTruncate, print);
   if (!counts) return 2;
   std::uint64_t records = 0;
   switch (ExtractBlock(*journal, n, *counts, &records, unfinished_from)) {
@@ -198,12 +203,81 @@ int JournalExtract(const std::string& journal_path, const std::string& number,
   return 1;
 }
 
-int Convert(const std::string& data_path, const std::string& counts_path, const Printer& print) {
+namespace {
+
+// The journal's folder as its path names it, separator included
+// (C:\DANE\ and C: as given, nothing for the current folder): the
+// folder's lock is this followed by the lock file's name.
+std::string FolderPart(const std::string& journal_path) {
+  const std::size_t end = journal_path.find_last_of("\\/:");
+  return journal_path.substr(0, end == std::string::npos ? 0 : end + 1);
+}
+
+// The folder as a person reads it: C:\DANE, C:\, "." for the current one.
+std::string Shown(std::string folder) {
+  const bool root = folder.size() == 3 && folder[1] == ':';
+  if (folder.size() > 1 && !root && (folder.back() == '\\' || folder.back() == '/'))
+    folder.pop_back();
+  return folder.empty() ? "." : folder;
+}
+
+std::uint64_t SizeOf(Platform& platform, const std::string& path) {
+  std::uint64_t size = 0;
+  const std::unique_ptr<File> file = platform.Open(path, OpenMode::kRead);
+  if (!file || !file->Size(size)) return 0;
+  return size;
+}
+
+}  // namespace
+
+int JournalRepair(Platform& platform, const std::string& journal_path, const Printer& print) {
+  if (!platform.FileExists(journal_path)) {
+    print.error(Fill(u::kToolCannotOpen, {Utf8(journal_path)}) + "\n");
+    return 2;
+  }
+  // No import may append, nor begin, while the journal is cut back.
+  const std::string folder = FolderPart(journal_path);
+  const std::string lock_path = folder + std::string(kLockFileName);
+  LockHandle lock = 0;
+  switch (platform.Lock(lock_path, lock)) {
+    case LockResult::kTaken:
+      break;
+    case LockResult::kBusy:
+      print.error(Fill(u::kRepairBusy, {Utf8(Shown(folder)), Utf8(lock_path)}) + "\n");
+      return 1;
+    default:
+      print.error(Fill(u::kRepairNoLock, {Utf8(lock_path)}) + "\n");
+      return 1;
+  }
+  const std::string record_path = AppendRecordPath(journal_path);
+  const std::uint64_t before = SizeOf(platform, journal_path);
+  const kolektor::JournalRepair result = RepairJournal(platform, journal_path, nullptr);
+  const std::uint64_t after = SizeOf(platform, journal_path);
+  platform.Unlock(lock);
+  switch (result) {
+    case kolektor::JournalRepair::kNothing:
+      print(Fill(u::kRepairNothing, {Utf8(journal_path)}) + "\n");
+      return 0;
+    case kolektor::JournalRepair::kRepaired:
+      print((after < before ? Fill(u::kRepairCut, {Utf8(journal_path), std::to_string(before),
+                                                   std::to_string(after), Utf8(record_path)})
+                            : Fill(u::kRepairRecordOnly, {Utf8(record_path), Utf8(journal_path)})) +
+            "\n");
+      return 0;
+    case kolektor::JournalRepair::kFailed:
+      break;
+  }
+  print.error(Fill(u::kRepairFailed, {Utf8(journal_path), Utf8(record_path)}) + "\n");
+  return 1;
+}
+
+int Convert(Platform& platform, const std::string& data_path, const std::string& counts_path,
+            const Printer& print) {
   // The person names the files: a missing one is theirs to correct, not
   // the "no result file" of a download.
-  std::unique_ptr<File> data = OpenOrSay(data_path, OpenMode::kRead, print);
+  std::unique_ptr<File> data = OpenOrSay(platform, data_path, OpenMode::kRead, print);
   if (!data) return 2;
-  std::unique_ptr<File> counts = OpenOrSay(counts_path, OpenMode::kWriteTruncate, print);
+  std::unique_ptr<File> counts = OpenOrSay(platform, counts_path, OpenMode::kWriteTruncate, print);
   if (!counts) return 2;
   std::vector<std::string> errors;
   std::uint64_t records = 0;
@@ -215,17 +289,17 @@ int Convert(const std::string& data_path, const std::string& counts_path, const 
   return ok ? 0 : 1;
 }
 
-int Report(const std::string& goods_path, const std::string& counts_path,
+int Report(Platform& platform, const std::string& goods_path, const std::string& counts_path,
            const std::string& csv_path, const Printer& print) {
-  std::unique_ptr<File> goods = OpenOrSay(goods_path, OpenMode::kRead, print);
-  std::unique_ptr<File> counts = OpenOrSay(counts_path, OpenMode::kRead, print);
+  std::unique_ptr<File> goods = OpenOrSay(platform, goods_path, OpenMode::kRead, print);
+  std::unique_ptr<File> counts = OpenOrSay(platform, counts_path, OpenMode::kRead, print);
   if (!goods || !counts) return 2;
   StockReport report;
   if (!BuildStockReport(*goods, *counts, report)) {
     print.error(std::string(u::kCheckReadError) + "\n");
     return 1;
   }
-  std::unique_ptr<File> csv = OpenOrSay(csv_path, OpenMode::kWriteTruncate, print);
+  std::unique_ptr<File> csv = OpenOrSay(platform, csv_path, OpenMode::kWriteTruncate, print);
   if (!csv) return 2;
   const std::string bytes = StockReportCsv(report);
   if (csv->Write(bytes.data(), bytes.size()) != bytes.size() || !csv->Close()) {

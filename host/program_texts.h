@@ -1,77 +1,17 @@
 // The texts of the programs around the plug-in: zrbhost, its commands on
-// the files around the plug-in, and the test form, in Polish (UTF-8). The
-// plug-in's own texts are in base/texts.h.
+// the files around the plug-in, the host library, the installation check and
+// the test form, in Polish (UTF-8). Those of the portable tools they call are
+// in tools/tool_texts.h, the plug-in's own in base/texts.h.
 #pragma once
 
-#include <initializer_list>
-#include <string>
+#include <cstddef>
+#include <iterator>
 #include <string_view>
+
+#include "tools/tool_texts.h"
 
 // "{1}", "{2}"... stand for the values Fill puts in.
 namespace kolektor::ui {
-
-inline std::string Fill(std::string_view pattern, std::initializer_list<std::string> values) {
-  std::string out;
-  for (std::size_t i = 0; i < pattern.size(); ++i) {
-    if (pattern[i] == '{' && i + 2 < pattern.size() && pattern[i + 2] == '}' &&
-        pattern[i + 1] >= '1' && pattern[i + 1] <= '9') {
-      const std::size_t n = static_cast<std::size_t>(pattern[i + 1] - '1');
-      if (n < values.size()) out += *(values.begin() + n);
-      i += 2;
-      continue;
-    }
-    out += pattern[i];
-  }
-  return out;
-}
-
-// zrbhost check: what the export would lose or change without a word.
-inline constexpr std::string_view kWarnByteOrderMark =
-    "plik zaczyna się znacznikiem BOM (zapis w UTF-8): eksport zgłosi błąd [1]. Zapisz plik "
-    "w kodowaniu Windows-1250 (ANSI), bez BOM.";
-inline constexpr std::string_view kWarnUtf8 =
-    "plik jest zapisany w UTF-8: każda polska litera trafi na ekran terminala jako dwa "
-    "obce znaki. Zapisz plik w kodowaniu Windows-1250 (ANSI).";
-inline constexpr std::string_view kWarnLfOnly =
-    "wiersze kończą się samym znakiem LF (takich końców: {1}): eksport widzi w nich jeden "
-    "długi wiersz. Zapisz plik z końcami wierszy Windows (CR LF).";
-inline constexpr std::string_view kWarnUnfinishedLastLine =
-    "ostatni wiersz nie ma znaku końca wiersza: eksport go pominie i ten towar nie trafi do "
-    "terminala. Zakończ plik znakiem końca wiersza.";
-inline constexpr std::string_view kWarnCodeCut =
-    "kod {1} ma więcej niż {3} znaków (długość: {2}), a do terminala trafi tylko pierwszych "
-    "{3}: zeskanowany kod nie zostanie rozpoznany. Ustaw \"Max. długość kodu kreskowego\" na 20 "
-    "albo skróć kod.";
-inline constexpr std::string_view kWarnCommaInCode =
-    "kod {1} zawiera przecinek, który w pliku wymiany terminala rozdziela kolumny: wiersz "
-    "towaru się rozsypie. Usuń przecinek z kodu.";
-inline constexpr std::string_view kWarnCodeTwice =
-    "kod {1} był już w wierszu {2}: terminal znajdzie tylko jeden z tych towarów. Usuń "
-    "powtórzony wiersz.";
-inline constexpr std::string_view kWarnDecimalInPrice =
-    "cena {1} \"{2}\" ma przecinek lub kropkę, a wtyczka czyta grosze tylko do pierwszego "
-    "znaku, który nie jest cyfrą (\"5,49\" da 0.05). Podaj cenę w groszach, bez przecinka "
-    "(549).";
-inline constexpr std::string_view kWarnDecimalInQuantity =
-    "ilość \"{1}\" ma przecinek lub kropkę, a wtyczka czyta tysięczne części tylko do "
-    "pierwszego znaku, który nie jest cyfrą (\"1,5\" da 0.001). Podaj ilość w tysięcznych "
-    "częściach, bez przecinka (1500).";
-inline constexpr std::string_view kWarnEmptyFile =
-    "plik jest pusty: do terminala trafi pusta lista towarów.";
-inline constexpr std::string_view kBookPriceWord = "ewidencyjna";
-inline constexpr std::string_view kSalePriceWord = "sprzedaży";
-
-// zrbhost report.
-inline constexpr std::string_view kReportCsvHeader =
-    "\"kod\";\"nazwa\";\"stan w pliku towarów\";\"policzono\";\"różnica\";\"uwagi\"";
-inline constexpr std::string_view kReportEqual = "zgodne";
-inline constexpr std::string_view kReportDifferent = "różnica";
-inline constexpr std::string_view kReportNotListed = "policzony, brak w pliku towarów";
-inline constexpr std::string_view kReportNotCounted = "niepoliczony";
-inline constexpr std::string_view kReportSummary =
-    "Towarów w pliku towarów: {1}, policzonych kodów: {2}.\n"
-    "Zgodnych: {3}, z różnicą: {4}, policzonych spoza pliku towarów: {5}, niepoliczonych: "
-    "{6}.\n";
 
 // zrbhost: the plug-in driven as the host drives it.
 // Within 79 columns, so that a console 80 wide never breaks a word.
@@ -94,6 +34,8 @@ inline constexpr std::string_view kHostUsage =
     "                               bloki dziennika Inwent.bak; --extract zapisuje\n"
     "                               blok N jako plik inwentaryzacji (niedokończony\n"
     "                               tylko z --unfinished)\n"
+    "  journal DZIENNIK --repair    usuwa niedokończony blok, jak następny odczyt;\n"
+    "                               odmawia, gdy do folderu trwa import\n"
     "  convert DANE INWENTARYZACJA  zamienia a.dat (także zachowaną kopię) na plik\n"
     "                               inwentaryzacji\n"
     "  report TOWARY INWENTARYZACJA RAPORT.csv\n"
@@ -105,7 +47,8 @@ inline constexpr std::string_view kHostUsage =
     "  help                         ten opis\n"
     "kody wyjścia:\n"
     "  0  zrobione (check: plik bez błędów i ostrzeżeń)\n"
-    "  1  wtyczka zgłosiła błąd, plik ma błędy albo setup odmówił zmiany\n"
+    "  1  wtyczka zgłosiła błąd, plik ma błędy, setup albo journal --repair\n"
+    "     odmówił zmiany\n"
     "  2  błędne polecenie lub ustawienie, brak pliku albo wtyczki\n"
     "  3  check: plik bez błędów, ale z ostrzeżeniami\n";
 
@@ -115,6 +58,11 @@ inline constexpr std::string_view kLoadNotPe = "plik {1} nie jest biblioteką DL
 inline constexpr std::string_view kLoadNot32Bit =
     "{1} nie jest 32-bitową biblioteką DLL: ZRB, formularz i zrbhost ładują tylko "
     "32-bitowe (taka jest kolektor.dll z instalatora)";
+// The 64-bit test build of the form and zrbhost (never shipped) loads only
+// a DLL of its own kind.
+inline constexpr std::string_view kLoadNot64Bit =
+    "{1} nie jest 64-bitową biblioteką DLL: ta 64-bitowa wersja próbna formularza i zrbhost "
+    "ładuje tylko 64-bitowe (ZRB i kolektor.dll z instalatora są 32-bitowe)";
 inline constexpr std::string_view kLoadNotDll = "{1} jest programem, a nie biblioteką DLL";
 inline constexpr std::string_view kLoadMissingDependency =
     "nie można załadować {1}: brakuje biblioteki systemowej, której ona potrzebuje (błąd "
@@ -154,8 +102,6 @@ inline constexpr std::string_view kHostNow = "      teraz: \"{1}\"";
 inline constexpr std::string_view kHostProperties = "Właściwości:";
 inline constexpr std::string_view kHostStatus = "stan: {1}";
 inline constexpr std::string_view kHostError = "błąd: {1}";
-inline constexpr std::string_view kCause = "Przyczyna:";
-inline constexpr std::string_view kCheck = "Co sprawdzić:";
 inline constexpr std::string_view kHostMessageBox = "okno komunikatu [{1}]: {2}";
 inline constexpr std::string_view kHostResult = "wynik: {1}";
 inline constexpr std::string_view kHostFiveBoxes =
@@ -354,6 +300,11 @@ inline constexpr std::string_view kFormBrowse = "...";
 inline constexpr std::string_view kFormExport = "&Wyślij towary";
 inline constexpr std::string_view kFormImport = "&Odczytaj ilości";
 inline constexpr std::string_view kFormClear = "&Zeruj";
+// Beside "Zeruj": what the host's clear step does with this plug-in, and
+// that it is there only to be tried.
+inline constexpr std::string_view kFormClearAbout =
+    "Krok zerowania ZRB, do próby: wtyczka tylko czeka sekundę i zgłasza powodzenie. Nie "
+    "czyści terminala ani plików.";
 inline constexpr std::string_view kFormCheck = "&Sprawdź instalację";
 inline constexpr std::string_view kFormTrace = "Ślad dia&gnostyczny";
 inline constexpr std::string_view kFormShowTrace = "Pokaż śl&ad";
@@ -367,7 +318,7 @@ inline constexpr std::string_view kFormLog = "&Dziennik";
 inline constexpr std::string_view kFormCopyLog = "Kopi&uj";
 inline constexpr std::string_view kFormClearLog = "Wy&czyść dziennik";
 inline constexpr std::string_view kFormInstruction = "Co zrobić na terminalu:";
-inline constexpr std::string_view kFormExplanation = "Objaśnienie ostatniego błędu:";
+inline constexpr std::string_view kFormExplanation = "Objaśnienie błędów:";
 inline constexpr std::string_view kFormFileFilter =
     "Pliki tekstowe (*.txt)|*.txt|Wszystkie pliki (*.*)|*.*|";
 inline constexpr std::string_view kFormCloseRunning =
@@ -378,6 +329,17 @@ inline constexpr std::string_view kLogExportStart = "=== Wysyłanie towarów: {1
 inline constexpr std::string_view kLogImportStart = "=== Odczyt ilości: {1}";
 inline constexpr std::string_view kLogClearStart = "=== Zerowanie";
 inline constexpr std::string_view kLogOnTerminal = "Na terminalu: {1}";
+inline constexpr std::string_view kLogInSimulator = "W symulatorze: {1}";
+// What to do in a rehearsal, in place of the plug-in's steps on the
+// terminal: the simulator is worked from the form's own fields.
+inline constexpr std::string_view kFormSimulatorExport =
+    "Próba z symulatorem: terminal i dok nie są potrzebne, towary trafią do pamięci "
+    "symulatora. Potem policz towary w ramce \"Próba bez terminala\": wpisz kod w polu "
+    "\"Kod\", ilość w polu \"Ilość\" i naciśnij \"Zeskanuj\"; tak każdy towar.";
+inline constexpr std::string_view kFormSimulatorImport =
+    "Próba z symulatorem: terminal i dok nie są potrzebne. Symulator odda ilości "
+    "zeskanowane przyciskiem \"Zeskanuj\"; okna wtyczki zamknij przyciskiem OK jak przy "
+    "terminalu. \"Wyczyść pamięć\" usuwa zeskanowane ilości z symulatora.";
 inline constexpr std::string_view kLogFolder =
     "Folder bieżący: {1} (folder ZRB), więc programy producenta terminala znajdą się tak "
     "jak w ZRB.";
@@ -389,7 +351,7 @@ inline constexpr std::string_view kLogRehearsal =
 inline constexpr std::string_view kLogRehearsalFailed =
     "Nie można podstawić folderu symulatora w rejestrze tego formularza (błąd systemu {1}); "
     "operacji nie uruchomiono.";
-inline constexpr std::string_view kLogParam = "ustawienie {1} = \"{2}\"";
+inline constexpr std::string_view kLogParam = "ustawienie \"{1}\" = \"{2}\"";
 inline constexpr std::string_view kLogBox = "okno komunikatu [{1}]: {2}";
 inline constexpr std::string_view kLogResult = "wynik: {1} ({2}), czas {3} s";
 inline constexpr std::string_view kResultDone = "zrobione";
@@ -420,6 +382,32 @@ inline constexpr std::string_view kLogTraceEmpty = "Ślad {1} jest pusty.";
 inline constexpr std::string_view kLogCopied = "Dziennik skopiowany do schowka.";
 inline constexpr std::string_view kFormNoExplanation = "(tego tekstu nie ma w tabeli komunikatów)";
 
+// Windows' reasons for the commonest system error codes, for a Windows
+// without Polish texts of its own: each "(błąd systemu N)" the programs
+// show gets one beside its number.
+inline constexpr std::string_view kSystemErrorHead = "(błąd systemu ";
+struct SystemErrorReason {
+  unsigned long code;
+  std::string_view text;
+};
+inline constexpr SystemErrorReason kSystemErrorReasons[] = {
+    {2, "nie ma takiego pliku"},
+    {3, "nie ma takiej ścieżki"},
+    {5, "odmowa dostępu"},
+    {32, "plik jest używany przez inny program"},
+    {33, "część pliku jest zablokowana przez inny program"},
+    {53, "nie można odnaleźć ścieżki sieciowej"},
+    {112, "za mało miejsca na dysku"},
+    {123, "niepoprawna nazwa pliku lub folderu"},
+    {1392, "plik lub folder jest uszkodzony i nie można go odczytać"},
+};
+constexpr bool SystemErrorCodesAscending() {
+  for (std::size_t i = 1; i < std::size(kSystemErrorReasons); ++i)
+    if (kSystemErrorReasons[i - 1].code >= kSystemErrorReasons[i].code) return false;
+  return true;
+}
+static_assert(SystemErrorCodesAscending(), "each code once, in order");
+
 // The simulator driven from the form, as a person works the terminal.
 inline constexpr std::string_view kLogScanned = "Symulator: zeskanowano kod {1}, ilość {2}.";
 inline constexpr std::string_view kLogScanNoTable =
@@ -447,5 +435,25 @@ inline constexpr std::string_view kJournalRefuseUnfinished =
     "zapisać jego pełne wiersze, dodaj --unfinished.";
 inline constexpr std::string_view kJournalExtractedUnfinished =
     "Blok {1} jest niedokończony: zapisano tylko jego pełne wiersze (pozycji: {2}) do {3}.";
+
+// zrbhost journal --repair: what the next import does to a block whose
+// append was cut short, done by hand, under the folder's import lock.
+inline constexpr std::string_view kRepairNothing =
+    "Dziennik {1} jest kompletny: żadne dopisywanie nie zostało przerwane. Nic nie zmieniono.";
+inline constexpr std::string_view kRepairCut =
+    "Usunięto niedokończony blok z końca dziennika {1}: skrócono go z {2} do {3} bajtów, tak "
+    "jak zrobiłby to następny odczyt ilości. Usunięto też plik {4}.";
+inline constexpr std::string_view kRepairRecordOnly =
+    "Usunięto plik {1}: przerwane dopisywanie nie zostawiło w dzienniku {2} żadnych bajtów "
+    "ponad rozmiar sprzed dopisywania, więc dziennika nie zmieniono.";
+inline constexpr std::string_view kRepairBusy =
+    "do folderu {1} trwa właśnie import (plik blokady {2} jest zajęty): dziennika nie "
+    "naprawiono. Spróbuj ponownie po zakończeniu importu.";
+inline constexpr std::string_view kRepairNoLock =
+    "nie można założyć blokady {1} (brak prawa zapisu do folderu, plik tylko do odczytu albo "
+    "folder o tej nazwie): dziennika nie naprawiono.";
+inline constexpr std::string_view kRepairFailed =
+    "nie udało się naprawić dziennika {1} (plik zajęty przez inny program albo brak prawa "
+    "zapisu). Spróbuj ponownie; dopóki jest plik {2}, naprawi go też następny odczyt ilości.";
 
 }  // namespace kolektor::ui

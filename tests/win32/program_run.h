@@ -1,0 +1,86 @@
+// How the Windows tests start programs (zrbhost, the form, the setup, the
+// stand-ins, a test program of their own): one CreateProcessA, with the few
+// things a test chooses.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace kolektor::wintest {
+
+struct StartOptions {
+  std::string directory;  // its current folder; empty: the test's
+  DWORD flags = 0;        // creation flags: CREATE_NO_WINDOW, CREATE_SUSPENDED
+  // Its standard output and error, inherited; none: the test's own. With
+  // `errors` too, standard error goes there apart.
+  HANDLE output = nullptr;
+  HANDLE errors = nullptr;
+  // Its environment block; none: the test's own.
+  const char* environment = nullptr;
+};
+
+// The started program's handles, for the caller to close (Finish); a null
+// process handle when it could not be started.
+inline PROCESS_INFORMATION StartProgram(std::string command_line,
+                                        const StartOptions& options = {}) {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  const bool redirected = options.output != nullptr;
+  if (redirected) {
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = options.output;
+    startup.hStdError = options.errors != nullptr ? options.errors : options.output;
+  }
+  PROCESS_INFORMATION info{};
+  // CreateProcessA may write into its command line.
+  if (!CreateProcessA(
+          nullptr, &command_line[0], nullptr, nullptr, redirected ? TRUE : FALSE, options.flags,
+          const_cast<void*>(static_cast<const void*>(options.environment)),
+          options.directory.empty() ? nullptr : options.directory.c_str(), &startup, &info))
+    return PROCESS_INFORMATION{};
+  return info;
+}
+
+// Waits up to `wait_ms` for the program to end and closes its handles: its
+// exit code, 9998 when it was still running, 9999 when it never started.
+inline DWORD Finish(PROCESS_INFORMATION& info, DWORD wait_ms = 120000) {
+  if (info.hProcess == nullptr) return 9999;
+  DWORD code = 9998;
+  if (WaitForSingleObject(info.hProcess, wait_ms) == WAIT_OBJECT_0)
+    GetExitCodeProcess(info.hProcess, &code);
+  CloseHandle(info.hProcess);
+  CloseHandle(info.hThread);
+  info = PROCESS_INFORMATION{};
+  return code;
+}
+
+struct ProgramRun {
+  DWORD exit_code = 9999;  // as Finish gives it
+  std::string output;      // standard output, and error unless it went apart
+};
+
+// Runs a program to its end with its output collected through a pipe;
+// standard error goes to `errors` when given.
+inline ProgramRun RunProgram(const std::string& command_line, const std::string& directory = "",
+                             HANDLE errors = nullptr, DWORD wait_ms = 180000) {
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE read_end = nullptr, write_end = nullptr;
+  ProgramRun run;
+  if (!CreatePipe(&read_end, &write_end, &inherit, 0)) return run;
+  SetHandleInformation(read_end, HANDLE_FLAG_INHERIT, 0);
+  PROCESS_INFORMATION info = StartProgram(command_line, {directory, 0, write_end, errors});
+  // Only the program holds the write end now: the pipe ends when it does.
+  CloseHandle(write_end);
+  char buffer[4096];
+  DWORD got = 0;
+  while (info.hProcess != nullptr && ReadFile(read_end, buffer, sizeof buffer, &got, nullptr) &&
+         got > 0)
+    run.output.append(buffer, got);
+  CloseHandle(read_end);
+  run.exit_code = Finish(info, wait_ms);
+  return run;
+}
+
+}  // namespace kolektor::wintest
