@@ -197,17 +197,27 @@ inline constexpr Explanation kExplanations[] = {
      "zostaje w folderze inwentaryzacji: policzone ilości nie są stracone, odczyt można "
      "powtórzyć."},
     {kRegistryOpenFailed, "", "",
-     "W rejestrze brak klucza HKLM\\Software\\Orvisk\\ZRBWin\\Instalacja, w którym instalator "
-     "ZRB zapisuje folder programu (na 64-bitowym Windows: HKLM\\Software\\WOW6432Node\\"
-     "Orvisk\\ZRBWin\\Instalacja).",
-     "Czy ZRB jest zainstalowany na tym komputerze. \"Sprawdź instalację\" w programie "
-     "kolektor-test pokazuje, co jest w rejestrze."},
+     "W rejestrze brak klucza, w którym instalator ZRB zapisuje folder programu. ZRB i "
+     "wtyczka są programami 32-bitowymi: na 64-bitowym Windows czytają klucz "
+     "HKLM\\Software\\WOW6432Node\\Orvisk\\ZRBWin\\Instalacja, na 32-bitowym "
+     "HKLM\\Software\\Orvisk\\ZRBWin\\Instalacja. Na 64-bitowym Windows klucz wpisany w "
+     "regedit pod tą drugą ścieżką leży w niewłaściwym miejscu i niczego nie zmienia.",
+     "Czy ZRB jest zainstalowany na tym komputerze: klucz zapisuje instalator ZRB, a na "
+     "komputerze do prób polecenie zrbhost setup --install-dir FOLDER (jako administrator). "
+     "\"Sprawdź instalację\" w programie kolektor-test pokazuje, co jest w rejestrze, także "
+     "wartość wpisaną w niewłaściwym miejscu."},
     {kRegistryReadFailed, "", "",
-     "Wartość Binaria w kluczu HKLM\\Software\\Orvisk\\ZRBWin\\Instalacja nie istnieje, nie "
-     "jest tekstem albo jest dłuższa niż 229 znaków.",
-     "Wartość Binaria: ma wskazywać folder programu ZRB, w którym leży DLOOKUP2.EXE. "
-     "\"Sprawdź instalację\" w programie kolektor-test pokazuje jej treść."},
-    {kRegistryCloseFailed, "", "", "System nie zamknął klucza rejestru (rzadki błąd systemu).",
+     "Wartość Binaria w kluczu ZRB nie istnieje, nie jest tekstem albo jest dłuższa niż 229 "
+     "znaków. ZRB i wtyczka czytają ją na 64-bitowym Windows z klucza "
+     "HKLM\\Software\\WOW6432Node\\Orvisk\\ZRBWin\\Instalacja, na 32-bitowym z "
+     "HKLM\\Software\\Orvisk\\ZRBWin\\Instalacja; wartość wpisana gdzie indziej niczego nie "
+     "zmienia.",
+     "Wartość Binaria: ma wskazywać folder programu ZRB, w którym leży DLOOKUP2.EXE. Zapisuje "
+     "ją instalator ZRB, a na komputerze do prób zrbhost setup --install-dir FOLDER (jako "
+     "administrator). \"Sprawdź instalację\" w programie kolektor-test pokazuje jej treść i "
+     "wartość wpisaną w niewłaściwym miejscu."},
+    {kRegistryCloseFailed, "", "",
+     "System nie zamknął klucza rejestru ZRB z wartością Binaria (rzadki błąd systemu).",
      "Uruchom komputer ponownie i powtórz wysyłanie."},
     {kDriverStartFailedBegin, "program i jego parametry", kDriverStartFailedEnd,
      "Nie można uruchomić programu producenta terminala: DLOOKUP2.EXE przy wysyłaniu "

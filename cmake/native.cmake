@@ -32,6 +32,7 @@ add_executable(kolektor_native_tests
   tests/native/trace_test.cpp
   tests/native/message_reference_test.cpp
   tests/native/tools_test.cpp
+  tests/native/reports_test.cpp
   tests/native/real_files_test.cpp
 )
 target_link_libraries(kolektor_native_tests PRIVATE kolektor_core kolektor_tools kolektor_host_files terminal_core

@@ -97,6 +97,11 @@ kolektor_wine_test(win_form_tests SOURCES tests/win32/form_test.cpp PREFIX form)
 # Each copies the DLL beside its own kolektor.log; a prefix of their own,
 # since the export test changes the registry.
 kolektor_wine_test(win_trace_tests SOURCES tests/win32/trace_test.cpp PREFIX trace)
+# Where the host's registry value is (both views) as the installation check
+# names it, and zrbhost's support file on a till's folders C:\ZRB, C:\DANE:
+# a prefix of their own, whose registry they change, one at a time.
+kolektor_wine_test(win_support_tests SOURCES tests/win32/support_test.cpp PREFIX support
+  LOCK wine-support)
 # Runs in a prefix of its own whose registry lacks the host's key.
 kolektor_wine_test(win_bare_registry_tests SOURCES tests/win32/bare_registry_test.cpp PREFIX bare)
 # Nothing lost in the field: a host killed during its download, a download

@@ -9,6 +9,7 @@
 #include "base/folder_path.h"
 #include "host/plugin_host.h"
 #include "host/program_texts.h"
+#include "host/registry_view.h"
 #include "import/import_command.h"
 #include "import/utility_record.h"
 #include "platform/win32.h"
@@ -29,7 +30,6 @@ std::string Folder(const std::string& path) {
 
 struct Items {
   std::vector<InstallCheckItem> list;
-  std::vector<std::string> folders_checked;
   void Ok(std::string what) { list.push_back({InstallCheckItem::kOk, std::move(what), ""}); }
   void Warn(std::string what, std::string_view fix) {
     list.push_back({InstallCheckItem::kWarning, std::move(what), std::string(fix)});
@@ -39,22 +39,37 @@ struct Items {
   }
 };
 
+// The host's value where ZRB reads it, and one written in the other view
+// (regedit's plain path on 64-bit Windows), which ZRB never reads.
 bool Binaria(Items& items, std::string& value) {
-  switch (ReadBinaria(value)) {
+  const std::string key = HostKeyShown();
+  const HostValue found = ReadBinaria(value);
+  std::string other;
+  const bool elsewhere = ReadBinariaInOtherView(other) == HostValue::kFound;
+  if (found == HostValue::kFound) {
+    items.Ok(Fill(u::kInstallBinaria, {key, Utf8(value)}));
+    if (elsewhere && other != value)
+      items.Warn(Fill(u::kInstallOtherValue, {OtherViewKeyShown(), Utf8(other)}),
+                 Fill(u::kInstallOtherValueFix, {key, OtherViewKeyShown()}));
+    return true;
+  }
+  if (elsewhere && found != HostValue::kUnusable) {
+    items.Fault(Fill(u::kInstallWrongPlace, {Utf8(other), OtherViewKeyShown(), key}),
+                Fill(u::kInstallWrongPlaceFix, {key, OtherViewKeyShown()}));
+    return false;
+  }
+  switch (found) {
     case HostValue::kNoKey:
-      items.Fault(std::string(u::kInstallNoKey), u::kInstallNoKeyFix);
-      return false;
+      items.Fault(Fill(u::kInstallNoKey, {key}), u::kInstallNoKeyFix);
+      break;
     case HostValue::kNoValue:
-      items.Fault(std::string(u::kInstallNoValue), u::kInstallValueFix);
-      return false;
-    case HostValue::kUnusable:
-      items.Fault(std::string(u::kInstallBadValue), u::kInstallValueFix);
-      return false;
-    case HostValue::kFound:
+      items.Fault(Fill(u::kInstallNoValue, {key}), Fill(u::kInstallValueFix, {key}));
+      break;
+    default:
+      items.Fault(Fill(u::kInstallBadValue, {key}), Fill(u::kInstallValueFix, {key}));
       break;
   }
-  items.Ok(Fill(u::kInstallBinaria, {Utf8(value)}));
-  return true;
+  return false;
 }
 
 // Two names of one file (long and short forms, letter case) compare equal.
@@ -122,7 +137,7 @@ void Rehearsal(Items& items, const std::string& folder) {
                Fill(u::kInstallIrReadDifferFix, {Utf8(found)}));
 }
 
-void Port(Items& items, const std::string& port, bool rehearsing) {
+void Port(Items& items, const std::string& port, bool rehearsing, bool open_port) {
   if (rehearsing) {
     items.Ok(std::string(u::kInstallPortRehearsal));
     return;
@@ -137,8 +152,17 @@ void Port(Items& items, const std::string& port, bool rehearsing) {
     items.Fault(Fill(u::kInstallBadPort, {Utf8(port)}), u::kInstallBadPortFix);
     return;
   }
-  // Only the port the settings name is ever opened.
   const std::string name = "COM" + digits;
+  if (!open_port) {
+    // Whether the system knows the name, without touching the device.
+    char target[512] = {};
+    if (QueryDosDeviceA(name.c_str(), target, sizeof target) != 0)
+      items.Ok(Fill(u::kInstallPortListed, {name}));
+    else
+      items.Fault(Fill(u::kInstallNoPort, {name}), u::kInstallNoPortFix);
+    return;
+  }
+  // Only the port the settings name is ever opened.
   const HANDLE handle = CreateFileA(("\\\\.\\" + name).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
                                     nullptr, OPEN_EXISTING, 0, nullptr);
   if (handle != INVALID_HANDLE_VALUE) {
@@ -165,21 +189,60 @@ void Port(Items& items, const std::string& port, bool rehearsing) {
     items.Fault(Fill(u::kInstallPortError, {name, std::to_string(error)}), u::kInstallNoPortFix);
 }
 
-void Writable(Items& items, const std::string& folder) {
-  for (const std::string& done : items.folders_checked)
-    if (lstrcmpiA(done.c_str(), folder.c_str()) == 0) return;
-  items.folders_checked.push_back(folder);
+// A folder the plug-in writes in, with what it is for: one folder may be
+// the goods file's and the inventory folder at once.
+struct FolderToCheck {
+  std::string path;
+  std::string roles;     // "folder pliku towarów i folder inwentaryzacji"
+  std::string contents;  // " (plik wymiany "a"; a.dat, Inwent.bak, kolektor.lock)"
+};
+
+void AddFolder(std::vector<FolderToCheck>& folders, const std::string& path,
+               const ui::FolderRole& role) {
+  for (FolderToCheck& f : folders) {
+    if (lstrcmpiA(f.path.c_str(), path.c_str()) != 0) continue;
+    f.roles += std::string(u::kRolesJoin) + std::string(role.name);
+    if (!role.contents.empty())
+      f.contents = f.contents.empty() ? " (" + std::string(role.contents) + ")"
+                                      : f.contents.substr(0, f.contents.size() - 1) + "; " +
+                                            std::string(role.contents) + ")";
+    return;
+  }
+  folders.push_back({path, std::string(role.name),
+                     role.contents.empty() ? "" : " (" + std::string(role.contents) + ")"});
+}
+
+// A text's first letter as a sentence begins (the roles are all ASCII
+// there).
+std::string Sentence(std::string text) {
+  if (!text.empty() && text[0] >= 'a' && text[0] <= 'z') text[0] = static_cast<char>(text[0] - 32);
+  return text;
+}
+
+void Writable(Items& items, const FolderToCheck& f, bool look_only) {
+  const std::string& folder = f.path;
+  if (look_only) {
+    if (IsFolder(folder))
+      items.Ok(Fill(u::kInstallFolderThere, {Sentence(f.roles), Utf8(folder), f.contents}));
+    else
+      items.Fault(Fill(u::kInstallNotWritable, {Sentence(f.roles), Utf8(folder), f.contents,
+                                                std::to_string(ERROR_PATH_NOT_FOUND)}),
+                  u::kInstallNotWritableFix);
+    return;
+  }
   const std::string probe =
       JoinPath(folder, "kolektor-test-" + std::to_string(GetCurrentProcessId()) + ".tmp");
   const HANDLE handle = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                     FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
-    items.Fault(Fill(u::kInstallNotWritable, {Utf8(folder), std::to_string(GetLastError())}),
+    const DWORD error = GetLastError();
+    items.Fault(Fill(u::kInstallNotWritable,
+                     {Sentence(f.roles), Utf8(folder), f.contents, std::to_string(error)}),
                 u::kInstallNotWritableFix);
     return;
   }
   CloseHandle(handle);
-  items.Ok(Fill(u::kInstallWritable, {Utf8(folder)}));
+  items.Ok(Fill(u::kInstallWritable, {Sentence(f.roles), Utf8(folder), f.contents}));
 }
 
 // How many files of the folder match the pattern, and the newest name.
@@ -198,7 +261,7 @@ std::size_t Copies(const std::string& folder, const std::string& pattern, std::s
 }
 
 // What earlier imports left in invent_dir.
-void InventDirContents(Items& items, const std::string& invent_dir) {
+void InventDirContents(Items& items, const std::string& invent_dir, bool look_only) {
   if (IsFile(JoinPath(invent_dir, kDataFileName)))
     items.Warn(std::string(u::kInstallDataFile), u::kInstallDataFileFix);
   std::string newest;
@@ -212,10 +275,12 @@ void InventDirContents(Items& items, const std::string& invent_dir) {
           Copies(invent_dir, std::string(kImportedDataPrefix) + "*", newest))
     items.Ok(Fill(u::kInstallImportedCopies, {std::to_string(imported), Utf8(newest)}));
   // A download utility a host left suspended when it died while starting
-  // it: ended here too, never one whose host still runs.
-  for (const ProcessIdentity& ended : EndOrphanedUtilities(
-           SystemPlatform(), JoinPath(invent_dir, kUtilityRecordName), nullptr, false))
-    items.Ok(Fill(u::kInstallOrphanEnded, {std::to_string(ended.id)}));
+  // it: ended here too, never one whose host still runs. Only looking,
+  // nothing is ended.
+  if (!look_only)
+    for (const ProcessIdentity& ended : EndOrphanedUtilities(
+             SystemPlatform(), JoinPath(invent_dir, kUtilityRecordName), nullptr, false))
+      items.Ok(Fill(u::kInstallOrphanEnded, {std::to_string(ended.id)}));
   WIN32_FILE_ATTRIBUTE_DATA journal;
   if (GetFileAttributesExA(JoinPath(invent_dir, kJournalFileName).c_str(), GetFileExInfoStandard,
                            &journal)) {
@@ -226,7 +291,11 @@ void InventDirContents(Items& items, const std::string& invent_dir) {
     items.Ok(std::string(u::kInstallNoJournal));
   }
   const std::string lock = JoinPath(invent_dir, kLockFileName);
-  if (IsFile(lock)) {
+  // Only looking, the lock is not tried: an import starting that moment
+  // would find the folder busy. It exists only while an import holds it.
+  if (look_only && IsFile(lock)) {
+    items.Warn(std::string(u::kInstallLocked), u::kInstallLockedFix);
+  } else if (IsFile(lock)) {
     const HANDLE probe =
         CreateFileA(lock.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     if (probe == INVALID_HANDLE_VALUE)
@@ -272,7 +341,7 @@ DefaultPlugin FindDefaultPlugin() {
   }
   std::string zrb_folder;
   if (ReadBinaria(zrb_folder) != HostValue::kFound) {
-    plugin.missing = Fill(u::kFindNoZrbFolder, {Utf8FromAnsi(ProgramFolder())});
+    plugin.missing = Fill(u::kFindNoZrbFolder, {Utf8FromAnsi(ProgramFolder()), HostKeyShown()});
     return plugin;
   }
   const std::string installed = JoinPath(zrb_folder, kPluginFileName);
@@ -335,22 +404,25 @@ std::vector<InstallCheckItem> CheckInstallation(const InstallCheckInput& in) {
     zrb_folder.clear();
   }
   if (!in.rehearsal_folder.empty()) Rehearsal(items, in.rehearsal_folder);
-  Port(items, in.port, !in.rehearsal_folder.empty());
+  Port(items, in.port, !in.rehearsal_folder.empty(), !in.look_only);
 
+  std::vector<FolderToCheck> folders;
   if (in.goods_path.empty())
     items.Warn(std::string(u::kInstallNoGoodsPath), u::kInstallPathFix);
   else
-    Writable(items, Folder(in.goods_path));
+    AddFolder(folders, Folder(in.goods_path), u::kGoodsFolder);
   std::string invent_dir;
   if (in.counts_path.empty()) {
     items.Warn(std::string(u::kInstallNoCountsPath), u::kInstallPathFix);
   } else if (!InventDir(in.counts_path, invent_dir) || invent_dir.empty()) {
     items.Fault(Fill(u::kInstallNoInventDir, {Utf8(in.counts_path)}), u::kInstallNoInventDirFix);
+    invent_dir.clear();
   } else {
-    Writable(items, Folder(in.counts_path));
-    if (invent_dir != Folder(in.counts_path)) Writable(items, invent_dir);
-    InventDirContents(items, invent_dir);
+    AddFolder(folders, Folder(in.counts_path), u::kCountsFolder);
+    AddFolder(folders, invent_dir, u::kInventFolder);
   }
+  for (const FolderToCheck& f : folders) Writable(items, f, in.look_only);
+  if (!invent_dir.empty()) InventDirContents(items, invent_dir, in.look_only);
 
   // The trace of the plug-in in use: the loaded one, else ZRB's.
   const std::string plugin = !in.plugin_path.empty() ? in.plugin_path

@@ -16,6 +16,10 @@ struct InstallCheckInput {
   // The simulator's folder when the form rehearses with it instead of
   // ZRB's folder; empty otherwise.
   std::string rehearsal_folder;
+  // Only look, for the support file, which may be made while the till
+  // works: the port is looked up by name, never opened, and a folder's
+  // existence is told instead of writing a test file into it.
+  bool look_only = false;
 };
 
 struct InstallCheckItem {

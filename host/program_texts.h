@@ -26,9 +26,14 @@ inline constexpr std::string_view kHostUsage =
     "polecenia:\n"
     "  describe                     ustawienia i właściwości wtyczki\n"
     "  export TOWARY                wysyła plik towarów do terminala\n"
-    "  import INWENTARYZACJA        odczytuje ilości z terminala; wtyczka pokazuje\n"
-    "                               pięć okien, które opcja --yes zamyka sama\n"
-    "  clear                        krok zerowania\n"
+    "  import INWENTARYZACJA        odczytuje ilości z terminala i mówi, ile pozycji\n"
+    "                               przyszło; wtyczka pokazuje pięć okien, które\n"
+    "                               opcja --yes zamyka sama\n"
+    "  clear                        zerowanie (przycisk \"Zeruj\" w ZRB): wtyczka\n"
+    "                               tylko czeka sekundę i zgłasza wykonanie, nie\n"
+    "                               zmienia terminala, plików ani dziennika; nie\n"
+    "                               jest potrzebne (pamięć terminala czyść w samym\n"
+    "                               terminalu, po udanym odczycie)\n"
     "  check TOWARY                 błędy i ostrzeżenia pliku towarów\n"
     "  journal DZIENNIK [--extract N INWENTARYZACJA [--unfinished]]\n"
     "                               bloki dziennika Inwent.bak; --extract zapisuje\n"
@@ -41,6 +46,13 @@ inline constexpr std::string_view kHostUsage =
     "  report TOWARY INWENTARYZACJA RAPORT.csv\n"
     "                               stan z pliku towarów obok policzonych ilości\n"
     "  messages                     spis komunikatów wtyczki z objaśnieniami\n"
+    "  support [FOLDER] [--goods TOWARY] [--counts INWENTARYZACJA] [--records]\n"
+    "                               zapisuje w folderze (bez niego: na pulpicie)\n"
+    "                               plik kolektor-serwis-<data>.txt dla serwisu:\n"
+    "                               wersje, sprawdzenie instalacji, rejestr,\n"
+    "                               ustawienia, dziennik, kopie a.dat i ślad;\n"
+    "                               --records dodaje ilości z ostatniego bloku\n"
+    "                               dziennika. Niczego nie zmienia w folderach.\n"
     "  setup                        pokazuje wartość Binaria\n"
     "  setup --install-dir FOLDER [--force]\n"
     "                               zapisuje wartość Binaria (komputer do prób)\n"
@@ -50,7 +62,20 @@ inline constexpr std::string_view kHostUsage =
     "  1  wtyczka zgłosiła błąd, plik ma błędy, setup albo journal --repair\n"
     "     odmówił zmiany\n"
     "  2  błędne polecenie lub ustawienie, brak pliku albo wtyczki\n"
-    "  3  check: plik bez błędów, ale z ostrzeżeniami\n";
+    "  3  check: plik bez błędów, ale z ostrzeżeniami; import: wtyczka zgłosiła\n"
+    "     wykonanie, ale odczyt nie przyniósł żadnej pozycji\n";
+
+// What was wrong with the command line: one line, then one pointing to
+// the help.
+inline constexpr std::string_view kHostUnknownCommand = "nieznane polecenie \"{1}\"";
+inline constexpr std::string_view kHostSeeHelp = "Polecenia i opcje opisuje: zrbhost help";
+inline constexpr std::string_view kHostMissingArgument = "{1}: brakuje argumentu {2}";
+inline constexpr std::string_view kHostExtraArgument = "{1}: zbędny argument \"{2}\"";
+inline constexpr std::string_view kHostCommandUsage = "Użycie: zrbhost {1}";
+inline constexpr std::string_view kHostUnknownOption = "nieznana opcja \"{1}\"";
+inline constexpr std::string_view kHostOptionValue = "opcja {1}: brakuje wartości {2}";
+inline constexpr std::string_view kHostSetNeedsEquals =
+    "opcja --set: \"{1}\" nie ma postaci nazwa=wartość";
 
 // Loading a plug-in: each failure said once.
 inline constexpr std::string_view kLoadNoFile = "nie ma pliku {1}";
@@ -76,7 +101,7 @@ inline constexpr std::string_view kHostMissingEntryPoints =
     "{1} nie jest wtyczką ZRB: brak funkcji {2}";
 inline constexpr std::string_view kFindNoZrbFolder =
     "nie ma kolektor.dll w folderze programu ({1}), a rejestr nie podaje folderu ZRB "
-    "(wartość Binaria)";
+    "(wartość Binaria w kluczu {2})";
 inline constexpr std::string_view kFindNowhere =
     "nie ma kolektor.dll ani w folderze programu ({1}), ani w folderze ZRB ({2})";
 inline constexpr std::string_view kHostNameTheDll = "Wskaż plik wtyczki opcją --dll PLIK.";
@@ -90,7 +115,8 @@ inline constexpr std::string_view kSetupHowToWrite =
 inline constexpr std::string_view kHostNoParameter = "wtyczka nie ma ustawienia \"{1}\"";
 inline constexpr std::string_view kHostNotANumber = "{1}=\"{2}\" nie jest liczbą od {3} do {4}";
 inline constexpr std::string_view kHostNotAChoice = "{1}=\"{2}\" nie jest żadną z wartości: {3}";
-inline constexpr std::string_view kHostSettingsFile = "nie można odczytać pliku ustawień {1}";
+inline constexpr std::string_view kHostSettingsFile =
+    "nie można odczytać pliku ustawień {1} (błąd systemu {2})";
 inline constexpr std::string_view kHostType = "Typ biblioteki: {1}";
 inline constexpr std::string_view kHostPluginFile = "Wtyczka: {1}, wersja {2}";
 inline constexpr std::string_view kHostSettings = "Ustawienia:";
@@ -103,14 +129,19 @@ inline constexpr std::string_view kHostProperties = "Właściwości:";
 inline constexpr std::string_view kHostStatus = "stan: {1}";
 inline constexpr std::string_view kHostError = "błąd: {1}";
 inline constexpr std::string_view kHostMessageBox = "okno komunikatu [{1}]: {2}";
-inline constexpr std::string_view kHostResult = "wynik: {1}";
+inline constexpr std::string_view kHostResult = "wynik: {1} ({2})";
+// The clear step waits a second and reports success: it clears nothing.
+inline constexpr std::string_view kHostClearResult =
+    "wynik: {1} (zrobione; zerowanie nie zmienia terminala ani plików)";
+inline constexpr std::string_view kHostWarning = "ostrzeżenie: {1}";
 inline constexpr std::string_view kHostFiveBoxes =
     "Wtyczka pokaże teraz pięć okien (sciezka_a, sciezka_bak, download, invent_dir, "
     "sciezka) i czeka, aż każde zamkniesz przyciskiem OK. Opcja --yes zamyka je sama.";
 
 // zrbhost setup.
+inline constexpr std::string_view kSetupKey = "Klucz ZRB w rejestrze: {1}";
 inline constexpr std::string_view kSetupCurrent = "Obecna wartość Binaria: {1}";
-inline constexpr std::string_view kSetupNoValue = "W rejestrze nie ma wartości Binaria.";
+inline constexpr std::string_view kSetupNoValue = "W tym kluczu nie ma wartości Binaria.";
 inline constexpr std::string_view kSetupWouldReplace =
     "wartość Binaria już jest w rejestrze i ZRB jej używa; zostaje bez zmian. Zmień ją "
     "tylko na komputerze do prób, dodając --force.";
@@ -118,13 +149,22 @@ inline constexpr std::string_view kSetupNoFolder = "folder {1} nie istnieje";
 inline constexpr std::string_view kSetupTooLong =
     "ścieżka jest za długa (znaków: {1}), a ZRB przyjmuje najwyżej 229";
 inline constexpr std::string_view kSetupNoRights =
-    "nie można zapisać rejestru (uruchom jako administrator)";
-inline constexpr std::string_view kSetupWritten =
-    "Zapisano w HKLM\\Software\\Orvisk\\ZRBWin\\Instalacja:\n  Binaria = {1}";
+    "nie można zapisać wartości Binaria w kluczu {1} (błąd systemu {2}): uruchom wiersz "
+    "poleceń jako administrator";
+inline constexpr std::string_view kSetupWritten = "Zapisano w {1}:\n  Binaria = {2}";
 
 // zrbhost check, journal, convert, report.
-inline constexpr std::string_view kToolCannotOpen = "nie można otworzyć pliku {1}";
-inline constexpr std::string_view kToolCannotWrite = "nie można zapisać pliku {1}";
+// {1} says what the file is to the person, {2} its path; the system's
+// error number follows, with Windows' reason beside it where shown.
+inline constexpr std::string_view kToolCannotOpen = "nie można otworzyć {1} {2}";
+inline constexpr std::string_view kToolCannotWrite = "nie można zapisać {1} {2}";
+inline constexpr std::string_view kRoleFile = "pliku";
+inline constexpr std::string_view kRoleGoodsFile = "pliku towarów";
+inline constexpr std::string_view kRoleCountsFile = "pliku inwentaryzacji";
+inline constexpr std::string_view kRoleJournal = "dziennika";
+inline constexpr std::string_view kRoleDataFile = "pliku danych z terminala";
+inline constexpr std::string_view kRoleReport = "raportu";
+inline constexpr std::string_view kRoleSettings = "pliku ustawień";
 inline constexpr std::string_view kCheckFault = "wiersz {1}, bajt {2}: ";
 inline constexpr std::string_view kCheckWarning = "wiersz {1}: ostrzeżenie: {2}";
 inline constexpr std::string_view kCheckWarningNoLine = "ostrzeżenie: {1}";
@@ -140,6 +180,8 @@ inline constexpr std::string_view kJournalImport = "import";
 inline constexpr std::string_view kJournalExport = "eksport";
 inline constexpr std::string_view kJournalDouble =
     "<- te same ilości co blok {1}: prawdopodobnie podwójny odczyt";
+// An import that brought nothing still writes its block: the header alone.
+inline constexpr std::string_view kJournalEmpty = "<- pusty: odczyt nie przyniósł żadnej pozycji";
 inline constexpr std::string_view kJournalSummary = "Bloków: {1}, prawdopodobnie podwójnych: {2}.";
 inline constexpr std::string_view kJournalOutside = "Wierszy przed pierwszym blokiem: {1}.";
 inline constexpr std::string_view kJournalNoBlock = "dziennik nie ma bloku {1}";
@@ -149,21 +191,97 @@ inline constexpr std::string_view kConvertStopped =
     "Zamiana {1} na {2} zatrzymana na błędzie; zapisanych rekordów: {3}.";
 inline constexpr std::string_view kReportWritten = "Raport zapisany: {1}";
 
+// The support file (zrbhost support, the form's "Zbierz dane dla serwisu"):
+// one plain-text file a shop can e-mail to the support person.
+inline constexpr std::string_view kSupportFileName = "kolektor-serwis-{1}.txt";
+inline constexpr std::string_view kSupportTitle = "kolektor - dane dla serwisu";
+inline constexpr std::string_view kSupportMade = "Zapisano: {1}, program {2}.";
+inline constexpr std::string_view kSupportNoGoodsData =
+    "Plik nie zawiera kodów ani ilości towarów (zrbhost support --records dodaje ilości z "
+    "ostatniego bloku dziennika). Zbieranie danych niczego nie zmienia w folderach.";
+inline constexpr std::string_view kSupportWithGoodsData =
+    "Na życzenie plik zawiera kody i ilości z ostatniego bloku dziennika. Zbieranie danych "
+    "niczego nie zmienia w folderach.";
+inline constexpr std::string_view kSupportVersions = "Wersje i system";
+inline constexpr std::string_view kSupportPlugin = "kolektor.dll: {1}, wersja {2}";
+inline constexpr std::string_view kSupportNoPlugin = "kolektor.dll: nie załadowano ({1})";
+inline constexpr std::string_view kSupportProgram = "{1}: {2}";
+inline constexpr std::string_view kSupportMissingProgram = "brak w folderze {1}";
+inline constexpr std::string_view kSupportWindows = "Windows: {1} {2}, {3}";
+inline constexpr std::string_view kSupport64 = "64-bitowy";
+inline constexpr std::string_view kSupport32 = "32-bitowy";
+inline constexpr std::string_view kSupportCodePages = "Strona kodowa: ANSI {1}, konsoli (OEM) {2}";
+inline constexpr std::string_view kSupportDpi = "DPI ekranu: {1} ({2}%)";
+inline constexpr std::string_view kSupportCheck = "Sprawdzenie instalacji";
+inline constexpr std::string_view kSupportRegistry = "Rejestr: wartość Binaria w obu widokach";
+inline constexpr std::string_view kSupportViewRead =
+    "Widok 32-bitowy, który czytają ZRB i wtyczka ({1}): {2}";
+inline constexpr std::string_view kSupportViewOther =
+    "Widok 64-bitowy, którego ZRB i wtyczka nie czytają ({1}): {2}";
+inline constexpr std::string_view kSupportOneView =
+    "Windows 32-bitowy ma jeden widok rejestru ({1}): {2}";
+inline constexpr std::string_view kSupportValue = "Binaria = {1}";
+inline constexpr std::string_view kSupportNoKey = "brak klucza";
+inline constexpr std::string_view kSupportNoValue = "klucz bez wartości Binaria";
+inline constexpr std::string_view kSupportBadValue =
+    "Binaria nie jest tekstem albo ma ponad 229 znaków";
+inline constexpr std::string_view kSupportSettings = "Ustawienia";
+inline constexpr std::string_view kSupportSetting = "{1} ({2}) = \"{3}\"";
+inline constexpr std::string_view kSupportNoSettings = "(brak: wtyczka nie jest załadowana)";
+inline constexpr std::string_view kSupportPaths = "Plik towarów: {1}\nPlik inwentaryzacji: {2}";
+inline constexpr std::string_view kSupportNotGiven = "(nie podano)";
+inline constexpr std::string_view kSupportCounts = "Plik inwentaryzacji";
+inline constexpr std::string_view kSupportJournal = "Dziennik";
+inline constexpr std::string_view kSupportNoInventDir =
+    "Folder inwentaryzacji nie jest znany: podaj plik inwentaryzacji (zrbhost support "
+    "--counts PLIK).";
+inline constexpr std::string_view kSupportLastBlock = "Ilości z ostatniego bloku ({1}):";
+inline constexpr std::string_view kSupportRecordsCut = "... (pokazano pierwsze {1} wierszy bloku)";
+inline constexpr std::string_view kSupportKept = "Pliki a.dat w folderze inwentaryzacji {1}";
+inline constexpr std::string_view kSupportKeptFile = "{1}  {2} B  {3}";
+inline constexpr std::string_view kSupportNoKept = "(brak)";
+inline constexpr std::string_view kSupportTrace = "Ślad diagnostyczny";
+inline constexpr std::string_view kSupportTraceOff = "Ślad jest wyłączony (brak pliku {1}).";
+inline constexpr std::string_view kSupportTraceLines = "Ostatnie wiersze śladu ({1}): {2}";
+inline constexpr std::string_view kSupportTraceUnknown =
+    "Ślad: nie wiadomo, której wtyczki (żadna nie jest załadowana).";
+inline constexpr std::string_view kSupportWritten =
+    "Zapisano plik dla serwisu: {1}\nWyślij go osobie, która pomaga przy instalacji.";
+inline constexpr std::string_view kSupportCannotWrite =
+    "nie można zapisać pliku dla serwisu w folderze {1} (błąd systemu {2})";
+
 // "Sprawdź instalację" of the test form: one line per check.
+// {1} is the key as regedit shows the view that ZRB, its installer, the
+// plug-in and our programs read (WOW6432Node on 64-bit Windows).
 inline constexpr std::string_view kInstallNoKey =
-    "Rejestr: brak klucza HKLM\\Software\\Orvisk\\ZRBWin\\Instalacja (32-bitowy widok "
-    "rejestru, który czyta ZRB).";
+    "Rejestr: brak klucza {1}, w którym ZRB i wtyczka szukają wartości Binaria.";
 inline constexpr std::string_view kInstallNoKeyFix =
-    "Zainstaluj ZRB albo napraw jego instalację. Na komputerze do prób: zrbhost setup "
-    "--install-dir FOLDER.";
-inline constexpr std::string_view kInstallNoValue =
-    "Rejestr: klucz HKLM\\Software\\Orvisk\\ZRBWin\\Instalacja nie ma wartości Binaria.";
+    "Zainstaluj ZRB albo napraw jego instalację: instalator ZRB zapisuje ten klucz. Na "
+    "komputerze do prób zapisze go (jako administrator): zrbhost setup --install-dir FOLDER.";
+inline constexpr std::string_view kInstallNoValue = "Rejestr: klucz {1} nie ma wartości Binaria.";
 inline constexpr std::string_view kInstallBadValue =
-    "Rejestr: wartość Binaria nie jest tekstem albo jest dłuższa niż 229 znaków.";
+    "Rejestr: wartość Binaria w kluczu {1} nie jest tekstem albo jest dłuższa niż 229 znaków.";
 inline constexpr std::string_view kInstallValueFix =
-    "Wartość Binaria (tekst) ma wskazywać folder programu ZRB, na przykład C:\\ZRBWin.";
-inline constexpr std::string_view kInstallBinaria = "Rejestr: Binaria = {1}";
-inline constexpr std::string_view kInstallFolder = "Folder ZRB {1} istnieje.";
+    "Wartość Binaria (tekst) w kluczu {1} ma wskazywać folder programu ZRB, na przykład "
+    "C:\\ZRBWin. Zapisuje ją instalator ZRB; na komputerze do prób (jako administrator): "
+    "zrbhost setup --install-dir FOLDER.";
+inline constexpr std::string_view kInstallBinaria = "Rejestr: {1}, Binaria = {2}";
+// A value in the other (64-bit) view, where regedit shows the plain path:
+// ZRB and the plug-in never read it.
+inline constexpr std::string_view kInstallWrongPlace =
+    "Rejestr: wartość Binaria ({1}) wpisano w niewłaściwym miejscu: jest w kluczu {2}, a ZRB "
+    "i wtyczka czytają klucz {3}.";
+inline constexpr std::string_view kInstallWrongPlaceFix =
+    "Zapisz ją w kluczu {1}: zapisuje ją instalator ZRB (zainstaluj ZRB ponownie), a na "
+    "komputerze do prób (jako administrator) zrbhost setup --install-dir FOLDER. Wartość w "
+    "kluczu {2} niczego nie zmienia.";
+inline constexpr std::string_view kInstallOtherValue =
+    "Rejestr: w kluczu {1} jest też inna wartość Binaria ({2}), wpisana w niewłaściwym "
+    "miejscu: ZRB i wtyczka jej nie czytają.";
+inline constexpr std::string_view kInstallOtherValueFix =
+    "Zmieniaj Binaria tylko w kluczu {1} (zrbhost setup --install-dir FOLDER --force); "
+    "wartość w kluczu {2} możesz usunąć.";
+inline constexpr std::string_view kInstallFolder = "Folder ZRB {1} (z wartości Binaria) istnieje.";
 inline constexpr std::string_view kInstallNoFolder =
     "Folder ZRB {1} (z wartości Binaria) nie istnieje.";
 inline constexpr std::string_view kInstallNoFolderFix =
@@ -228,6 +346,8 @@ inline constexpr std::string_view kInstallPortBusyFix =
 inline constexpr std::string_view kInstallPortNoDevice =
     "Port {1} jest w systemie, ale nie działa jak port szeregowy (błąd systemu {2}): "
     "urządzenie jest odłączone albo wyłączone.";
+inline constexpr std::string_view kInstallPortListed =
+    "Port {1} jest w systemie (nie otwierano go: mógłby właśnie przesyłać dane).";
 inline constexpr std::string_view kInstallPortNotChecked =
     "Portu nie sprawdzono: bez wtyczki formularz nie zna ustawienia portu.";
 inline constexpr std::string_view kInstallPortRehearsal =
@@ -237,11 +357,25 @@ inline constexpr std::string_view kInstallPortError =
 inline constexpr std::string_view kInstallBadPort =
     "Ustawienie portu \"{1}\" nie jest numerem portu COM.";
 inline constexpr std::string_view kInstallBadPortFix = "Wpisz numer portu COM doku, od 1 do 999.";
-inline constexpr std::string_view kInstallWritable = "Do folderu {1} można zapisywać.";
+// {1} the folder's role (one or more of those below), {2} its path, {3}
+// what the plug-in keeps there.
+inline constexpr std::string_view kInstallWritable = "{1} {2}{3}: zapis możliwy.";
+inline constexpr std::string_view kInstallFolderThere =
+    "{1} {2}{3} istnieje (zapisu nie sprawdzano).";
 inline constexpr std::string_view kInstallNotWritable =
-    "Do folderu {1} nie można zapisywać (błąd systemu {2}).";
+    "{1} {2}{3} nie pozwala na zapis (błąd systemu {4}).";
 inline constexpr std::string_view kInstallNotWritableFix =
     "Utwórz folder albo nadaj prawo zapisu użytkownikowi, który pracuje w ZRB.";
+struct FolderRole {
+  std::string_view name;      // begun with a small letter
+  std::string_view contents;  // what the plug-in writes there; may be empty
+};
+inline constexpr FolderRole kGoodsFolder = {"folder pliku towarów", "plik wymiany \"a\""};
+inline constexpr FolderRole kCountsFolder = {"folder pliku inwentaryzacji", ""};
+inline constexpr FolderRole kInventFolder = {"folder inwentaryzacji",
+                                             "a.dat, Inwent.bak, kolektor.lock"};
+inline constexpr std::string_view kRolesJoin = " i ";
+inline constexpr std::string_view kZrbFolderRole = "folder ZRB (Binaria)";
 inline constexpr std::string_view kInstallNoGoodsPath =
     "Plik towarów nie jest wybrany: folderu towarów nie sprawdzono.";
 inline constexpr std::string_view kInstallNoCountsPath =
@@ -391,14 +525,25 @@ struct SystemErrorReason {
   std::string_view text;
 };
 inline constexpr SystemErrorReason kSystemErrorReasons[] = {
+    {1, "niedozwolona operacja dla tego urządzenia"},
     {2, "nie ma takiego pliku"},
     {3, "nie ma takiej ścieżki"},
     {5, "odmowa dostępu"},
+    {15, "nie ma takiego dysku"},
+    {19, "nośnik jest zabezpieczony przed zapisem"},
+    {21, "urządzenie nie jest gotowe"},
+    {31, "urządzenie nie działa"},
     {32, "plik jest używany przez inny program"},
     {33, "część pliku jest zablokowana przez inny program"},
     {53, "nie można odnaleźć ścieżki sieciowej"},
+    {64, "połączenie sieciowe zostało przerwane"},
+    {67, "nie można odnaleźć udziału sieciowego"},
     {112, "za mało miejsca na dysku"},
     {123, "niepoprawna nazwa pliku lub folderu"},
+    {126, "brak biblioteki, której program potrzebuje"},
+    {193, "to nie jest program ani biblioteka tego systemu Windows"},
+    {206, "nazwa pliku lub ścieżka jest za długa"},
+    {1167, "urządzenie nie jest podłączone"},
     {1392, "plik lub folder jest uszkodzony i nie można go odczytać"},
 };
 constexpr bool SystemErrorCodesAscending() {
@@ -415,7 +560,8 @@ inline constexpr std::string_view kLogScanNoTable =
 inline constexpr std::string_view kLogScanUnknown =
     "Symulator: kodu {1} nie ma na liście towarów terminala.";
 inline constexpr std::string_view kLogScanBadQuantity =
-    "Symulator: ilość \"{1}\" odrzucona (najwyżej 8 znaków: cyfry i jedna kropka).";
+    "Symulator: ilość \"{1}\" odrzucona (najwyżej 8 znaków: cyfry i jeden przecinek albo "
+    "kropka).";
 inline constexpr std::string_view kLogScanEmpty = "Wpisz kod i ilość.";
 inline constexpr std::string_view kLogSimulatorCleared =
     "Symulator: zeskanowane ilości usunięte z pamięci terminala.";

@@ -16,14 +16,19 @@
 #include <vector>
 
 #include "base/cp1250.h"
+#include "base/held_files.h"
 #include "base/settings_table.h"
 #include "base/texts.h"
 #include "host/install_check.h"
 #include "host/plugin_host.h"
 #include "host/program_texts.h"
+#include "host/registry_view.h"
+#include "host/support_file.h"
+#include "host/system_error_text.h"
 #include "host/zrbhost_files.h"
 #include "platform/win32.h"
 #include "tools/docs/message_reference.h"
+#include "tools/files/counts_summary.h"
 
 namespace {
 
@@ -31,10 +36,16 @@ namespace u = kolektor::ui;
 using kolektor::host::Word;
 using kolektor::ui::Fill;
 
+// Output into a file or a pipe fits 80 columns: a mail or a printout of it
+// breaks no line.
+constexpr std::size_t kRedirectedWidth = 79;
+
 // Polish on any console: wide characters to a console, UTF-8 elsewhere. A
 // console breaks a line at its edge, inside a word: lines longer than the
-// console is wide are broken between words first.
-void Write(DWORD which, FILE* stream, const std::string& utf8) {
+// console is wide are broken between words first, a number kept with the
+// word before it. Every "(błąd systemu N)" gets Windows' reason beside it.
+void Write(DWORD which, FILE* stream, const std::string& text) {
+  const std::string utf8 = kolektor::host::WithSystemErrorReasons(text);
   const HANDLE handle = GetStdHandle(which);
   DWORD mode = 0;
   if (handle != nullptr && handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode)) {
@@ -47,7 +58,8 @@ void Write(DWORD which, FILE* stream, const std::string& utf8) {
     WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
     return;
   }
-  std::fwrite(utf8.data(), 1, utf8.size(), stream);
+  const std::string wrapped = kolektor::WrapLongLines(utf8, kRedirectedWidth);
+  std::fwrite(wrapped.data(), 1, wrapped.size(), stream);
   std::fflush(stream);
 }
 void Print(const std::string& utf8) { Write(STD_OUTPUT_HANDLE, stdout, utf8); }
@@ -64,8 +76,9 @@ using kolektor::host::Cp1250FromAnsi;
 struct Options {
   std::string dll;  // empty: the installed one (FindDefaultPlugin)
   std::string settings_file, install_dir;
+  std::string goods, counts;  // support: the till's files to look at
   std::vector<std::pair<std::string, std::string>> overrides;
-  bool yes = false, force = false;
+  bool yes = false, force = false, records = false;
   std::vector<std::string> args;
 };
 
@@ -97,7 +110,10 @@ bool Validate(const std::vector<kolektor::host::Parameter>& parameters,
 bool ReadSettingsFile(const std::string& path, std::map<std::string, std::string>& values) {
   FILE* f = std::fopen(path.c_str(), "rb");
   if (f == nullptr) {
-    Complain(Fill(u::kHostSettingsFile, {path}));
+    // The runtime opens it with CreateFile, whose reason stays behind.
+    const DWORD error = GetLastError();
+    Complain(
+        Fill(u::kHostSettingsFile, {kolektor::host::Utf8FromAnsi(path), std::to_string(error)}));
     return false;
   }
   char line[512];
@@ -165,6 +181,31 @@ void PrintEvent(const kolektor::host::Event& e) {
   }
 }
 
+// What reached the counts file (and, with it, the journal), read back from
+// the file the plug-in wrote: the path exactly as the plug-in got it. A
+// read of nothing is a warning (exit code 3); the host's result stays 1.
+int SayWhatTheReadBrought(const std::string& counts_path) {
+  kolektor::Platform& system = kolektor::SystemPlatform();
+  std::unique_ptr<kolektor::File> counts = kolektor::OpenWaitingWhileHeld(
+      system, nullptr, "opening", counts_path, kolektor::OpenMode::kRead);
+  if (!counts) {
+    Complain(Fill(u::kToolCannotOpen, {std::string(u::kRoleCountsFile), Utf8(counts_path)}) +
+             kPrinter.Reason(system.LastError()));
+    return 0;
+  }
+  const kolektor::CountsSummary summary = kolektor::SummarizeCounts(*counts);
+  if (summary.read_error) {
+    Complain(std::string(u::kCheckReadError));
+    return 0;
+  }
+  if (kolektor::NothingRead(summary)) {
+    PrintError(Fill(u::kHostWarning, {kolektor::CountsSummaryText(summary)}) + "\n");
+    return 3;
+  }
+  Print(kolektor::CountsSummaryText(summary) + "\n");
+  return 0;
+}
+
 int Operation(const kolektor::host::Plugin& p, const Options& o,
               const std::map<std::string, std::string>& values) {
   const std::string& command = o.args[0];
@@ -182,7 +223,14 @@ int Operation(const kolektor::host::Plugin& p, const Options& o,
     result = session.Clear(1);
   }
   if (result < 0) return -1;
-  Print(Fill(u::kHostResult, {std::to_string(result)}) + "\n");
+  if (command == "clear" && result == 1) {
+    Print(Fill(u::kHostClearResult, {std::to_string(result)}) + "\n");
+    return 0;
+  }
+  Print(Fill(u::kHostResult, {std::to_string(result),
+                              std::string(result == 1 ? u::kResultDone : u::kResultFailed)}) +
+        "\n");
+  if (command == "import" && result == 1) return SayWhatTheReadBrought(Cp1250FromAnsi(o.args[1]));
   return result == 1 ? 0 : 1;
 }
 
@@ -203,7 +251,9 @@ int Setup(const Options& options) {
   const kolektor::host::HostValue found = kolektor::host::ReadBinaria(current);
   const bool has_value =
       found == kolektor::host::HostValue::kFound || found == kolektor::host::HostValue::kUnusable;
-  Print((has_value ? Fill(u::kSetupCurrent, {kolektor::host::Utf8FromAnsi(current)})
+  const std::string key = kolektor::host::HostKeyShown();
+  Print(Fill(u::kSetupKey, {key}) + "\n" +
+        (has_value ? Fill(u::kSetupCurrent, {kolektor::host::Utf8FromAnsi(current)})
                    : std::string(u::kSetupNoValue)) +
         "\n");
   if (o.install_dir.empty()) {
@@ -224,10 +274,11 @@ int Setup(const Options& options) {
     return 1;
   }
   if (!kolektor::host::WriteBinaria(o.install_dir)) {
-    Complain(std::string(u::kSetupNoRights));
+    const DWORD error = GetLastError();
+    Complain(Fill(u::kSetupNoRights, {key, std::to_string(error)}));
     return 1;
   }
-  Print(Fill(u::kSetupWritten, {Utf8(Cp1250FromAnsi(o.install_dir))}) + "\n");
+  Print(Fill(u::kSetupWritten, {key, Utf8(Cp1250FromAnsi(o.install_dir))}) + "\n");
   return 0;
 }
 
@@ -236,13 +287,102 @@ int Usage() {
   return 2;
 }
 
+// What was wrong with the command line, and where the commands are told.
+int Wrong(const std::string& what, const std::string& usage = std::string(u::kHostSeeHelp)) {
+  Complain(what);
+  PrintError(usage + "\n");
+  return 2;
+}
+
+// Each command and its arguments as the help names them; those in
+// brackets may be left out. `options` are the command's own, for its usage
+// line.
+struct CommandSyntax {
+  const char* name;
+  const char* arguments;
+  const char* options = "";
+};
+constexpr CommandSyntax kCommands[] = {
+    {"describe", ""},
+    {"export", "TOWARY"},
+    {"import", "INWENTARYZACJA"},
+    {"clear", ""},
+    {"check", "TOWARY"},
+    {"journal", "DZIENNIK [--extract N INWENTARYZACJA [--unfinished]]",
+     "\n        zrbhost journal DZIENNIK --repair"},
+    {"convert", "DANE INWENTARYZACJA"},
+    {"report", "TOWARY INWENTARYZACJA RAPORT.csv"},
+    {"messages", ""},
+    {"setup", "", " [--install-dir FOLDER [--force]]"},
+    {"support", "[FOLDER]", " [--goods TOWARY] [--counts INWENTARYZACJA] [--records]"},
+    {"help", ""},
+};
+
+// The arguments a command takes in turn: the journal's "--extract" names
+// the two that follow it.
+std::vector<std::string> ArgumentNames(const CommandSyntax& c) {
+  std::vector<std::string> names;
+  std::string word;
+  for (const char* at = c.arguments;; ++at) {
+    if (*at == ' ' || *at == '\0') {
+      std::string name;
+      for (char ch : word)
+        if (ch != '[' && ch != ']') name += ch;
+      if (!name.empty()) names.push_back(name);
+      word.clear();
+      if (*at == '\0') break;
+    } else {
+      word += *at;
+    }
+  }
+  return names;
+}
+
+std::string Shown(const std::string& ansi) { return kolektor::host::Utf8FromAnsi(ansi); }
+
+// 0 when the command's arguments are right; else, after what is wrong, the
+// command's usage, and 2.
+int CheckArguments(const CommandSyntax& c, const std::vector<std::string>& args) {
+  const std::vector<std::string> names = ArgumentNames(c);
+  const std::string usage =
+      Fill(u::kHostCommandUsage,
+           {std::string(c.name) + (*c.arguments != '\0' ? " " : "") + c.arguments + c.options});
+  const std::size_t given = args.size() - 1;
+  std::size_t required = 0;
+  for (const char* at = c.arguments; *at != '\0' && *at != '['; ++at)
+    if (*at != ' ' && (at == c.arguments || at[-1] == ' ')) ++required;
+  if (std::string(c.name) == "journal" && given >= 2) {
+    // DZIENNIK, then nothing, --repair, or --extract N INWENTARYZACJA
+    // [--unfinished].
+    if (args[2] == "--repair" && given > 2)
+      return Wrong(Fill(u::kHostExtraArgument, {c.name, Shown(args[3])}), usage);
+    if (args[2] == "--repair") return 0;
+    if (args[2] != "--extract")
+      return Wrong(Fill(u::kHostExtraArgument, {c.name, Shown(args[2])}), usage);
+    if (given < 4) return Wrong(Fill(u::kHostMissingArgument, {c.name, names[given]}), usage);
+    if (given >= 5 && args[5] != "--unfinished")
+      return Wrong(Fill(u::kHostExtraArgument, {c.name, Shown(args[5])}), usage);
+    if (given > 5) return Wrong(Fill(u::kHostExtraArgument, {c.name, Shown(args[6])}), usage);
+    return 0;
+  }
+  if (given < required) return Wrong(Fill(u::kHostMissingArgument, {c.name, names[given]}), usage);
+  if (given > names.size())
+    return Wrong(Fill(u::kHostExtraArgument, {c.name, Shown(args[names.size() + 1])}), usage);
+  for (std::size_t i = 1; i < args.size(); ++i)
+    if (args[i].rfind("--", 0) == 0)
+      return Wrong(Fill(u::kHostExtraArgument, {c.name, args[i]}), usage);
+  return 0;
+}
+
 // The plug-in named by --dll, else the installed one; which one it is, is
-// said when it comes from ZRB's folder.
-bool Load(const Options& o, kolektor::host::Plugin& p) {
+// said when it comes from ZRB's folder. `error` says why none could be
+// loaded; it has been said already.
+bool Load(const Options& o, kolektor::host::Plugin& p, std::string& error) {
   std::string path = o.dll;
   if (path.empty()) {
     const kolektor::host::DefaultPlugin found = kolektor::host::FindDefaultPlugin();
     if (found.path.empty()) {
+      error = found.missing;
       Complain(found.missing + ". " + std::string(u::kHostNameTheDll));
       return false;
     }
@@ -250,83 +390,150 @@ bool Load(const Options& o, kolektor::host::Plugin& p) {
     if (found.from_zrb_folder)
       Print(Fill(u::kHostLoadedFromZrb, {kolektor::host::Utf8FromAnsi(path)}) + "\n");
   }
-  std::string error;
   if (kolektor::host::LoadPlugin(path, p, error)) return true;
   Complain(error);
   return false;
 }
 
-bool ParseOptions(int argc, char** argv, Options& o) {
+// A program that does not say it knows the screen's DPI is told 96 on a
+// scaled screen (Vista and later); zrbhost draws nothing, so it may say so.
+void AskForTheRealDpi() {
+  using SetProcessDpiAware = BOOL(WINAPI*)();
+  const HMODULE user32 = GetModuleHandleA("user32.dll");
+  const FARPROC found = user32 != nullptr ? GetProcAddress(user32, "SetProcessDPIAware") : nullptr;
+  if (const auto aware = reinterpret_cast<SetProcessDpiAware>(reinterpret_cast<void*>(found)))
+    aware();
+}
+
+// zrbhost support: the support file, also when no plug-in could be loaded
+// (that is then one of its findings).
+int Support(const kolektor::host::Plugin* p, const std::string& plugin_missing,
+            const std::vector<kolektor::host::Parameter>& parameters,
+            const std::map<std::string, std::string>& values, const Options& o) {
+  AskForTheRealDpi();
+  kolektor::host::SupportInput in;
+  if (o.args.size() > 1) in.folder = AsHostWritesIt(o.args[1]);
+  if (p != nullptr)
+    in.plugin_path = p->path;
+  else
+    in.plugin_missing = plugin_missing;
+  for (const kolektor::host::Parameter& parameter : parameters) {
+    const auto it = values.find(parameter.name);
+    in.settings.push_back(
+        {parameter.label, parameter.name, it == values.end() ? std::string() : it->second});
+  }
+  if (parameters.empty())
+    for (const auto& [name, value] : values) in.settings.push_back({"", name, value});
+  in.goods_path = o.goods;
+  in.counts_path = o.counts;
+  in.with_records = o.records;
+  const kolektor::host::SupportFile file = kolektor::host::WriteSupportFile(in);
+  if (!file.written) {
+    Complain(file.error);
+    return 1;
+  }
+  Print(Fill(u::kSupportWritten, {kolektor::host::Utf8FromAnsi(file.path)}) + "\n");
+  return 0;
+}
+
+// Empty when the options are right; else what is wrong with them.
+std::string ParseOptions(int argc, char** argv, Options& o) {
+  const struct {
+    const char* option;
+    std::string Options::*value;
+    const char* names;
+  } with_value[] = {{"--dll", &Options::dll, "PLIK"},
+                    {"--settings", &Options::settings_file, "PLIK"},
+                    {"--install-dir", &Options::install_dir, "FOLDER"},
+                    {"--goods", &Options::goods, "TOWARY"},
+                    {"--counts", &Options::counts, "INWENTARYZACJA"}};
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
-    if (a == "--dll" && i + 1 < argc) {
-      o.dll = argv[++i];
-    } else if (a == "--settings" && i + 1 < argc) {
-      o.settings_file = argv[++i];
-    } else if (a == "--set" && i + 1 < argc) {
+    bool taken = false;
+    for (const auto& w : with_value) {
+      if (a != w.option) continue;
+      if (i + 1 >= argc) return Fill(u::kHostOptionValue, {a, w.names});
+      o.*w.value = argv[++i];
+      taken = true;
+    }
+    if (taken) continue;
+    if (a == "--set") {
+      if (i + 1 >= argc) return Fill(u::kHostOptionValue, {a, "nazwa=wartość"});
       const std::string kv = argv[++i];
       const std::size_t eq = kv.find('=');
-      if (eq == std::string::npos) return false;
+      if (eq == std::string::npos || eq == 0)
+        return Fill(u::kHostSetNeedsEquals, {kolektor::host::Utf8FromAnsi(kv)});
       o.overrides.emplace_back(kv.substr(0, eq), Cp1250FromAnsi(kv.substr(eq + 1)));
     } else if (a == "--yes") {
       o.yes = true;
     } else if (a == "--force") {
       o.force = true;
-    } else if (a == "--install-dir" && i + 1 < argc) {
-      o.install_dir = argv[++i];
+    } else if (a == "--records") {
+      o.records = true;
+    } else if (a.rfind("--", 0) == 0 && a != "--extract" && a != "--unfinished" &&
+               a != "--repair" && a != "--help") {
+      return Fill(u::kHostUnknownOption, {kolektor::host::Utf8FromAnsi(a)});
     } else {
       o.args.push_back(a);
     }
   }
-  return !o.args.empty();
+  return std::string();
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   Options o;
-  if (!ParseOptions(argc, argv, o)) return Usage();
-  const std::string& command = o.args[0];
+  const std::string wrong_option = ParseOptions(argc, argv, o);
+  if (!wrong_option.empty()) return Wrong(wrong_option);
+  if (o.args.empty()) return Usage();
+  std::string command = o.args[0];
+  if (command == "--help" || command == "-h" || command == "/?") command = "help";
+  const CommandSyntax* syntax = nullptr;
+  for (const CommandSyntax& c : kCommands)
+    if (command == c.name) syntax = &c;
+  if (syntax == nullptr)
+    return Wrong(Fill(u::kHostUnknownCommand, {kolektor::host::Utf8FromAnsi(command)}));
+  if (const int wrong = CheckArguments(*syntax, o.args)) return wrong;
   const std::size_t n = o.args.size();
-  if (n == 1 && (command == "help" || command == "--help" || command == "-h" || command == "/?")) {
+  if (command == "help") {
     Print(std::string(u::kHostUsage));
     return 0;
   }
-  if (command == "setup" && n == 1) return Setup(o);
-  if (command == "messages" && n == 1) {
+  if (command == "setup") return Setup(o);
+  if (command == "messages") {
     Print(kolektor::MessageReference());
     return 0;
   }
-  if (command == "journal" && n == 3 && o.args[2] == "--repair")
+  if (command == "journal" && n == 3)
     return kolektor::zrbhost::JournalRepair(kolektor::SystemPlatform(), o.args[1], kPrinter);
-  const bool unfinished = n == 6 && o.args[5] == "--unfinished";
-  if (command == "journal" && (n == 2 || ((n == 5 || unfinished) && o.args[2] == "--extract")))
+  if (command == "journal")
     return n == 2 ? kolektor::zrbhost::JournalList(kolektor::SystemPlatform(), o.args[1], kPrinter)
                   : kolektor::zrbhost::JournalExtract(kolektor::SystemPlatform(), o.args[1],
-                                                      o.args[3], o.args[4], kPrinter, unfinished);
-  if (command == "convert" && n == 3)
+                                                      o.args[3], o.args[4], kPrinter, n == 6);
+  if (command == "convert")
     return kolektor::zrbhost::Convert(kolektor::SystemPlatform(), o.args[1], o.args[2], kPrinter);
-  if (command == "report" && n == 4)
+  if (command == "report")
     return kolektor::zrbhost::Report(kolektor::SystemPlatform(), o.args[1], o.args[2], o.args[3],
                                      kPrinter);
-  const bool uses_plugin =
-      (n == 1 && (command == "describe" || command == "clear")) ||
-      (n == 2 && (command == "check" || command == "export" || command == "import"));
-  if (!uses_plugin) return Usage();
 
   kolektor::host::Plugin p;
-  if (!Load(o, p)) return 2;
-  const std::vector<kolektor::host::Parameter> parameters =
-      kolektor::host::DescribeParameters(p.api);
+  std::string plugin_missing;
+  const bool loaded = Load(o, p, plugin_missing);
+  if (!loaded && command != "support") return 2;
+  std::vector<kolektor::host::Parameter> parameters;
+  if (loaded) parameters = kolektor::host::DescribeParameters(p.api);
   std::map<std::string, std::string> values;
   for (const kolektor::host::Parameter& parameter : parameters)
     values[parameter.name] = parameter.default_value;
   if (!o.settings_file.empty() && !ReadSettingsFile(o.settings_file, values)) return 2;
   for (const auto& [name, value] : o.overrides) values[name] = value;
-  if (!Validate(parameters, values)) return 2;
+  if (loaded && !Validate(parameters, values)) return 2;
 
-  if (command == "describe" && n == 1) return Describe(p, parameters, values);
-  if (command == "check" && n == 2)
+  if (command == "support")
+    return Support(loaded ? &p : nullptr, plugin_missing, parameters, values, o);
+  if (command == "describe") return Describe(p, parameters, values);
+  if (command == "check")
     return kolektor::zrbhost::Check(
         kolektor::SystemPlatform(), o.args[1],
         kolektor::PriceLevel(values[std::string(kolektor::kParamCena)]),

@@ -3,8 +3,8 @@
 #include <memory>
 
 #include "base/cp1250.h"
-#include "base/held_files.h"
 #include "base/file_names.h"
+#include "base/held_files.h"
 #include "base/host_link.h"
 #include "base/texts.h"
 #include "export/goods_conversion.h"
@@ -27,13 +27,17 @@ std::string Utf8(const std::string& cp1250) { return Utf8FromCp1250(cp1250); }
 
 // The till's files, held for a moment by a virus scanner or a backup as
 // the plug-in meets them, are waited for as the plug-in waits.
+// `role` names what the file is to the person ("pliku towarów",
+// "dziennika"), and the error says why Windows refused it.
 std::unique_ptr<File> OpenOrSay(Platform& platform, const std::string& path, OpenMode mode,
-                                const Printer& print) {
+                                const Printer& print, std::string_view role = u::kRoleFile) {
   std::unique_ptr<File> file = OpenWaitingWhileHeld(platform, nullptr, "opening", path, mode);
-  if (!file)
-    print.error(
-        Fill(mode == OpenMode::kRead ? u::kToolCannotOpen : u::kToolCannotWrite, {Utf8(path)}) +
-        "\n");
+  if (!file) {
+    const std::uint32_t error = platform.LastError();
+    print.error(Fill(mode == OpenMode::kRead ? u::kToolCannotOpen : u::kToolCannotWrite,
+                     {std::string(role), Utf8(path)}) +
+                print.Reason(error) + "\n");
+  }
   return file;
 }
 
@@ -62,6 +66,11 @@ void KOLEKTOR_STDCALL NoParam(HostWord, HostWord, const char*, char* value) { va
 
 }  // namespace
 
+std::string Printer::Reason(std::uint32_t code) const {
+  if (code == 0) return std::string();
+  return " " + std::string(u::kSystemErrorHead) + std::to_string(code) + ")";
+}
+
 void PrintExplained(const std::string& cp1250_text, const Print& print) {
   print(Fill(u::kHostError, {Utf8(cp1250_text)}) + "\n");
   if (const text::Explanation* x = text::Explain(cp1250_text))
@@ -84,7 +93,8 @@ int Check(Platform& platform, const std::string& goods_path, int price_level,
   GoodsOptions options;
   options.price_level = price_level;
   options.max_code_length = max_code_length;
-  std::unique_ptr<File> goods = OpenOrSay(platform, goods_path, OpenMode::kRead, print);
+  std::unique_ptr<File> goods =
+      OpenOrSay(platform, goods_path, OpenMode::kRead, print, u::kRoleGoodsFile);
   if (!goods) return 2;
   std::uint64_t faults = 0, warnings = 0;
   const GoodsCheckSummary summary = CheckGoods(*goods, options, [&](const GoodsCheckFault& f) {
@@ -92,7 +102,7 @@ int Check(Platform& platform, const std::string& goods_path, int price_level,
     print(Fill(u::kCheckFault, {std::to_string(f.line), std::to_string(f.offset)}));
     PrintExplained(f.text, print);
   });
-  goods = OpenOrSay(platform, goods_path, OpenMode::kRead, print);
+  goods = OpenOrSay(platform, goods_path, OpenMode::kRead, print, u::kRoleGoodsFile);
   bool read = summary.read_error ? false : goods != nullptr;
   if (goods)
     read = FindGoodsWarnings(
@@ -116,7 +126,8 @@ int Check(Platform& platform, const std::string& goods_path, int price_level,
 }
 
 int JournalList(Platform& platform, const std::string& journal_path, const Printer& print) {
-  std::unique_ptr<File> journal = OpenOrSay(platform, journal_path, OpenMode::kRead, print);
+  std::unique_ptr<File> journal =
+      OpenOrSay(platform, journal_path, OpenMode::kRead, print, u::kRoleJournal);
   if (!journal) return 2;
   print(Fill(u::kJournalTitle, {Utf8(journal_path)}) + "\n" + std::string(u::kJournalColumns) +
         "\n");
@@ -135,6 +146,7 @@ int JournalList(Platform& platform, const std::string& journal_path, const Print
           ++doubles;
         }
         if (b.unfinished) row += "  " + std::string(u::kJournalUnfinished);
+        if (b.records == 0 && !b.unfinished) row += "  " + std::string(u::kJournalEmpty);
         print(row + "\n");
       },
       unfinished_from);
@@ -160,7 +172,8 @@ int JournalExtract(Platform& platform, const std::string& journal_path, const st
     }
     n = n * 10 + static_cast<std::uint64_t>(c - '0');
   }
-  std::unique_ptr<File> journal = OpenOrSay(platform, journal_path, OpenMode::kRead, print);
+  std::unique_ptr<File> journal =
+      OpenOrSay(platform, journal_path, OpenMode::kRead, print, u::kRoleJournal);
   if (!journal) return 2;
   // An unfinished block lacks counts: it is written out only when asked
   // for, and then only its whole lines. Told before the counts file is
@@ -175,13 +188,14 @@ int JournalExtract(Platform& platform, const std::string& journal_path, const st
     print(Fill(u::kJournalRefuseUnfinished, {number}) + "\n");
     return 1;
   }
-  journal = OpenOrSay(platform, journal_path, OpenMode::kRead, print);
+  journal = OpenOrSay(platform, journal_path, OpenMode::kRead, print, u::kRoleJournal);
   if (!journal) return 2;
   if (n == 0 || summary.blocks < n) {
     print(Fill(u::kJournalNoBlock, {number}) + "\n");
     return 1;
   }
-  std::unique_ptr<File> counts = OpenOrSay(platform, counts_path, OpenMode::kWriteTruncate, print);
+  std::unique_ptr<File> counts =
+      OpenOrSay(platform, counts_path, OpenMode::kWriteTruncate, print, u::kRoleCountsFile);
   if (!counts) return 2;
   std::uint64_t records = 0;
   switch (ExtractBlock(*journal, n, *counts, &records, unfinished_from)) {
@@ -197,7 +211,8 @@ int JournalExtract(Platform& platform, const std::string& journal_path, const st
       print.error(std::string(u::kCheckReadError) + "\n");
       return 1;
     case ExtractResult::kWriteFailed:
-      print.error(Fill(u::kToolCannotWrite, {Utf8(counts_path)}) + "\n");
+      print.error(Fill(u::kToolCannotWrite, {std::string(u::kRoleCountsFile), Utf8(counts_path)}) +
+                  print.Reason(platform.LastError()) + "\n");
       return 1;
   }
   return 1;
@@ -275,9 +290,11 @@ int Convert(Platform& platform, const std::string& data_path, const std::string&
             const Printer& print) {
   // The person names the files: a missing one is theirs to correct, not
   // the "no result file" of a download.
-  std::unique_ptr<File> data = OpenOrSay(platform, data_path, OpenMode::kRead, print);
+  std::unique_ptr<File> data =
+      OpenOrSay(platform, data_path, OpenMode::kRead, print, u::kRoleDataFile);
   if (!data) return 2;
-  std::unique_ptr<File> counts = OpenOrSay(platform, counts_path, OpenMode::kWriteTruncate, print);
+  std::unique_ptr<File> counts =
+      OpenOrSay(platform, counts_path, OpenMode::kWriteTruncate, print, u::kRoleCountsFile);
   if (!counts) return 2;
   std::vector<std::string> errors;
   std::uint64_t records = 0;
@@ -291,19 +308,23 @@ int Convert(Platform& platform, const std::string& data_path, const std::string&
 
 int Report(Platform& platform, const std::string& goods_path, const std::string& counts_path,
            const std::string& csv_path, const Printer& print) {
-  std::unique_ptr<File> goods = OpenOrSay(platform, goods_path, OpenMode::kRead, print);
-  std::unique_ptr<File> counts = OpenOrSay(platform, counts_path, OpenMode::kRead, print);
+  std::unique_ptr<File> goods =
+      OpenOrSay(platform, goods_path, OpenMode::kRead, print, u::kRoleGoodsFile);
+  std::unique_ptr<File> counts =
+      OpenOrSay(platform, counts_path, OpenMode::kRead, print, u::kRoleCountsFile);
   if (!goods || !counts) return 2;
   StockReport report;
   if (!BuildStockReport(*goods, *counts, report)) {
     print.error(std::string(u::kCheckReadError) + "\n");
     return 1;
   }
-  std::unique_ptr<File> csv = OpenOrSay(platform, csv_path, OpenMode::kWriteTruncate, print);
+  std::unique_ptr<File> csv =
+      OpenOrSay(platform, csv_path, OpenMode::kWriteTruncate, print, u::kRoleReport);
   if (!csv) return 2;
   const std::string bytes = StockReportCsv(report);
   if (csv->Write(bytes.data(), bytes.size()) != bytes.size() || !csv->Close()) {
-    print.error(Fill(u::kToolCannotWrite, {Utf8(csv_path)}) + "\n");
+    print.error(Fill(u::kToolCannotWrite, {std::string(u::kRoleReport), Utf8(csv_path)}) +
+                print.Reason(platform.LastError()) + "\n");
     return 1;
   }
   print(StockReportSummary(report) + Fill(u::kReportWritten, {Utf8(csv_path)}) + "\n");

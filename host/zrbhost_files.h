@@ -7,6 +7,7 @@
 // faults found or the work stopped, 2 a file that cannot be opened.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -19,6 +20,10 @@ using Print = std::function<void(const std::string& utf8)>;
 struct Printer {
   Print out, error;  // standard output, standard error
   void operator()(const std::string& utf8) const { out(utf8); }
+  // " (błąd systemu N)" to end a file's error with, where the program puts
+  // Windows' reason beside the number; empty for code 0 (the platform
+  // could not tell).
+  std::string Reason(std::uint32_t code) const;
 };
 
 // "błąd: <text>" and, under it, the text's explanation from the message

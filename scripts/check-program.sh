@@ -36,4 +36,35 @@ for field in MajorOSystemVersion:5 MinorOSystemVersion:1 MajorSubsystemVersion:5
     echo "$name: PE header ${field%%:*} is $value, not ${field##*:} (Windows XP)"; exit 1
   fi
 done
-echo "$name: ${exports_list:+$(echo $exports | wc -w) exports; }$(echo "$imports" | wc -l) imports, all on XP SP3; PE 5.1"
+# As it ships: stripped, within its size (a till gets it by e-mail or on a
+# stick; the DLL is loaded into ZRB), and linked to its symbols in the
+# build's symbols/ folder by name and checksum, so that a crash address from
+# a till can be read back.
+size=$(stat -c %s "$program")
+limit=$((2 * 1024 * 1024))
+[ "$name" = kolektor.dll ] && limit=$((1024 * 1024))
+if [ "$size" -gt "$limit" ]; then
+  echo "$name: $size bytes, over its limit of $limit"; exit 1
+fi
+if printf '%s\n' "$dump" | grep -q '^\[ *[0-9]*\](sec'; then
+  echo "$name: not stripped (it has a symbol table)"; exit 1
+fi
+link=$(mktemp)
+trap 'rm -f "$link" "$link.copy"' EXIT
+rm -f "$link"
+# objcopy writes a copy of the program too (never onto the program itself).
+if ! i686-w64-mingw32-objcopy --dump-section .gnu_debuglink="$link" "$program" "$link.copy" \
+     2>/dev/null || [ ! -s "$link" ]; then
+  echo "$name: no .gnu_debuglink section naming its symbols"; exit 1
+fi
+debug=$(tr -d '\0' <"$link" | head -c 200 | LC_ALL=C grep -ao '^[A-Za-z0-9_.-]*\.debug' || true)
+symbols="$(dirname "$program")/../symbols/$debug"
+if [ -z "$debug" ] || [ ! -f "$symbols" ]; then
+  echo "$name: its symbols ${debug:-(no name)} are not in $(dirname "$program")/../symbols/"; exit 1
+fi
+want=$(perl -e 'local $/; my $b = <STDIN>; print unpack("V", substr($b, -4))' <"$link")
+got=$(perl -MCompress::Zlib -e 'local $/; print crc32(<STDIN>)' <"$symbols")
+if [ "$want" != "$got" ]; then
+  echo "$name: symbols/$debug is not the file it was linked to (CRC $got, link $want)"; exit 1
+fi
+echo "$name: ${exports_list:+$(echo $exports | wc -w) exports; }$(echo "$imports" | wc -l) imports, all on XP SP3; PE 5.1; $size bytes; symbols in symbols/$debug"

@@ -38,6 +38,9 @@ esac
 # Wine starts its own helpers with the loader it was started with.
 export WINELOADER=$loader
 export WINEPREFIX="$build/wine-$name" WINEARCH=$arch WINEDEBUG=-all
+# The emulated x86 machine (scripts/emulated-x86.sh) keeps the prefixes on
+# its own disk, each linked to its ready one instead of a wineboot.
+[ -z "${KOLEKTOR_WINE_PREFIXES:-}" ] || WINEPREFIX=$KOLEKTOR_WINE_PREFIXES/wine-$name
 # No Mono or Gecko installer prompts: the tests need neither. No debugger
 # either: a program that crashes ends at once instead of waiting in winedbg
 # until the test's time limit.
@@ -46,10 +49,38 @@ wine() { "$loader" "$@"; }
 
 winpath() { printf 'Z:%s' "$(printf '%s' "$1" | tr / '\\')"; }
 
+# Every prefix of a build starts as a copy of one base prefix, made once by
+# wineboot (half a minute, 0.6 GB for 32 bits and 1.3 GB for 64): the copy
+# links the base's files instead of duplicating them, and takes real copies
+# of the few files wine rewrites in place (its registry, the .ini files), so
+# that no prefix can change another. The emulated x86 machine names a ready
+# base of its own (KOLEKTOR_WINE_TEMPLATE).
+base=${KOLEKTOR_WINE_TEMPLATE:-$build/wine-base}
+if [ -z "${KOLEKTOR_WINE_TEMPLATE:-}" ]; then
+  (
+    flock 8
+    if [ ! -f "$base/.kolektor-base" ]; then
+      rm -rf "$base"
+      WINEPREFIX=$base wine wineboot -i >/dev/null 2>&1
+      WINEPREFIX=$base wineserver -w
+      touch "$base/.kolektor-base"
+    fi
+  ) 8>"$build/wine-base.lock"
+fi
+
 (
   flock 9
   if [ ! -f "$WINEPREFIX/.kolektor-ready" ]; then
-    wine wineboot -i >/dev/null 2>&1
+    if [ ! -d "$WINEPREFIX" ]; then
+      copy=$WINEPREFIX.partial
+      rm -rf "$copy"
+      cp -al "$base" "$copy"
+      for f in "$copy"/*.reg "$copy"/drive_c/windows/*.ini; do
+        [ -f "$f" ] && cp --remove-destination "$base/${f#"$copy"/}" "$f"
+      done
+      rm -f "$copy/.kolektor-base"
+      mv "$copy" "$WINEPREFIX"
+    fi
     # A real but invisible desktop: message boxes get windows that a test's
     # hook can read and close.
     if [ "$name" != shot ]; then
@@ -59,7 +90,8 @@ winpath() { printf 'Z:%s' "$(printf '%s' "$1" | tr / '\\')"; }
       wine reg add 'HKLM\Software\Orvisk\ZRBWin\Instalacja' /v Binaria \
         /d "$(winpath "$build/install")" /f "${view[@]}" >/dev/null 2>&1
     fi
-    wineserver -w
+    # In the emulated machine the session stays for the run's other programs.
+    [ -n "${KOLEKTOR_WINE_TEMPLATE:-}" ] || wineserver -w
     touch "$WINEPREFIX/.kolektor-ready"
   fi
   if [ "$name" = drive ] && [ ! -e "$WINEPREFIX/dosdevices/x:" ]; then

@@ -4,6 +4,7 @@
 // texts are in host/program_texts.h, the plug-in's in base/texts.h.
 #pragma once
 
+#include <cstdint>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -25,6 +26,25 @@ inline std::string Fill(std::string_view pattern, std::initializer_list<std::str
   }
   return out;
 }
+
+// The form of a Polish noun after the number `n`: one (1 pozycję), few (2-4,
+// 22-24... pozycje, but 12-14 pozycji) or many (0, 5-21, 25... pozycji).
+inline std::string_view PluralForm(std::uint64_t n, std::string_view one, std::string_view few,
+                                   std::string_view many) {
+  if (n == 1) return one;
+  const std::uint64_t units = n % 10, tens = n % 100;
+  return units >= 2 && units <= 4 && (tens < 12 || tens > 14) ? few : many;
+}
+
+// What a read brought, after every import of zrbhost and the test form.
+inline constexpr std::string_view kReadSummary = "Odczytano {1} {2}, łącznie {3}";
+inline constexpr std::string_view kPositionOne = "pozycję";
+inline constexpr std::string_view kPositionFew = "pozycje";
+inline constexpr std::string_view kPositionMany = "pozycji";
+inline constexpr std::string_view kReadNothing =
+    "Odczyt nie przyniósł żadnej pozycji: plik inwentaryzacji jest pusty, a do dziennika "
+    "Inwent.bak dopisano pusty blok. Sprawdź, czy w terminalu są zeskanowane pozycje i czy "
+    "terminal wysłał dane (menu 2.WYSLIJ DO ZRB, potem DATA FILE), i powtórz odczyt.";
 
 // zrbhost check: what the export would lose or change without a word.
 inline constexpr std::string_view kWarnByteOrderMark =
@@ -69,10 +89,11 @@ inline constexpr std::string_view kReportEqual = "zgodne";
 inline constexpr std::string_view kReportDifferent = "różnica";
 inline constexpr std::string_view kReportNotListed = "policzony, brak w pliku towarów";
 inline constexpr std::string_view kReportNotCounted = "niepoliczony";
+// Lines within 80 columns.
 inline constexpr std::string_view kReportSummary =
     "Towarów w pliku towarów: {1}, policzonych kodów: {2}.\n"
-    "Zgodnych: {3}, z różnicą: {4}, policzonych spoza pliku towarów: {5}, niepoliczonych: "
-    "{6}.\n";
+    "Zgodnych: {3}, z różnicą: {4}, niepoliczonych: {6}.\n"
+    "Policzonych spoza pliku towarów: {5}.\n";
 
 // The explanation of a message: why it came, and what to check.
 inline constexpr std::string_view kCause = "Przyczyna:";

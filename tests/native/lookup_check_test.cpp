@@ -46,6 +46,14 @@ TEST(TerminalTable, ScanFindsCodesAndChecksQuantities) {
   for (const char* ok : {"1", "2.5", "12345678", ".5", "0"}) EXPECT_TRUE(IsQuantity(ok)) << ok;
   for (const char* bad : {"", "123456789", "1.2.3", "-1", "1,5", "x", "."})
     EXPECT_FALSE(IsQuantity(bad)) << bad;
+  // Typed with a decimal comma, as Polish users write it: recorded with the
+  // point that the data file's comma leaves free.
+  const struct {
+    const char* typed;
+    const char* recorded;
+  } typed[] = {{"57,5", "57.5"}, {"57.5", "57.5"}, {"2", "2"},        {",5", ".5"},
+               {"1,2,3", ""},    {"1,2.3", ""},    {"1234567,8", ""}, {"-1,5", ""}};
+  for (const auto& t : typed) EXPECT_EQ(QuantityAsRecorded(t.typed), t.recorded) << t.typed;
 }
 
 }  // namespace

@@ -100,6 +100,10 @@ TEST(MessageReference, LongLinesBreakBetweenWords) {
       {"  7  23  45 <- ten sam\r\n", "  7  23  45\n    <- ten\n    sam\r\n"},
       {"a bardzodługiesłowo b", "a\n  bardzodługiesłowo\n  b"},
       {"jeden\n\ndwa trzy cztery pięć", "jeden\n\ndwa trzy\n  cztery\n  pięć"},
+      // A label keeps its number; a number too long to go with it does not.
+      {"suma: 1, niepoliczonych: 12.", "suma: 1,\n  niepoliczonych:\n  12."},
+      {"a bc suma: 12", "a bc\n  suma: 12"},
+      {"ilość -0,5 sztuk", "ilość -0,5\n  sztuk"},
   };
   for (const Case& c : cases) EXPECT_EQ(WrapLongLines(c.text, 12), c.wrapped) << c.text;
 }

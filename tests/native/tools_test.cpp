@@ -305,7 +305,8 @@ TEST(Tools, StockReportHasEveryCategory) {
             "\"9\";\"\";;0,100;0,100;\"policzony, brak w pliku towarów\"\r\n");
   EXPECT_EQ(StockReportSummary(report),
             "Towarów w pliku towarów: 3, policzonych kodów: 3.\n"
-            "Zgodnych: 1, z różnicą: 1, policzonych spoza pliku towarów: 1, niepoliczonych: 1.\n");
+            "Zgodnych: 1, z różnicą: 1, niepoliczonych: 1.\n"
+            "Policzonych spoza pliku towarów: 1.\n");
 }
 
 }  // namespace

@@ -466,8 +466,39 @@ std::size_t CountLines(const std::string& bytes) {
   return static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n'));
 }
 
+// Text with every run of blanks and line ends as one blank: zrbhost breaks
+// its lines to fit 80 columns.
+std::string Flat(const std::string& text) {
+  std::string flat;
+  for (char c : text) {
+    const bool blank = c == ' ' || c == '\r' || c == '\n';
+    if (!blank || flat.empty() || flat.back() != ' ') flat += blank ? ' ' : c;
+  }
+  return flat;
+}
+
 bool Has(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
+  return Flat(text).find(Flat(part)) != std::string::npos;
+}
+
+// zrbhost's lines as it meant them: a line broken to fit 80 columns goes on
+// in lines indented under it that begin with no number.
+std::vector<std::string> Unbroken(const std::string& listing) {
+  std::vector<std::string> lines;
+  for (std::size_t at = 0; at < listing.size();) {
+    std::size_t end = listing.find('\n', at);
+    if (end == std::string::npos) end = listing.size();
+    std::string line = listing.substr(at, end - at);
+    at = end + 1;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    const std::size_t text = line.find_first_not_of(' ');
+    if (!lines.empty() && text != std::string::npos && text > 0 &&
+        (line[text] < '0' || line[text] > '9'))
+      lines.back() += " " + line.substr(text);
+    else
+      lines.push_back(line);
+  }
+  return lines;
 }
 
 // ------------------------------------------------------------ the journal
@@ -650,9 +681,11 @@ struct Host {
   long exit_code = -1;
   std::string said;
   // Through limited_host.sh the output past the full disk is lost; zrbhost's
-  // exit code 0 is the plug-in's 1.
+  // exit code 0 is the plug-in's 1, and so is 3: a read that brought no
+  // position, told as a warning.
   bool Succeeded() const {
-    return !killed && !hung && exit_code == 0 && (limited || Has(said, "wynik: 1"));
+    return !killed && !hung && (exit_code == 0 || exit_code == 3) &&
+           (limited || Has(said, "wynik: 1"));
   }
   // When it ended, and when it showed its first message box: it had taken
   // the folder's lock by then.
@@ -993,7 +1026,7 @@ void RoundRun::CheckHosts() {
   int successes = 0;
   for (Host* h : hosts) {
     if (h->killed || h->hung) continue;
-    if (h->exit_code != 0 && h->exit_code != 1)
+    if (h->exit_code != 0 && h->exit_code != 1 && h->exit_code != 3)
       Violate(Check::kHostRuns, "zrbhost ended with exit code " + std::to_string(h->exit_code) +
                                     ": " + h->said.substr(0, 300));
     if (!h->Succeeded()) continue;
@@ -1132,11 +1165,7 @@ void RoundRun::CheckListing(const std::vector<Block>& blocks) {
   }
   std::vector<int> flagged, unfinished;
   std::size_t rows = 0;
-  for (std::size_t at = 0; at < listing.size();) {
-    std::size_t end = listing.find('\n', at);
-    if (end == std::string::npos) end = listing.size();
-    const std::string line = listing.substr(at, end - at);
-    at = end + 1;
+  for (const std::string& line : Unbroken(listing)) {
     std::size_t i = 0;
     while (i < line.size() && line[i] == ' ') ++i;
     if (i == 0 || i >= line.size() || line[i] < '0' || line[i] > '9') continue;

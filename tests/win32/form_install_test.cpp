@@ -166,7 +166,9 @@ TEST(WinFormInstalled, FromTheSetupToTheRehearsal) {
     } scans[] = {
         {"5901234123457", "12", "Symulator: zeskanowano kod 5901234123457, ilość 12."},
         {"999", "1", "Symulator: kodu 999 nie ma na liście towarów terminala."},
-        {"5901234123457", "1,5", "Symulator: ilość \"1,5\" odrzucona"},
+        // A decimal comma, as Polish users type it.
+        {"5901234123457", "1,5", "Symulator: zeskanowano kod 5901234123457, ilość 1,5."},
+        {"5901234123457", "1x", "Symulator: ilość \"1x\" odrzucona"},
         {"5901234123457", "0.5", "Symulator: zeskanowano kod 5901234123457, ilość 0.5."},
     };
     for (const Scan& scan : scans) {
@@ -177,7 +179,8 @@ TEST(WinFormInstalled, FromTheSetupToTheRehearsal) {
     log = form.Press(id::kImport, W("wynik: "));
     EXPECT_HAS(log, W("wynik: 1 (zrobione)"));
     EXPECT_EQ(ReadFileBytes(kData + "INW\\imp.txt"),
-              "INW;5901234123457;12000\r\nINW;5901234123457;00500\r\n");
+              "INW;5901234123457;12000\r\nINW;5901234123457;01500\r\n"
+              "INW;5901234123457;00500\r\n");
     EXPECT_HAS(form.Press(id::kSimulatorClear, W("Symulator: ")),
                W("Symulator: zeskanowane ilości usunięte"));
   }

@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include "host/program_texts.h"
+#include "host/registry_view.h"
 #include "host/system_error_text.h"
 #include "tests/win32/form_driver.h"
 #include "tests/win32/standin_env.h"
@@ -71,7 +72,7 @@ TEST(WinForm, SettingsFromThePluginOperationsAndInstallationCheck) {
 
   // The installation check names what is missing and how to fix it.
   std::wstring log = form.Press(id::kCheck, W("Sprawdzenie zakończone"));
-  EXPECT_HAS(log, W("BŁĄD: Rejestr: brak klucza HKLM\\Software\\Orvisk\\ZRBWin\\Instalacja"));
+  EXPECT_HAS(log, W(("BŁĄD: Rejestr: brak klucza " + host::HostKeyShown()).c_str()));
   EXPECT_HAS(log, W("    Jak naprawić: Zainstaluj ZRB"));
   const std::string empty = NoSlash(FullPath(FreshDir("form_empty_zrb")));
   SetBinaria(empty);
@@ -83,7 +84,9 @@ TEST(WinForm, SettingsFromThePluginOperationsAndInstallationCheck) {
   EXPECT_HAS(log, W("BŁĄD: IR_READ2.EXE: ZRB go nie znajdzie, a formularz uruchomi " + BinDir() +
                     "IR_READ2.EXE"));
   EXPECT_HAS(log, W("    Jak naprawić: Przenieś " + BinDir() + "IR_READ2.EXE do folderu"));
-  EXPECT_HAS(log, W(("OK: Do folderu " + NoSlash(dir) + " można zapisywać.").c_str()));
+  EXPECT_HAS(log, W(("OK: Folder pliku towarów i folder inwentaryzacji " + NoSlash(dir) +
+                     " (plik wymiany \"a\"; a.dat, Inwent.bak, kolektor.lock): zapis możliwy.")
+                        .c_str()));
   // Every fault of the run is explained in the pane, each with its fix,
   // not only the last; nothing that is right.
   const std::wstring explained = form.Text(id::kExplanation);
@@ -100,7 +103,7 @@ TEST(WinForm, SettingsFromThePluginOperationsAndInstallationCheck) {
   ASSERT_FALSE(reason.empty());
   form.Type(id::kCountsPath, dir + "nie-ma\\INW\\imp.txt");
   log = form.Press(id::kCheck, W("Sprawdzenie zakończone"));
-  EXPECT_HAS(log, W("nie można zapisywać (błąd systemu 3: " + reason + ")."));
+  EXPECT_HAS(log, W("nie pozwala na zapis (błąd systemu 3: " + reason + ")."));
   form.Type(id::kCountsPath, dir + "INW\\imp.txt");
   SetBinaria(NoSlash(FullPath(InstallDir())));
   log = form.Press(id::kCheck, W("Sprawdzenie zakończone"));

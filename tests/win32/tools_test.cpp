@@ -23,8 +23,47 @@ ProgramRun RunWithErrorsApart(const std::string& command_line, const std::string
 
 std::string Zrbhost(const std::string& args) { return "\"" + BinDir() + "zrbhost.exe\" " + args; }
 
+// Text with every run of blanks and line ends as one blank: zrbhost breaks
+// its long lines to fit 80 columns, wherever a path makes them long.
+std::string Flat(const std::string& text) {
+  std::string flat;
+  for (char c : text) {
+    const bool blank = c == ' ' || c == '\r' || c == '\n';
+    if (!blank || flat.empty() || flat.back() != ' ') flat += blank ? ' ' : c;
+  }
+  return flat;
+}
+
 bool Has(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
+  return Flat(text).find(Flat(part)) != std::string::npos;
+}
+
+// What a program said, one message each: a line, with the lines under it
+// that begin with a blank (a long line broken to fit 80 columns).
+std::vector<std::string> Messages(const std::string& text) {
+  std::vector<std::string> messages;
+  std::string line;
+  for (std::size_t at = 0, end; at < text.size(); at = end + 1) {
+    end = std::min(text.find('\n', at), text.size());
+    line = text.substr(at, end - at);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty() && line[0] == ' ' && !messages.empty())
+      messages.back() += Flat(line);
+    else
+      messages.push_back(line);
+  }
+  return messages;
+}
+
+// The longest line, in characters.
+std::size_t Widest(const std::string& utf8) {
+  const std::wstring text = host::WideFromUtf8(utf8);
+  std::size_t start = 0, widest = 0;
+  for (std::size_t end;; start = end + 1) {
+    end = std::min(text.find(L'\n', start), text.size());
+    widest = std::max(widest, end - start - (end > start && text[end - 1] == L'\r'));
+    if (end == text.size()) return widest;
+  }
 }
 
 TEST(Zrbhost, DescribeShowsTheFormInUtf8) {
@@ -122,6 +161,43 @@ TEST(Zrbhost, ExportAndImportExitCodes) {
   EXPECT_TRUE(Has(r.output, "okno komunikatu [sciezka]: " + dir + "INW\\imp.txt")) << r.output;
   EXPECT_FALSE(Has(r.output, "pięć okien")) << "--yes closes them";
   EXPECT_EQ(ReadFileBytes(dir + "INW\\imp.txt"), "INW;111;02500\r\n");
+  EXPECT_TRUE(Has(r.output, "wynik: 1 (zrobione)\nOdczytano 1 pozycję, łącznie 2,5\n")) << r.output;
+}
+
+// Every read says what it brought; a read of nothing is a warning (exit
+// code 3, on standard error) while the host's result stays 1, and the
+// journal marks its empty block.
+TEST(Zrbhost, ImportSaysWhatTheReadBrought) {
+  const std::string dir = FreshDir("zrbhost_read");
+  StandinEnv env(dir);
+  CreateDirectoryA((dir + "INW").c_str(), nullptr);
+  const std::string errors_file = dir + "stderr.txt";
+  const struct Case {
+    std::string data;
+    DWORD exit_code;
+    std::string output, errors;
+  } cases[] = {
+      {"111,2.5\r\n222,55\r\n333,0.001\r\n444,-0.5\r\n555,1\r\n", 0,
+       "wynik: 1 (zrobione)\nOdczytano 5 pozycji, łącznie 58,001", ""},
+      {"", 3, "wynik: 1 (zrobione)",
+       "ostrzeżenie: Odczyt nie przyniósł żadnej pozycji: plik inwentaryzacji jest pusty"},
+  };
+  for (const Case& c : cases) {
+    WriteFileBytes(dir + "download.dat", c.data);
+    StandinEnv::Set("KOLEKTOR_STANDIN_DATA", dir + "download.dat");
+    const ProgramRun r =
+        RunWithErrorsApart(Zrbhost("--yes import " + dir + "INW\\imp.txt"), errors_file);
+    const std::string errors = ReadFileBytes(errors_file);
+    EXPECT_EQ(r.exit_code, c.exit_code) << r.output << errors;
+    EXPECT_TRUE(Has(r.output, c.output)) << r.output;
+    EXPECT_TRUE(Has(errors, c.errors)) << errors;
+    EXPECT_EQ(c.errors.empty(), errors.empty()) << errors;
+  }
+  const ProgramRun journal = RunProgram(Zrbhost("journal " + dir + "Inwent.bak"));
+  EXPECT_TRUE(Has(journal.output, "0 0,000 <- pusty: odczyt nie przyniósł żadnej pozycji"))
+      << journal.output;
+  EXPECT_EQ(Flat(journal.output).find("<- pusty"), Flat(journal.output).rfind("<- pusty"))
+      << "only the empty block";
 }
 
 TEST(Zrbhost, CheckListsEveryFaultAndWarningWithItsLine) {
@@ -174,7 +250,7 @@ TEST(Zrbhost, FileCommandsAndSetup) {
        "dziennik nie ma bloku 3"},
       {"convert " + dir + "a.dat " + dir + "imp.txt", 0, "rekordów 2."},
       {"report " + dir + "exp.txt " + dir + "imp.txt " + dir + "raport.csv", 0,
-       "Zgodnych: 1, z różnicą: 0, policzonych spoza pliku towarów: 1, niepoliczonych: 1."},
+       "Zgodnych: 1, z różnicą: 0, niepoliczonych: 1.\nPoliczonych spoza pliku towarów: 1."},
       {"setup --install-dir " + dir, 1, "wartość Binaria już jest w rejestrze"},
       {"setup --force --install-dir " + dir + "nie-ma", 1, "folder " + dir + "nie-ma nie istnieje"},
       // The host's own folder again, ended as people type it in cmd: the
@@ -210,9 +286,9 @@ TEST(Zrbhost, ErrorsApartUsageWithinEightyColumnsSetupShowsTheValue) {
       {Zrbhost("export " + dir + "missing.txt"), 1,
        "stan: ", "błąd: Błąd otwarcia pliku \"exp\".\n    Przyczyna: "},
       {Zrbhost("convert " + dir + "nie-ma.dat " + dir + "imp.txt"), 2, "",
-       "nie można otworzyć pliku " + dir + "nie-ma.dat"},
+       "nie można otworzyć pliku danych z terminala " + dir + "nie-ma.dat ("},
       {Zrbhost("setup"), 0, "Obecna wartość Binaria: " + NoSlash(FullPath(InstallDir())), ""},
-      {Zrbhost("nie-ma-takiego"), 2, "", "użycie: zrbhost [OPCJE] POLECENIE"},
+      {Zrbhost(""), 2, "", "użycie: zrbhost [OPCJE] POLECENIE"},
       // No kolektor.dll beside it, and none in the folder Binaria names.
       {"\"" + dir + "zrbhost.exe\" describe", 2, "",
        "zrbhost: nie ma kolektor.dll ani w folderze programu (" + dir + "), ani w folderze ZRB (" +
@@ -234,6 +310,84 @@ TEST(Zrbhost, ErrorsApartUsageWithinEightyColumnsSetupShowsTheValue) {
   for (std::size_t end; (end = usage.find(L'\n', start)) != std::wstring::npos; start = end + 1)
     longest = std::max(longest, end - start - (end > start && usage[end - 1] == L'\r'));
   EXPECT_LE(longest, 79u) << "characters in the usage's longest line";
+}
+
+// Each wrong command line, and each file zrbhost cannot open, is told in
+// one line saying what was wrong (and, for the command line, one pointing
+// to the help), a file's with Windows' reason in words beside the system's
+// number (a missing file, a folder where a file should be); nothing goes to
+// standard output, and every line fits 80 columns.
+TEST(Zrbhost, ErrorsSayWhatWasWrongInOneLine) {
+  const std::string kSeeHelp = "Polecenia i opcje opisuje: zrbhost help";
+  const std::string kJournalUsage =
+      "Użycie: zrbhost journal DZIENNIK [--extract N INWENTARYZACJA [--unfinished]] zrbhost "
+      "journal DZIENNIK --repair";
+  const std::string dir = FullPath(FreshDir("zrbhost_wrong"));
+  const std::string errors_file = dir + "stderr.txt";
+  WriteFileBytes(dir + "Inwent.bak", "");
+  CreateDirectoryA((dir + "folder").c_str(), nullptr);
+  const struct Case {
+    std::string args;
+    DWORD exit_code;
+    std::string said;  // in the first message
+    std::string next;  // the line after it; "" when there is none
+  } cases[] = {
+      {"frobnicate", 2, "nieznane polecenie \"frobnicate\"", kSeeHelp},
+      {"check", 2, "check: brakuje argumentu TOWARY", "Użycie: zrbhost check TOWARY"},
+      {"convert a.dat", 2, "convert: brakuje argumentu INWENTARYZACJA",
+       "Użycie: zrbhost convert DANE INWENTARYZACJA"},
+      {"journal Inwent.bak --extract 3", 2, "journal: brakuje argumentu INWENTARYZACJA",
+       kJournalUsage},
+      {"journal Inwent.bak 3", 2, "journal: zbędny argument \"3\"", kJournalUsage},
+      {"describe teraz", 2, "describe: zbędny argument \"teraz\"", "Użycie: zrbhost describe"},
+      {"--frob describe", 2, "nieznana opcja \"--frob\"", kSeeHelp},
+      {"describe --dll", 2, "opcja --dll: brakuje wartości PLIK", kSeeHelp},
+      {"--set port describe", 2, "opcja --set: \"port\" nie ma postaci nazwa=wartość", kSeeHelp},
+      {"--settings " + dir + "nie_ma.ini describe", 2,
+       "nie można odczytać pliku ustawień " + dir + "nie_ma.ini (błąd systemu 2: ", ""},
+      {"check " + dir + "nie_ma.txt", 2,
+       "nie można otworzyć pliku towarów " + dir + "nie_ma.txt (błąd systemu 2: ", ""},
+      {"journal " + dir + "folder", 2,
+       "nie można otworzyć dziennika " + dir + "folder (błąd systemu 5: ", ""},
+      {"report " + dir + "nie_ma.txt " + dir + "Inwent.bak " + dir + "r.csv", 2,
+       "nie można otworzyć pliku towarów " + dir + "nie_ma.txt (błąd systemu 2: ", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args);
+    const ProgramRun r = RunWithErrorsApart(Zrbhost(c.args), errors_file);
+    const std::string errors = ReadFileBytes(errors_file);
+    EXPECT_EQ(r.exit_code, c.exit_code) << errors;
+    EXPECT_EQ(r.output, "");
+    const std::vector<std::string> said = Messages(errors);
+    ASSERT_EQ(said.size(), c.next.empty() ? 1u : 2u) << errors;
+    EXPECT_TRUE(Has(said[0], c.said)) << errors;
+    // Windows' reason in words stands beside the system's number.
+    if (c.said.back() == ' ') {
+      const std::size_t reason = Flat(said[0]).find(Flat(c.said)) + Flat(c.said).size();
+      EXPECT_GT(Flat(said[0]).find(')', reason), reason + 5) << errors;
+    }
+    if (!c.next.empty()) EXPECT_EQ(said[1], c.next);
+    EXPECT_LE(Widest(errors), 80u) << errors;
+  }
+}
+
+// With output redirected every line fits 80 columns (the help is measured
+// by the test above).
+TEST(Zrbhost, RedirectedOutputFitsEightyColumns) {
+  const std::string dir = FullPath(FreshDir("zrbhost_width"));
+  StandinEnv env(dir);
+  CreateDirectoryA((dir + "INW").c_str(), nullptr);
+  WriteFileBytes(dir + "exp.txt", "TOW;1;Chleb;100;150;2000;5\r\nTOW;2;b;1;5,49;x;1\r\n");
+  WriteFileBytes(dir + "download.dat", "1,2\r\n9,1\r\n");
+  StandinEnv::Set("KOLEKTOR_STANDIN_DATA", dir + "download.dat");
+  for (const std::string& args : std::vector<std::string>{
+           std::string("describe"), std::string("messages"), std::string("setup"),
+           "check " + dir + "exp.txt", "--set port=3 export " + dir + "exp.txt",
+           "import " + dir + "INW\\imp.txt", "journal " + dir + "Inwent.bak",
+           "report " + dir + "exp.txt " + dir + "INW\\imp.txt " + dir + "r.csv", "clear"}) {
+    const ProgramRun r = RunProgram(Zrbhost("--yes " + args));
+    EXPECT_LE(Widest(r.output), 80u) << args << "\n" << r.output;
+  }
 }
 
 // journal --repair does what the next import does to a block whose append
@@ -317,9 +471,11 @@ TEST(Simulator, UploadRefusesABadRecordAndScanKnowsTheTable) {
   EXPECT_EQ(r.exit_code, 4u);
   EXPECT_TRUE(Has(r.output, "unknown code 333")) << r.output;
   EXPECT_EQ(RunProgram(terminal + "scan 222 4.5").exit_code, 0u);
+  EXPECT_EQ(RunProgram(terminal + "scan 111 57,5").exit_code, 0u) << "a decimal comma";
   EXPECT_EQ(RunProgram(terminal + "scan 111 1x").exit_code, 5u);
+  EXPECT_EQ(RunProgram(terminal + "scan 111 1,2,3").exit_code, 5u);
   RunProgram("\"" + BinDir() + "IR_READ2.EXE\" a.dat,1,5,1,1,1,1,0", dir);
-  EXPECT_EQ(ReadFileBytes(dir + "a.dat"), "222,4.5\r\n");
+  EXPECT_EQ(ReadFileBytes(dir + "a.dat"), "222,4.5\r\n111,57.5\r\n");
   RunProgram(terminal + "clear");
   EXPECT_TRUE(Has(RunProgram(terminal + "show").output, "2 records"));
 }

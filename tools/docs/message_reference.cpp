@@ -1,6 +1,7 @@
 #include "tools/docs/message_reference.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "base/cp1250.h"
 #include "base/texts.h"
@@ -19,37 +20,72 @@ std::size_t Width(std::string_view utf8) {
 
 }  // namespace
 
-std::string Wrap(std::string_view utf8, std::string_view first_indent, std::string_view indent,
-                 std::size_t width) {
+namespace {
+
+// A word that begins with a digit ("12,5", "3.", "-0,5"): a number.
+bool IsNumber(std::string_view word) {
+  if (!word.empty() && word[0] == '-') word.remove_prefix(1);
+  return !word.empty() && word[0] >= '0' && word[0] <= '9';
+}
+
+// Wrap, and with `keep_numbers` a number never begins a line of its own
+// when the word before it could go with it: "niepoliczonych: 12" and
+// "wiersz 3" stay together.
+std::string WrapWords(std::string_view utf8, std::string_view first_indent, std::string_view indent,
+                      std::size_t width, bool keep_numbers) {
+  struct Word {
+    std::size_t gap;  // the blanks before it, at least one
+    std::string_view text;
+  };
+  std::vector<Word> words;
+  for (std::size_t at = 0; at < utf8.size();) {
+    const std::size_t gap_start = at;
+    while (at < utf8.size() && utf8[at] == ' ') ++at;
+    const std::size_t end = std::min(utf8.find(' ', at), utf8.size());
+    if (end == at) break;
+    words.push_back({std::max<std::size_t>(at - gap_start, 1), utf8.substr(at, end - at)});
+    at = end;
+  }
   std::string out(first_indent);
   std::size_t column = Width(first_indent);
   bool line_empty = true;
-  std::size_t at = 0;
-  while (at < utf8.size()) {
-    // The blanks before a word stay as they are within a line (a table's
-    // columns); a line end takes their place where the line breaks.
-    const std::size_t gap_start = at;
-    while (at < utf8.size() && utf8[at] == ' ') ++at;
-    const std::size_t gap = std::max<std::size_t>(at - gap_start, 1);
-    const std::size_t end = std::min(utf8.find(' ', at), utf8.size());
-    if (end == at) break;
-    const std::string_view word = utf8.substr(at, end - at);
-    at = end;
-    if (!line_empty && column + gap + Width(word) > width) {
-      out += '\n';
-      out += indent;
-      column = Width(indent);
-      line_empty = true;
-    }
+  auto new_line = [&] {
+    out += '\n';
+    out += indent;
+    column = Width(indent);
+    line_empty = true;
+  };
+  auto put = [&](const Word& w) {
     if (!line_empty) {
-      out.append(gap, ' ');
-      column += gap;
+      out.append(w.gap, ' ');
+      column += w.gap;
     }
-    out += word;
-    column += Width(word);
+    out += w.text;
+    column += Width(w.text);
     line_empty = false;
+  };
+  for (std::size_t i = 0; i < words.size();) {
+    // The words that go together: one, and the numbers after it.
+    std::size_t end = i + 1;
+    std::size_t together = Width(words[i].text);
+    while (keep_numbers && end < words.size() && IsNumber(words[end].text))
+      together += words[end].gap + Width(words[end].text), ++end;
+    if (!line_empty && column + words[i].gap + together > width) new_line();
+    // Too long even for a line of their own: word by word after all.
+    const bool apart = column + together > width;
+    for (; i < end; ++i) {
+      if (apart && !line_empty && column + words[i].gap + Width(words[i].text) > width) new_line();
+      put(words[i]);
+    }
   }
   return out + '\n';
+}
+
+}  // namespace
+
+std::string Wrap(std::string_view utf8, std::string_view first_indent, std::string_view indent,
+                 std::size_t width) {
+  return WrapWords(utf8, first_indent, indent, width, false);
 }
 
 namespace {
@@ -58,8 +94,8 @@ namespace {
 std::string WrapLine(std::string_view line, std::size_t width) {
   if (Width(line) <= width) return std::string(line);
   const std::size_t lead = std::min(line.find_first_not_of(' '), line.size());
-  std::string out = Wrap(line.substr(lead), std::string(lead, ' '),
-                         std::string(std::min(lead + 2, width / 2), ' '), width);
+  std::string out = WrapWords(line.substr(lead), std::string(lead, ' '),
+                              std::string(std::min(lead + 2, width / 2), ' '), width, true);
   out.pop_back();  // the line end Wrap puts after the last line
   return out;
 }

@@ -27,7 +27,9 @@ std::string Wrap(std::string_view utf8, std::string_view first_indent, std::stri
 
 // `utf8` with every line longer than `width` characters broken at its last
 // blanks that fit, the rest of it indented two more than the line; the
-// blanks inside each piece stay as they are (a table's columns).
+// blanks inside each piece stay as they are (a table's columns). A number
+// stays with the word before it ("niepoliczonych: 12", "wiersz 3"), unless
+// the two together are wider than a line.
 std::string WrapLongLines(std::string_view utf8, std::size_t width);
 
 }  // namespace kolektor

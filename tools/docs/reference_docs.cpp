@@ -12,7 +12,20 @@ const char* kHeader =
     "\n"
     "Każdy tekst, który wtyczka kolektor może pokazać w ZRB, z przyczyną i tym,\n"
     "co sprawdzić. W miejscu <...> ZRB pokazuje kod towaru, folder albo ścieżkę.\n"
-    "Ten sam opis pokazuje program kolektor-test pod każdym błędem.\n"
+    "Ten sam opis pokazuje program kolektor-test pod każdym błędem. Teksty\n"
+    "wtyczki są przytoczone dokładnie tak, jak pokazuje je ZRB, także z ich\n"
+    "dawnymi literówkami (\"nawiązac\", \"poczym\"): tak łatwo je odnaleźć.\n"
+    "\n"
+    "Zerowanie (przycisk \"Zeruj\" w ZRB, zrbhost clear) nie daje żadnego\n"
+    "komunikatu: wtyczka tylko czeka sekundę i zgłasza wykonanie. Nie czyści\n"
+    "pamięci terminala, nie usuwa plików ani dziennika Inwent.bak. Nie jest\n"
+    "potrzebne; zeskanowane ilości usuń w samym terminalu, dopiero po udanym\n"
+    "odczycie.\n"
+    "\n"
+    "Odczyt, który nie przyniósł żadnej pozycji, nie jest dla ZRB błędem: ZRB\n"
+    "dostaje pusty plik inwentaryzacji, a dziennik Inwent.bak pusty blok.\n"
+    "kolektor-test i zrbhost ostrzegają o nim (\"Odczyt nie przyniósł żadnej\n"
+    "pozycji\"), a zrbhost journal oznacza taki blok jako pusty.\n"
     "\n";
 
 }  // namespace

@@ -106,4 +106,11 @@ bool IsQuantity(std::string_view text) {
   return points <= 1 && digits > 0;
 }
 
+std::string QuantityAsRecorded(std::string_view typed) {
+  std::string quantity(typed);
+  const std::size_t comma = quantity.find(',');
+  if (comma != std::string::npos && quantity.find('.') == std::string::npos) quantity[comma] = '.';
+  return IsQuantity(quantity) ? quantity : std::string();
+}
+
 }  // namespace kolektor::terminal

@@ -21,5 +21,9 @@ bool FindCode(std::string_view table, std::string_view code, std::string& name);
 // A quantity as typed on the terminal: up to 8 characters, digits with at
 // most one point, at least one digit.
 bool IsQuantity(std::string_view text);
+// A quantity as a Polish user types it, with a decimal comma or a point
+// ("57,5", "57.5"), as the terminal records it (with a point, the comma
+// being its data file's separator); empty when the terminal refuses it.
+std::string QuantityAsRecorded(std::string_view typed);
 
 }  // namespace kolektor::terminal

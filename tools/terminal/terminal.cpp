@@ -9,7 +9,8 @@
 //                                      scan ends 0 when collected, 3 with no
 //                                      goods table, 4 for a code not in it, 5
 //                                      for a quantity the terminal refuses
-//                                      (the test form says each in Polish)
+//                                      (the test form says each in Polish);
+//                                      QTY with a decimal comma or a point
 // The terminal's memory is a folder: KOLEKTOR_TERMINAL, or
 // %APPDATA%\kolektor\terminal. It holds table.txt (the loaded lookup file)
 // and collected.txt (the counted records, "code,quantity" CR LF).
@@ -178,7 +179,7 @@ int Download(const std::string& name) {
   return Finish(0);
 }
 
-int Scan(const std::string& code, const std::string& quantity) {
+int Scan(const std::string& code, const std::string& typed) {
   std::string table;
   if (!ReadAll(MemoryDir() + "table.txt", table)) {
     std::printf("no goods table loaded: send the goods list from the host first\n");
@@ -189,18 +190,20 @@ int Scan(const std::string& code, const std::string& quantity) {
     std::printf("unknown code %s: not in the goods table\n", code.c_str());
     return kolektor::terminal::kExitUnknownCode;
   }
-  if (!kolektor::terminal::IsQuantity(quantity)) {
-    std::printf("quantity \"%s\" refused: up to 8 characters, digits and one point\n",
-                quantity.c_str());
+  const std::string recorded = kolektor::terminal::QuantityAsRecorded(typed);
+  if (recorded.empty()) {
+    std::printf(
+        "quantity \"%s\" refused: up to 8 characters, digits and one decimal comma or point\n",
+        typed.c_str());
     return kolektor::terminal::kExitBadQuantity;
   }
   const std::string path = MemoryDir() + "collected.txt";
-  if (!WriteAll(path, code + "," + quantity + "\r\n", "ab")) return 1;
+  if (!WriteAll(path, code + "," + recorded + "\r\n", "ab")) return 1;
   std::string collected;
   ReadAll(path, collected);
   std::size_t count = 0;
   for (char c : collected) count += c == '\n';
-  std::printf("%s  %s  x %s   (%zu collected)\n", code.c_str(), name.c_str(), quantity.c_str(),
+  std::printf("%s  %s  x %s   (%zu collected)\n", code.c_str(), name.c_str(), recorded.c_str(),
               count);
   return 0;
 }
