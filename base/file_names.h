@@ -29,5 +29,11 @@ inline constexpr std::string_view kLockFileName = "kolektor.lock";
 // Beside the journal while a block is appended: the journal's size before
 // (Inwent.bak.append).
 inline constexpr std::string_view kAppendRecordSuffix = ".append";
+// Beside the lock while the import starts and runs the download utility:
+// who starts it, and the utility's process (import/utility_record.h).
+inline constexpr std::string_view kUtilityRecordName = "kolektor.pid";
+// An a.dat whose counts are already the journal's last block goes aside
+// under this name and the time, not as an unimported a.dat.<time>.
+inline constexpr std::string_view kImportedDataPrefix = "a.imp.";
 
 }  // namespace kolektor

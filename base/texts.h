@@ -122,6 +122,30 @@ KOLEKTOR_TEXT(kKeepDataNoNameEnd,
               " pod nową nazwę: wszystkie nazwy a.dat.RRRRMMDD-GGMMSS z tej sekundy (do -99) "
               "są zajęte. Plik pozostał bez zmian; spróbuj ponownie za kilka sekund.");
 
+// A download that ends inside a record although its utility reported no
+// error (an exit code 0).
+KOLEKTOR_TEXT(kDownloadCutNoError,
+              "Odczyt z terminala nie powiódł się: plik a.dat urywa się w połowie rekordu, choć "
+              "program IR_READ2.EXE nie zgłosił błędu. Żadne ilości nie zostały przyjęte; powtórz "
+              "odczyt.");
+// A file that another program holds open past the wait: a first part, the
+// file's path, a last part.
+KOLEKTOR_TEXT(kDataFileHeldBegin, "Plik danych z terminala ");
+KOLEKTOR_TEXT(kDataFileHeldEnd,
+              " jest otwarty w innym programie, który nie zwolnił go przez około 2 sekundy. "
+              "Zamknij ten program i powtórz odczyt; plik a.dat zostaje w folderze "
+              "inwentaryzacji.");
+KOLEKTOR_TEXT(kJournalHeldBegin, "Plik dziennika ");
+KOLEKTOR_TEXT(kJournalHeldEnd,
+              " jest otwarty w innym programie, który nie zwolnił go przez około 2 sekundy, więc "
+              "ilości nie zostały dopisane do dziennika. Zamknij ten program i powtórz odczyt; "
+              "policzone ilości nie są stracone.");
+KOLEKTOR_TEXT(kCountsHeldBegin, "Plik inwentaryzacji ");
+KOLEKTOR_TEXT(kCountsHeldEnd,
+              " jest otwarty w innym programie, który nie zwolnił go przez około 2 sekundy. "
+              "Zamknij ten program i powtórz odczyt; plik a.dat zostaje w folderze "
+              "inwentaryzacji.");
+
 // ---- End of the texts the host receives as errors.
 
 // Captions of the import's five message boxes.
@@ -320,6 +344,39 @@ inline constexpr Explanation kExplanations[] = {
      "zajęte: zwykle przez pliki skopiowane tam przez inny program.",
      "Powtórz odczyt za kilka sekund. Przejrzyj kopie a.dat w folderze inwentaryzacji: ich "
      "ilości odzyskasz poleceniem zrbhost convert, niepotrzebne usuń."},
+    {kDownloadCutNoError, "", "",
+     "Plik a.dat, który zostawił program IR_READ2.EXE, kończy się niepełnym rekordem, choć "
+     "program zakończył pracę bez kodu błędu: zapis przerwał się w trakcie odczytu (zwykle "
+     "pełny dysk, zerwane połączenie z dyskiem sieciowym lub z terminalem albo program "
+     "przerwany w trakcie pracy). Ilości spoza zapisanej części nie dotarły, więc wtyczka nie "
+     "przyjmuje żadnych.",
+     "Wolne miejsce na dysku i połączenia, potem powtórz odczyt: ilości są nadal w "
+     "terminalu. Plik inwentaryzacji i dziennik Inwent.bak zostały bez zmian; niepełny a.dat "
+     "zostaje w folderze inwentaryzacji (następny odczyt przeniesie go pod nazwę "
+     "a.dat.RRRRMMDD-GGMMSS)."},
+    {kDataFileHeldBegin, "ścieżka pliku a.dat", kDataFileHeldEnd,
+     "Inny program (podgląd, edytor, antywirus, kopia zapasowa, indeksowanie) trzyma plik "
+     "a.dat otwarty bez udostępniania dłużej, niż wtyczka czeka (około 2 sekundy), więc "
+     "wtyczka nie może odczytać ilości, które program IR_READ2.EXE właśnie zapisał.",
+     "Który program otworzył a.dat (zwykle antywirus sprawdzający nowe pliki: dodaj folder "
+     "inwentaryzacji do jego wyjątków), zamknij go i powtórz odczyt. Plik a.dat zostaje; "
+     "następny odczyt przeniesie go pod nazwę a.dat.RRRRMMDD-GGMMSS."},
+    {kJournalHeldBegin, "ścieżka dziennika Inwent.bak lub jego zapisu Inwent.bak.append",
+     kJournalHeldEnd,
+     "Inny program (podgląd, edytor, antywirus, kopia zapasowa) trzyma dziennik Inwent.bak "
+     "albo zapis dopisywania Inwent.bak.append otwarty bez udostępniania dłużej, niż wtyczka "
+     "czeka (około 2 sekundy). Odczyt nie dopisał niczego do dziennika i zakończył się bez "
+     "przekazania ilości do ZRB.",
+     "Zamknij program, który otworzył dziennik (na przykład Notatnik z Inwent.bak), i powtórz "
+     "odczyt. Plik a.dat, jeśli już powstał, zostaje w folderze inwentaryzacji; ilości są też "
+     "nadal w terminalu."},
+    {kCountsHeldBegin, "ścieżka pliku inwentaryzacji", kCountsHeldEnd,
+     "Inny program trzyma plik inwentaryzacji (ten, który ZRB wskazał do zapisu ilości) "
+     "otwarty bez udostępniania dłużej, niż wtyczka czeka (około 2 sekundy), więc wtyczka "
+     "nie może go zapisać albo odczytać do dziennika.",
+     "Czy plik inwentaryzacji nie jest otwarty w innym programie (Excel, Notatnik, drugie "
+     "okno ZRB), zamknij go i powtórz odczyt. Plik a.dat zostaje w folderze "
+     "inwentaryzacji."},
 };
 
 // The explanation of a text the host received; nullptr when none fits.

@@ -24,6 +24,7 @@ add_executable(kolektor_native_tests
   tests/native/data_conversion_test.cpp
   tests/native/journal_test.cpp
   tests/native/import_command_test.cpp
+  tests/native/killed_host_test.cpp
   tests/native/lookup_check_test.cpp
   tests/native/corpus_test.cpp
   tests/native/fault_matrix_test.cpp

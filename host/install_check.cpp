@@ -11,6 +11,7 @@
 #include "host/program_texts.h"
 #include "host/registry_view.h"
 #include "import/import_command.h"
+#include "import/utility_record.h"
 #include "platform/win32.h"
 
 namespace kolektor::host {
@@ -244,25 +245,42 @@ void Writable(Items& items, const FolderToCheck& f, bool look_only) {
   items.Ok(Fill(u::kInstallWritable, {Sentence(f.roles), Utf8(folder), f.contents}));
 }
 
-// What earlier imports left in invent_dir.
-void InventDirContents(Items& items, const std::string& invent_dir, bool look_only) {
-  if (IsFile(JoinPath(invent_dir, kDataFileName)))
-    items.Warn(std::string(u::kInstallDataFile), u::kInstallDataFileFix);
+// How many files of the folder match the pattern, and the newest name.
+std::size_t Copies(const std::string& folder, const std::string& pattern, std::string& newest) {
   WIN32_FIND_DATAA found;
-  std::size_t kept = 0;
-  std::string newest;
-  const HANDLE search =
-      FindFirstFileA(JoinPath(invent_dir, std::string(kDataFileName) + ".*").c_str(), &found);
+  std::size_t count = 0;
+  const HANDLE search = FindFirstFileA(JoinPath(folder, pattern).c_str(), &found);
   if (search != INVALID_HANDLE_VALUE) {
     do {
-      ++kept;
+      ++count;
       if (newest < found.cFileName) newest = found.cFileName;
     } while (FindNextFileA(search, &found));
     FindClose(search);
   }
-  if (kept > 0)
+  return count;
+}
+
+// What earlier imports left in invent_dir.
+void InventDirContents(Items& items, const std::string& invent_dir, bool look_only) {
+  if (IsFile(JoinPath(invent_dir, kDataFileName)))
+    items.Warn(std::string(u::kInstallDataFile), u::kInstallDataFileFix);
+  std::string newest;
+  // Not imported: their counts reached neither the host nor the journal.
+  if (const std::size_t kept = Copies(invent_dir, std::string(kDataFileName) + ".*", newest))
     items.Warn(Fill(u::kInstallKeptCopies, {std::to_string(kept), Utf8(newest)}),
                u::kInstallKeptCopiesFix);
+  newest.clear();
+  // Imported all but their deletion: their counts are in the journal.
+  if (const std::size_t imported =
+          Copies(invent_dir, std::string(kImportedDataPrefix) + "*", newest))
+    items.Ok(Fill(u::kInstallImportedCopies, {std::to_string(imported), Utf8(newest)}));
+  // A download utility a host left suspended when it died while starting
+  // it: ended here too, never one whose host still runs. Only looking,
+  // nothing is ended.
+  if (!look_only)
+    for (const ProcessIdentity& ended : EndOrphanedUtilities(
+             SystemPlatform(), JoinPath(invent_dir, kUtilityRecordName), nullptr, false))
+      items.Ok(Fill(u::kInstallOrphanEnded, {std::to_string(ended.id)}));
   WIN32_FILE_ATTRIBUTE_DATA journal;
   if (GetFileAttributesExA(JoinPath(invent_dir, kJournalFileName).c_str(), GetFileExInfoStandard,
                            &journal)) {

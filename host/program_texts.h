@@ -391,12 +391,18 @@ inline constexpr std::string_view kInstallDataFile =
     "W folderze inwentaryzacji leży a.dat z nieudanego odczytu: jego ilości nie dotarły "
     "do ZRB.";
 inline constexpr std::string_view kInstallDataFileFix =
-    "Następny odczyt przeniesie go pod nazwę a.dat.<czas>. Ilości odzyskasz poleceniem zrbhost "
-    "convert.";
+    "Następny odczyt przeniesie go pod nazwę a.dat.<czas> (albo a.imp.<czas>, gdy jego ilości "
+    "są już ostatnim blokiem dziennika Inwent.bak). Ilości odzyskasz poleceniem zrbhost convert.";
 inline constexpr std::string_view kInstallKeptCopies =
     "Zachowane kopie a.dat w folderze inwentaryzacji: {1} (najnowsza: {2}).";
 inline constexpr std::string_view kInstallKeptCopiesFix =
     "To ilości nieudanych odczytów. Odzyskasz je poleceniem zrbhost convert KOPIA PLIK.";
+inline constexpr std::string_view kInstallImportedCopies =
+    "Kopie a.dat, których ilości są już w dzienniku Inwent.bak (a.imp.*): {1} (najnowsza: {2}). "
+    "Odczyt nie zdążył ich usunąć; nie trzeba ich odzyskiwać, można je usunąć.";
+inline constexpr std::string_view kInstallOrphanEnded =
+    "Zakończono wstrzymany program IR_READ2.EXE (proces {1}), który został po odczycie "
+    "przerwanym zamknięciem ZRB; nie trzymał żadnego pliku.";
 inline constexpr std::string_view kInstallJournal = "Dziennik Inwent.bak, wielkość w bajtach: {1}.";
 inline constexpr std::string_view kInstallNoJournal =
     "Dziennika Inwent.bak jeszcze nie ma (powstanie przy pierwszym odczycie).";

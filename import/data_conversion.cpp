@@ -1,16 +1,11 @@
 #include "import/data_conversion.h"
 
-#include <cfloat>
 #include <charconv>
 #include <cstring>
 
 #include "base/held_files.h"
 #include "base/texts.h"
 #include "base/trace.h"
-
-// The counts and prices are defined by single-precision arithmetic; a
-// compiler that evaluates floats in wider registers would change them.
-static_assert(FLT_EVAL_METHOD == 0, "build with SSE2 floating point");
 
 namespace kolektor {
 
@@ -21,6 +16,15 @@ namespace t = text;
 constexpr std::size_t kCodeLimit = 20;
 constexpr std::size_t kQuantityLimit = 8;
 constexpr std::string_view kRecordTag = "INW;";
+
+// Ten digits of thousandths reach past the 32-bit range; one more digit is
+// held only to keep the arithmetic simple.
+constexpr std::int64_t kMaxWholeDigits = 10;
+constexpr std::size_t kSignificantDigits = 11;
+static_assert(kSignificantDigits > kMaxWholeDigits);
+// Exponents beyond it say the same as it does: far outside the range, or
+// nothing left of the number.
+constexpr std::int64_t kExponentCap = 100000;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsSpace(char c) {
@@ -40,18 +44,34 @@ QuantityRead ReadThousandths(std::string_view text, std::int32_t& thousandths) {
   // Only the plain decimal form counts: digits, an optional point and
   // fraction, an optional exponent. Infinity, NaN and hexadecimal forms
   // are no numbers, whatever one runtime or another would make of them.
+  //
+  // The digits are taken exactly, as the terminal shows them: the value is
+  // 0.D x 10^scale, D its significant digits without the leading zeros. A
+  // float would hold the quantity but lose its last thousandth when
+  // multiplied (64.06 gave 64059).
   const std::size_t start = i;
   std::size_t digits = 0;
-  while (i < text.size() && IsDigit(text[i])) ++i, ++digits;
+  char significant[kSignificantDigits];
+  std::size_t kept = 0;  // significant digits held; later ones cannot matter
+  std::int64_t scale = 0;
+  auto take = [&](char c, bool before_point) {
+    ++digits;
+    if (kept == 0 && c == '0') {
+      if (!before_point) --scale;  // 0.00d: the point moves right
+      return;
+    }
+    if (kept < sizeof significant) significant[kept++] = c;
+    if (before_point) ++scale;
+  };
+  while (i < text.size() && IsDigit(text[i])) take(text[i++], true);
   if (i < text.size() && text[i] == '.') {
     ++i;
-    while (i < text.size() && IsDigit(text[i])) ++i, ++digits;
+    while (i < text.size() && IsDigit(text[i])) take(text[i++], false);
   }
   if (digits == 0) return QuantityRead::kNoNumber;
   const bool hexadecimal =
       i == start + 1 && text[start] == '0' && i < text.size() && (text[i] == 'x' || text[i] == 'X');
   if (hexadecimal) return QuantityRead::kNoNumber;
-  bool tiny_exponent = false;
   if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
     std::size_t e = i + 1;
     bool exponent_negative = false;
@@ -59,29 +79,27 @@ QuantityRead ReadThousandths(std::string_view text, std::int32_t& thousandths) {
       exponent_negative = text[e] == '-';
       ++e;
     }
-    if (e < text.size() && IsDigit(text[e])) {
-      while (e < text.size() && IsDigit(text[e])) ++e;
-      i = e;
-      tiny_exponent = exponent_negative;
+    // An exponent without digits is no exponent: "1e" is 1.
+    std::int64_t exponent = 0;
+    while (e < text.size() && IsDigit(text[e])) {
+      if (exponent < kExponentCap) exponent = exponent * 10 + (text[e] - '0');
+      ++e;
     }
+    scale += exponent_negative ? -exponent : exponent;
   }
 
-  float q = 0.0f;
-  const char* first = text.data() + start;
-  const char* last = text.data() + i;
-  const auto result = std::from_chars(first, last, q, std::chars_format::general);
-  if (result.ec == std::errc::result_out_of_range) {
-    if (!tiny_exponent) return QuantityRead::kOutOfRange;
-    q = 0.0f;  // below the smallest float: nothing left of it
-  } else if (result.ec != std::errc() || result.ptr != last) {
-    return QuantityRead::kNoNumber;
-  }
-  if (negative) q = -q;
-
-  const float p = q * 1000.0f;  // single precision, as the terminal's counts
-  // The thousandfold must fit a signed 32-bit integer after truncation.
-  if (!(p >= -2147483648.0f && p < 2147483648.0f)) return QuantityRead::kOutOfRange;
-  thousandths = static_cast<std::int32_t>(p);
+  // The whole thousandths are the first scale + 3 digits of D: finer ones
+  // are cut off toward zero, as the terminal's counts always were.
+  const std::int64_t whole_digits = kept == 0 ? 0 : scale + 3;
+  if (whole_digits > kMaxWholeDigits) return QuantityRead::kOutOfRange;
+  std::uint64_t magnitude = 0;
+  for (std::size_t d = 0; static_cast<std::int64_t>(d) < whole_digits; ++d)
+    magnitude = magnitude * 10 + (d < kept ? static_cast<std::uint64_t>(significant[d] - '0') : 0);
+  // The thousandfold must fit a signed 32-bit integer.
+  const std::uint64_t limit = negative ? 2147483648u : 2147483647u;
+  if (magnitude > limit) return QuantityRead::kOutOfRange;
+  thousandths = negative ? static_cast<std::int32_t>(-static_cast<std::int64_t>(magnitude))
+                         : static_cast<std::int32_t>(magnitude);
   return QuantityRead::kNumber;
 }
 
@@ -150,11 +168,19 @@ DataMachine::Step DataMachine::Push(unsigned char byte) {
   }
 }
 
+namespace {
+
+// What may follow the last record of a whole download: line ends, and the
+// blanks, NUL bytes and Ctrl-Z that some transfers pad a file with.
+bool IsPadding(char c) { return c == '\n' || c == ' ' || c == '\0' || c == '\x1A'; }
+
+}  // namespace
+
 DataEnd FindDataEnd(File& data) {
   std::uint64_t end = 0;
   if (!data.Size(end)) return DataEnd::kUnreadable;
-  // Backwards from the end, past LF bytes, to the last other byte.
-  DataEnd found = DataEnd::kClean;  // empty, or nothing but LF
+  // Backwards from the end, past the padding, to the last other byte.
+  DataEnd found = DataEnd::kClean;  // empty, or nothing but padding
   char buffer[512];
   while (end > 0) {
     const std::uint64_t start = end > sizeof buffer ? end - sizeof buffer : 0;
@@ -166,7 +192,7 @@ DataEnd FindDataEnd(File& data) {
       have += static_cast<std::size_t>(got);
     }
     std::size_t i = want;
-    while (i > 0 && buffer[i - 1] == '\n') --i;
+    while (i > 0 && IsPadding(buffer[i - 1])) --i;
     if (i > 0) {
       found = buffer[i - 1] == '\r' ? DataEnd::kClean : DataEnd::kInsideRecord;
       break;
@@ -177,27 +203,30 @@ DataEnd FindDataEnd(File& data) {
 }
 
 bool ConvertDataFile(Platform& platform, const std::string& data_path,
-                     const std::string& counts_path, const HostLink& host, bool utility_failed) {
+                     const std::string& counts_path, const HostLink& host, DownloadExit download) {
   Trace* trace = host.trace();
   std::unique_ptr<File> data =
       OpenWaitingWhileHeld(platform, trace, "opening the data file", data_path, OpenMode::kRead);
   if (!data) {
+    const bool held = HeldByAnotherProgram(platform.LastError());
     if (trace != nullptr) trace->Failure("opening the data file");
-    host.Error(t::kDataFileMissing);
+    host.Error(held ? t::Compound(t::kDataFileHeldBegin, data_path, t::kDataFileHeldEnd)
+                    : std::string(t::kDataFileMissing));
     return false;
   }
-  if (utility_failed) {
-    // The vendor's exit codes are not documented: only a failure together
-    // with a record cut in two tells a download cut off. None of its
-    // counts are taken, and the counts file and the journal stay as they
-    // were.
+  if (download != DownloadExit::kNone) {
+    // A record cut in two tells a download cut off: by a full disk, a
+    // broken connection, or a utility that was ended, which may well exit
+    // with 0. None of its counts are taken, and the counts file and the
+    // journal stay as they were.
     switch (FindDataEnd(*data)) {
       case DataEnd::kClean:
         break;
       case DataEnd::kInsideRecord:
         if (trace != nullptr)
-          trace->Line("the utility reported a failure and the data file ends inside a record");
-        host.Error(t::kDownloadCut);
+          trace->Line("the data file ends inside a record: the download was cut");
+        host.Error(download == DownloadExit::kFailure ? t::kDownloadCut.view()
+                                                      : t::kDownloadCutNoError.view());
         data->Close();
         return false;
       case DataEnd::kUnreadable:
@@ -210,13 +239,31 @@ bool ConvertDataFile(Platform& platform, const std::string& data_path,
   std::unique_ptr<File> counts = OpenWaitingWhileHeld(platform, trace, "creating the counts file",
                                                       counts_path, OpenMode::kWriteTruncate);
   if (!counts) {
+    const bool held = HeldByAnotherProgram(platform.LastError());
     if (trace != nullptr) trace->Failure("creating the counts file");
-    host.Error(t::kCountsOpenFailed);
+    host.Error(held ? t::Compound(t::kCountsHeldBegin, counts_path, t::kCountsHeldEnd)
+                    : std::string(t::kCountsOpenFailed));
     data->Close();
     return false;
   }
 
   return ConvertDataStream(*data, *counts, host);
+}
+
+bool CountsOfDownload(File& data, std::uint64_t limit, std::string& counts) {
+  std::uint64_t size = 0;
+  if (!data.Size(size) || size > limit || FindDataEnd(data) != DataEnd::kClean) return false;
+  DataMachine machine;
+  std::uint64_t bytes_read = 0;
+  counts.clear();
+  const PumpEnd end = Pump(
+      data, machine,
+      [&](std::string_view record) {
+        counts += record;
+        return true;
+      },
+      [](std::uint64_t) { return false; }, bytes_read);
+  return end == PumpEnd::kEndOfFile || end == PumpEnd::kEnded;
 }
 
 bool ConvertDataStream(File& data, File& counts, const HostLink& host,

@@ -15,8 +15,10 @@
 
 namespace kolektor {
 
-// A quantity read the way "%f" reads it, then in thousandths: rounded to
-// single precision, multiplied by 1000 in single precision and truncated.
+// A quantity read the way "%f" reads it, in whole thousandths: the exact
+// value of its decimal digits, anything finer than a thousandth cut off
+// toward zero ("1.0009" gives 1000, "-0.0005" 0). kOutOfRange when the
+// thousandths do not fit a signed 32-bit integer.
 enum class QuantityRead { kNumber, kNoNumber, kOutOfRange };
 QuantityRead ReadThousandths(std::string_view text, std::int32_t& thousandths);
 
@@ -48,20 +50,28 @@ class DataMachine {
 };
 
 // Whether the data file ends inside a record: after its last CR stand
-// bytes other than LF. The position is back at the start after kClean and
-// kInsideRecord.
+// bytes other than padding (LF, blanks, NUL, Ctrl-Z). The position is back
+// at the start after kClean and kInsideRecord.
 enum class DataEnd { kClean, kInsideRecord, kUnreadable };
 DataEnd FindDataEnd(File& data);
 
+// How the download utility that has just written the data file ended.
+// kNone: the file is no fresh download (a kept copy, a test's file).
+enum class DownloadExit { kNone, kZero, kFailure };
+
 // Converts the data file into the counts file, reporting a failure once
 // through the host. The counts file is created only after the data file
-// was opened, and not at all when `utility_failed` (the download utility
-// reported a failure) and the data file ends inside a record: the download
-// was cut off, and the counts after the cut never arrived. Both files are
-// closed on return.
+// was opened, and not at all when a fresh download ends inside a record:
+// the download was cut off, whatever the utility's exit code says, and
+// the counts after the cut never arrived. Both files are closed on return.
 bool ConvertDataFile(Platform& platform, const std::string& data_path,
                      const std::string& counts_path, const HostLink& host,
-                     bool utility_failed = false);
+                     DownloadExit download = DownloadExit::kNone);
+// The counts records the import would make of a fresh download, in
+// memory; false when it would refuse the file (cut inside a record, a
+// fault, unreadable) and when the file is larger than `limit` bytes.
+bool CountsOfDownload(File& data, std::uint64_t limit, std::string& counts);
+
 // The conversion itself, over files already open; closes both. Tells how
 // many counts records it wrote when asked.
 bool ConvertDataStream(File& data, File& counts, const HostLink& host,

@@ -11,6 +11,7 @@
 #include "base/trace.h"
 #include "import/data_conversion.h"
 #include "import/journal.h"
+#include "import/utility_record.h"
 #include "platform/platform.h"
 
 namespace kolektor {
@@ -106,14 +107,42 @@ constexpr std::size_t kLongestNameInFolder =
     kDataFileName.size() + std::string_view(".YYYYMMDD-HHMMSS-99").size();
 static_assert(kKeptCopiesPerSecond == 99, "the longest kept name ends in -99");
 static_assert(kLongestNameInFolder >= kJournalFileName.size() + kAppendRecordSuffix.size() &&
-              kLongestNameInFolder >= kLockFileName.size());
+              kLongestNameInFolder >= kLockFileName.size() &&
+              kLongestNameInFolder >= kUtilityRecordName.size());
+// An a.dat already in the journal goes aside under a name just as long.
+static_assert(kImportedDataPrefix.size() == kDataFileName.size() + 1);
+
+// An a.dat larger than a terminal's memory is no download of one.
+constexpr std::uint64_t kLargestDownload = 16u << 20;
+
+// Whether the import that downloaded a.dat finished its journal step and
+// was stopped only before deleting it: its counts, converted as that
+// import converted them, are exactly the journal's last block.
+bool AlreadyInJournal(Platform& platform, const std::string& data_path,
+                      const std::string& journal_path, Trace* trace) {
+  const std::unique_ptr<File> data = OpenWaitingWhileHeld(
+      platform, trace, "opening the earlier data file", data_path, OpenMode::kRead);
+  if (!data) return false;
+  std::string counts;
+  const bool converted = CountsOfDownload(*data, kLargestDownload, counts);
+  data->Close();
+  return converted && CompareLastBlock(platform, journal_path, counts, trace) == LastBlock::kSame;
+}
 
 }  // namespace
 
 std::string KeptDataSuffix(const LocalTime& t) { return TimeText(t, "YMD-hms"); }
 
-KeepResult KeepEarlierData(Platform& platform, const std::string& data_path, Trace* trace) {
-  const std::string kept = data_path + "." + KeptDataSuffix(platform.Now());
+KeepResult KeepEarlierData(Platform& platform, const std::string& data_path,
+                           const std::string& journal_path, Trace* trace) {
+  // Kept as unimported, its counts would be counted twice by whoever
+  // recovers them; moved aside, not deleted, in case it is not what it
+  // seems (a download that happened to equal the last one).
+  const bool imported = AlreadyInJournal(platform, data_path, journal_path, trace);
+  const std::string base = imported ? data_path.substr(0, data_path.find_last_of('\\') + 1) +
+                                          std::string(kImportedDataPrefix)
+                                    : data_path + ".";
+  const std::string kept = base + KeptDataSuffix(platform.Now());
   for (int n = 1; n <= kKeptCopiesPerSecond; ++n) {
     const std::string target = n == 1 ? kept : kept + "-" + std::to_string(n);
     MoveResult result = MoveResult::kFailed;
@@ -123,7 +152,11 @@ KeepResult KeepEarlierData(Platform& platform, const std::string& data_path, Tra
     });
     switch (result) {
       case MoveResult::kMoved:
-        if (trace != nullptr) trace->Value("an earlier data file kept as", target);
+        if (trace != nullptr)
+          trace->Value(imported ? "an earlier data file whose counts are the journal's last block "
+                                  "(imported, not deleted) moved aside as"
+                                : "an earlier data file kept as",
+                       target);
         return KeepResult::kDone;
       case MoveResult::kNoSource:
         return KeepResult::kDone;
@@ -186,7 +219,15 @@ HostWord RunImport(Platform& platform, const HostLink& host, Trace& trace,
   // would move or convert the first one's a.dat and mix the journal.
   DirectoryLock lock(platform);
   const std::string lock_path = JoinPath(invent_dir, kLockFileName);
-  switch (lock.Take(lock_path)) {
+  const std::string record_path = JoinPath(invent_dir, kUtilityRecordName);
+  LockResult locked = lock.Take(lock_path);
+  // A utility left suspended with its own handle of the lock by a host
+  // that died (one it could not tie to itself) keeps the folder busy for
+  // good: it is ended, never one whose host still runs.
+  if (locked == LockResult::kBusy &&
+      !EndOrphanedUtilities(platform, record_path, host.trace(), false).empty())
+    locked = lock.Take(lock_path);
+  switch (locked) {
     case LockResult::kTaken:
       break;
     case LockResult::kBusy:
@@ -211,16 +252,21 @@ HostWord RunImport(Platform& platform, const HostLink& host, Trace& trace,
   trace.Value("data file", data_path);
   trace.Value("journal", journal_path);
 
+  // A host that died while it started its utility left it suspended.
+  EndOrphanedUtilities(platform, record_path, host.trace(), true);
+
   // An append that a kill or a power loss cut short is undone before
   // anything else touches the journal.
-  if (RepairJournal(platform, journal_path, host.trace()) == JournalRepair::kFailed) {
-    host.Error(t::kWorkFileWriteFailed);
+  std::string held;
+  if (RepairJournal(platform, journal_path, host.trace(), &held) == JournalRepair::kFailed) {
+    host.Error(held.empty() ? std::string(t::kWorkFileWriteFailed)
+                            : t::Compound(t::kJournalHeldBegin, held, t::kJournalHeldEnd));
     return 0;
   }
 
   // An old data file must not be converted again as if it were new, nor
   // lost: it holds the counts of an import that failed.
-  switch (KeepEarlierData(platform, data_path, host.trace())) {
+  switch (KeepEarlierData(platform, data_path, journal_path, host.trace())) {
     case KeepResult::kDone:
       break;
     case KeepResult::kFailed:
@@ -241,11 +287,16 @@ HostWord RunImport(Platform& platform, const HostLink& host, Trace& trace,
   trace.Value("starting", command_line);
   trace.Value("in the folder", invent_dir);
   // Tied to the host: a host that dies leaves no utility behind that could
-  // write a.dat into the next import of this folder.
+  // write a.dat into the next import of this folder. Until it is tied, the
+  // record names it.
+  UtilityRecord record(platform, record_path, host.trace());
+  record.Begin(command_line.substr(0, command_line.find(' ')));
   const ChildProcess child =
-      platform.StartTied(command_line, invent_dir, WindowState::kMinimizedInactive, lock.handle());
+      platform.StartTied(command_line, invent_dir, WindowState::kMinimizedInactive, lock.handle(),
+                         [&](const ProcessIdentity& made) { record.Add(made); });
   if (child.process == 0) {
     trace.Failure("starting the download utility");
+    record.Remove();
     host.Error(t::DriverStartFailed(JoinPath(invent_dir, command_line)));
     return 0;
   }
@@ -260,6 +311,7 @@ HostWord RunImport(Platform& platform, const HostLink& host, Trace& trace,
   const Download download = Supervise(platform, child, tick_limit, trace, exit_code);
   if (download == Download::kTimedOut) {
     platform.CloseChild(child);
+    record.Remove();
     host.Error(t::kNoConnection);
     return 0;
   }
@@ -268,6 +320,7 @@ HostWord RunImport(Platform& platform, const HostLink& host, Trace& trace,
   // the pause, as it always had; closing the job then ends what remains.
   platform.Sleep(kPauseAfterDownload);
   platform.CloseChild(child);
+  record.Remove();
   // A counts path that spells a.dat or the journal another way ("\.\", an
   // 8.3 alias, a link): creating the counts file would empty a.dat or the
   // journal, and the journal step would append the journal to itself,
@@ -280,14 +333,22 @@ HostWord RunImport(Platform& platform, const HostLink& host, Trace& trace,
     return true;
   };
   if (counts_is_ours()) return 0;
-  if (!ConvertDataFile(platform, data_path, counts, host, exit_code != 0)) return 0;
+  if (!ConvertDataFile(platform, data_path, counts, host,
+                       exit_code == 0 ? DownloadExit::kZero : DownloadExit::kFailure))
+    return 0;
   // A journal that did not exist yet is made by the conversion itself.
   if (counts_is_ours()) return 0;
 
   TJournalTools journal;
-  if (!journal.Append(platform, counts, journal_path, JournalDirection::kImport, host.trace())) {
+  if (!journal.Append(platform, counts, journal_path, JournalDirection::kImport, host.trace(),
+                      &held)) {
     // The data file stays: it is the only other copy of these counts.
-    host.Error(t::kWorkFileWriteFailed);
+    if (held.empty())
+      host.Error(t::kWorkFileWriteFailed);
+    else if (held == counts)
+      host.Error(t::Compound(t::kCountsHeldBegin, counts, t::kCountsHeldEnd));
+    else
+      host.Error(t::Compound(t::kJournalHeldBegin, held, t::kJournalHeldEnd));
     return 0;
   }
   if (!WaitWhileHeld(platform, host.trace(), "deleting the data file",

@@ -32,9 +32,12 @@ enum class KeepResult {
   kNoFreeName,  // every kept name of this second is taken: it stays
 };
 // Moves an a.dat left by an earlier import aside as a.dat.<time>, never
-// over an earlier kept copy; a file held for a moment is waited for.
+// over an earlier kept copy; a file held for a moment is waited for. An
+// a.dat whose counts, converted as the import would, are exactly the
+// journal's last block goes aside as a.imp.<time> instead: its import
+// finished all but deleting it (the host was killed just then).
 KeepResult KeepEarlierData(Platform& platform, const std::string& data_path,
-                           Trace* trace = nullptr);
+                           const std::string& journal_path, Trace* trace = nullptr);
 
 // "IR_READ2.EXE a.dat,<port>,<baud>"
 std::string DownloadCommandLine(std::string_view port, std::string_view baud);

@@ -22,34 +22,48 @@ bool Fail(Trace* trace, std::string_view what) {
   if (trace != nullptr) trace->Failure(what);
   return false;
 }
+// Right after a wait for `path` failed: whether another program held it.
+void NoteHeld(Platform& platform, std::string* held, const std::string& path) {
+  if (held != nullptr && HeldByAnotherProgram(platform.LastError())) *held = path;
+}
 
 // The size before the append, written and put on the disk before the
 // journal is touched, so that a cut append can always be undone.
-bool WriteRecord(Platform& platform, const std::string& path, std::uint64_t size, Trace* trace) {
+bool WriteRecord(Platform& platform, const std::string& path, std::uint64_t size, Trace* trace,
+                 std::string* held) {
   const std::unique_ptr<File> record = OpenWaitingWhileHeld(
       platform, trace, "creating the record of the append", path, OpenMode::kWriteTruncate);
-  if (!record) return false;
+  if (!record) {
+    NoteHeld(platform, held, path);
+    return false;
+  }
   const std::string bytes = std::to_string(size) + "\r\n";
   const bool written = record->Write(bytes.data(), bytes.size()) == bytes.size() && record->Flush();
   return record->Close() && written;
 }
 
-bool RemoveRecord(Platform& platform, const std::string& path, Trace* trace) {
-  return WaitWhileHeld(platform, trace, "removing the record of the append",
-                       [&] { return platform.RemoveFile(path); });
+bool RemoveRecord(Platform& platform, const std::string& path, Trace* trace,
+                  std::string* held = nullptr) {
+  if (WaitWhileHeld(platform, trace, "removing the record of the append",
+                    [&] { return platform.RemoveFile(path); }))
+    return true;
+  NoteHeld(platform, held, path);
+  return false;
 }
 
 bool AppendBlock(Platform& platform, TMFile& source, TMFile& journal,
                  const std::string& journal_path, JournalDirection direction, std::uint64_t& lines,
-                 Trace* trace) {
+                 Trace* trace, std::string* held) {
   std::uint64_t size = 0;
-  if (!WaitWhileHeld(platform, trace, "opening the journal", [&] { return journal.Open(); }))
+  if (!WaitWhileHeld(platform, trace, "opening the journal", [&] { return journal.Open(); })) {
+    NoteHeld(platform, held, journal_path);
     return Fail(trace, "opening the journal");
+  }
   if (!journal.GetSize(size) || !journal.SetPointer(size))
     return Fail(trace, "finding the journal's end");
   if (trace != nullptr) trace->Number("journal size before", size);
   const std::string record_path = AppendRecordPath(journal_path);
-  if (!WriteRecord(platform, record_path, size, trace)) {
+  if (!WriteRecord(platform, record_path, size, trace, held)) {
     Fail(trace, "writing the record of the append");
     platform.RemoveFile(record_path);  // what there is of it; the journal is untouched
     return false;
@@ -84,7 +98,7 @@ bool AppendBlock(Platform& platform, TMFile& source, TMFile& journal,
   // cannot be removed, the next import takes the block back, and so this
   // one must fail (keeping a.dat) rather than succeed.
   if (!journal.Close()) return Fail(trace, "closing the journal");
-  if (!RemoveRecord(platform, record_path, trace))
+  if (!RemoveRecord(platform, record_path, trace, held))
     return Fail(trace, "removing the record of the append");
   return true;
 }
@@ -130,12 +144,14 @@ bool ReadAppendRecord(File& record, std::uint64_t& size_before) {
   return ReadRecordBytes(record, bytes) && ParseAppendRecord(bytes, size_before);
 }
 
-JournalRepair RepairJournal(Platform& platform, const std::string& journal_path, Trace* trace) {
+JournalRepair RepairJournal(Platform& platform, const std::string& journal_path, Trace* trace,
+                            std::string* held) {
   const std::string record_path = AppendRecordPath(journal_path);
   if (!platform.FileExists(record_path)) return JournalRepair::kNothing;
   const std::unique_ptr<File> record = OpenWaitingWhileHeld(
       platform, trace, "opening the record of an unfinished append", record_path, OpenMode::kRead);
   if (!record) {
+    NoteHeld(platform, held, record_path);
     Fail(trace, "opening the record of an unfinished append " + record_path);
     return JournalRepair::kFailed;
   }
@@ -160,8 +176,12 @@ JournalRepair RepairJournal(Platform& platform, const std::string& journal_path,
     journal.SetPath(journal_path);
     journal.SetReadOnly(false);
     std::uint64_t size = 0;
-    if (!WaitWhileHeld(platform, trace, "opening the journal", [&] { return journal.Open(); }) ||
-        !journal.GetSize(size)) {
+    if (!WaitWhileHeld(platform, trace, "opening the journal", [&] { return journal.Open(); })) {
+      NoteHeld(platform, held, journal_path);
+      Fail(trace, "opening the journal to undo an unfinished append");
+      return JournalRepair::kFailed;
+    }
+    if (!journal.GetSize(size)) {
       Fail(trace, "opening the journal to undo an unfinished append");
       return JournalRepair::kFailed;
     }
@@ -182,16 +202,50 @@ JournalRepair RepairJournal(Platform& platform, const std::string& journal_path,
     }
     journal.Close();
   }
-  if (!RemoveRecord(platform, record_path, trace)) {
+  if (!RemoveRecord(platform, record_path, trace, held)) {
     Fail(trace, "removing the record of an unfinished append " + record_path);
     return JournalRepair::kFailed;
   }
   return JournalRepair::kRepaired;
 }
 
+LastBlock CompareLastBlock(Platform& platform, const std::string& journal_path,
+                           std::string_view counts, Trace* trace) {
+  const std::unique_ptr<File> journal =
+      OpenWaitingWhileHeld(platform, trace, "opening the journal to compare its last block",
+                           journal_path, OpenMode::kRead);
+  if (!journal)
+    return platform.FileExists(journal_path) ? LastBlock::kUnreadable : LastBlock::kOther;
+  // The header is as long as every header the journal step writes: its
+  // date always has the same 19 characters.
+  constexpr std::size_t kDateSize = std::string_view("YYYY-MM-DD HH:MM:SS").size();
+  const std::string_view prefix = t::kJournalImportPrefix;
+  const std::string_view suffix = t::kJournalSuffix;
+  const std::size_t header = prefix.size() + kDateSize + suffix.size() + kLineEnd.size();
+  std::uint64_t size = 0;
+  if (!journal->Size(size)) return LastBlock::kUnreadable;
+  if (size < header + counts.size()) return LastBlock::kOther;
+  std::string block(header + counts.size(), '\0');
+  if (!journal->Seek(size - block.size())) return LastBlock::kUnreadable;
+  for (std::size_t have = 0; have < block.size();) {
+    const long got = journal->Read(&block[have], block.size() - have);
+    if (got <= 0) return LastBlock::kUnreadable;
+    have += static_cast<std::size_t>(got);
+  }
+  journal->Close();
+  const std::string_view b = block;
+  const std::string_view date = b.substr(prefix.size(), kDateSize);
+  const bool dated = date.find_first_of("\r\n") == std::string_view::npos;
+  const bool same = b.substr(0, prefix.size()) == prefix && dated &&
+                    b.substr(prefix.size() + kDateSize, suffix.size()) == suffix &&
+                    b.substr(header - kLineEnd.size(), kLineEnd.size()) == kLineEnd &&
+                    b.substr(header) == counts;
+  return same ? LastBlock::kSame : LastBlock::kOther;
+}
+
 bool TJournalTools::Append(Platform& platform, const std::string& source_path,
                            const std::string& journal_path, JournalDirection direction,
-                           Trace* trace) {
+                           Trace* trace, std::string* held) {
   TMFile source(platform);
   TMFile journal(platform);
   source.SetPath(source_path);
@@ -201,17 +255,19 @@ bool TJournalTools::Append(Platform& platform, const std::string& source_path,
   // file is kept.
   if (!WaitWhileHeld(platform, trace, "opening the counts file for the journal",
                      [&] { return source.Open(); })) {
+    NoteHeld(platform, held, source_path);
     const bool gone = !platform.FileExists(source_path);
     Say(trace, gone ? "the counts file is gone: nothing to journal"
                     : "the counts file cannot be read for the journal");
     return gone;
   }
   // An earlier append cut short is undone before this one begins.
-  if (RepairJournal(platform, journal_path, trace) == JournalRepair::kFailed) return false;
+  if (RepairJournal(platform, journal_path, trace, held) == JournalRepair::kFailed) return false;
   journal.SetPath(journal_path);
   journal.SetReadOnly(false);
   std::uint64_t lines = 0;
-  const bool ok = AppendBlock(platform, source, journal, journal_path, direction, lines, trace);
+  const bool ok =
+      AppendBlock(platform, source, journal, journal_path, direction, lines, trace, held);
   if (ok && trace != nullptr) trace->Number("lines appended to the journal", lines);
   return ok;
 }

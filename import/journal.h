@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "platform/platform.h"
 
@@ -29,9 +30,9 @@ class TJournalTools {
   // written whole, or when there was no source file to copy; false when
   // the source could not be read or the journal not opened or written:
   // the journal is then as it was before, or its record stays for the
-  // next import to cut it back.
+  // next import to cut it back. `held`: see HeldPastTheWait.
   bool Append(Platform& platform, const std::string& source_path, const std::string& journal_path,
-              JournalDirection direction, Trace* trace = nullptr);
+              JournalDirection direction, Trace* trace = nullptr, std::string* held = nullptr);
 };
 
 // The record of an append in progress, beside the journal.
@@ -50,7 +51,20 @@ enum class JournalRepair {
   kFailed,    // the journal or the record could not be handled
 };
 // Undoes an append that did not finish: the journal is cut back to the
-// size recorded before it, the record removed.
-JournalRepair RepairJournal(Platform& platform, const std::string& journal_path, Trace* trace);
+// size recorded before it, the record removed. `held`: see HeldPastTheWait.
+JournalRepair RepairJournal(Platform& platform, const std::string& journal_path, Trace* trace,
+                            std::string* held = nullptr);
+
+// When a journal step failed because another program held one of its files
+// (the source, the journal or its record) open past the wait, the `held`
+// of that step, when given, receives that file's path; otherwise it stays
+// as it was.
+
+// Whether the journal ends with an import block holding exactly `counts`
+// (counts records, each ended by CR LF): the import that wrote them has
+// finished its journal step.
+enum class LastBlock { kSame, kOther, kUnreadable };
+LastBlock CompareLastBlock(Platform& platform, const std::string& journal_path,
+                           std::string_view counts, Trace* trace);
 
 }  // namespace kolektor

@@ -5,9 +5,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kolektor {
 
@@ -60,10 +62,32 @@ enum class WindowState {
   kMinimizedInactive,  // STARTF_USESHOWWINDOW with SW_SHOWMINNOACTIVE
 };
 
+// Who a process is: its id, which the system hands out again once the
+// process has ended, and the moment it was created, which tells the two
+// apart.
+struct ProcessIdentity {
+  std::uint32_t id = 0;
+  std::uint64_t created = 0;  // 100 ns units since 1601 (UTC); 0: not known
+  friend bool operator==(const ProcessIdentity& a, const ProcessIdentity& b) {
+    return a.id == b.id && a.created == b.created;
+  }
+};
+
+// Told of each process StartTied makes, as soon as it exists.
+using ChildCreated = std::function<void(const ProcessIdentity&)>;
+
+enum class OrphanEnd {
+  kEnded,     // it was there, had never run, and is gone now
+  kNotThere,  // no such process (ended, or its id now names another)
+  kRunning,   // it has run: left alone
+  kFailed,    // it could not be looked at or ended
+};
+
 struct ChildProcess {
   std::uintptr_t process = 0;  // 0: not started
   std::uintptr_t thread = 0;
-  std::uint32_t id = 0;  // the system's process id, for the support trace
+  std::uint32_t id = 0;       // the system's process id, for the support trace
+  std::uint64_t created = 0;  // its creation time, as ProcessIdentity
   // StartTied: the job that ends the child when this process ends (0: it
   // could not be tied), and whether the child holds its own handle of the
   // lock it was given.
@@ -156,10 +180,12 @@ class Platform {
   // off), and it gets its own handle of `lock`, so that the lock stays
   // taken for as long as it lives, also where it could not be tied (an
   // older Windows that already runs the host in a job). `job` and
-  // `holds_lock` of the result tell which of the two held.
+  // `holds_lock` of the result tell which of the two held. `created` hears
+  // of each process made for it the moment it exists, suspended, before it
+  // is tied or has run anything (two where a first one could not be tied).
   virtual ChildProcess StartTied(const std::string& command_line,
                                  const std::string& current_directory, WindowState window,
-                                 LockHandle lock) = 0;
+                                 LockHandle lock, const ChildCreated& created) = 0;
   // Waits with no time limit until the child has ended.
   virtual void WaitForEnd(ChildProcess child) = 0;
   // The exit status, kStillActive while it runs; false when not known.
@@ -170,6 +196,21 @@ class Platform {
   // Closes the process handle, then the thread handle, then its job:
   // whatever the child left running ends with it.
   virtual void CloseChild(ChildProcess child) = 0;
+
+  // This process: its id and creation time.
+  virtual ProcessIdentity ThisProcess() = 0;
+  // The system's clock, in the units of ProcessIdentity::created.
+  virtual std::uint64_t SystemTime() = 0;
+  // Whether a process of that id runs now, and when it was created (0 when
+  // that cannot be told, as for a process this user may not look at).
+  virtual bool ProcessWithId(std::uint32_t id, std::uint64_t& created) = 0;
+  // The running processes started from `program` (a file name, any case)
+  // by a parent of that id.
+  virtual std::vector<ProcessIdentity> ChildrenOf(std::uint32_t parent_id,
+                                                  std::string_view program) = 0;
+  // Ends `who` only if it is still that process (same id and creation
+  // time) and has never run: every thread of it suspended as created.
+  virtual OrphanEnd EndIfNeverRun(const ProcessIdentity& who) = 0;
 
   // Shows a message box with an OK button and returns when it is closed.
   virtual void ShowMessage(const std::string& text, const std::string& caption) = 0;

@@ -2,6 +2,8 @@
 #include "platform/win32.h"
 
 #include <windows.h>
+// After windows.h, which it needs.
+#include <tlhelp32.h>
 
 #include <vector>
 
@@ -33,6 +35,47 @@ std::string TracePath(std::string_view file_name) {
 HANDLE OpenTrace(const std::string& path, DWORD disposition) {
   return ::CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                        disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// Moves the trace's lines to NAME.1 and empties it in place. The file
+// itself never goes away: an operation that asks meanwhile whether the
+// trace is on is told yes, and a host killed in the middle cannot switch
+// the trace off. One process rotates at a time (a lock on a byte no line
+// reaches); the others go on appending, and only what they append between
+// the copy and the cut is lost.
+void RotateTrace(const std::string& path) {
+  const HANDLE file =
+      ::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  OVERLAPPED turn;
+  ZeroMemory(&turn, sizeof turn);
+  turn.OffsetHigh = 0x40000000;
+  if (!::LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &turn)) {
+    ::CloseHandle(file);
+    return;
+  }
+  LARGE_INTEGER size;
+  // Another process may have rotated it just now.
+  if (::GetFileSizeEx(file, &size) && size.QuadPart >= kTraceLimit) {
+    const HANDLE old = ::CreateFileA((path + ".1").c_str(), GENERIC_WRITE, 0, nullptr,
+                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    bool copied = old != INVALID_HANDLE_VALUE;
+    std::vector<char> buffer(1 << 16);
+    for (DWORD got = 0; copied;) {
+      copied = ::ReadFile(file, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr);
+      if (!copied || got == 0) break;
+      DWORD written = 0;
+      copied = ::WriteFile(old, buffer.data(), got, &written, nullptr) && written == got;
+    }
+    if (old != INVALID_HANDLE_VALUE) copied = ::CloseHandle(old) && copied;
+    // Emptied only once its lines are safe in NAME.1.
+    LARGE_INTEGER start;
+    start.QuadPart = 0;
+    if (copied && ::SetFilePointerEx(file, start, nullptr, FILE_BEGIN)) ::SetEndOfFile(file);
+  }
+  ::UnlockFileEx(file, 0, 1, 0, &turn);
+  ::CloseHandle(file);
 }
 
 // A lock file being deleted by its last holder is gone within moments.
@@ -79,6 +122,60 @@ void Discard(const ChildProcess& child) {
   ::CloseHandle(AsHandle(child.thread));
 }
 
+std::uint64_t Ticks(const FILETIME& time) {
+  return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+// When the process of that handle was created; 0 when it cannot be told.
+std::uint64_t CreationTime(HANDLE process) {
+  FILETIME created, exited, kernel, user;
+  return ::GetProcessTimes(process, &created, &exited, &kernel, &user) ? Ticks(created) : 0;
+}
+
+// A handle of the process `who` names, if it is still that process and
+// has not ended; nullptr otherwise. `denied` tells a process that exists
+// but may not be opened.
+HANDLE OpenIdentified(const ProcessIdentity& who, DWORD access, bool& denied) {
+  denied = false;
+  const HANDLE process =
+      ::OpenProcess(PROCESS_QUERY_INFORMATION | SYNCHRONIZE | access, FALSE, who.id);
+  if (process == nullptr) {
+    denied = ::GetLastError() == ERROR_ACCESS_DENIED;
+    return nullptr;
+  }
+  DWORD code = 0;
+  const bool same = who.created == 0 || CreationTime(process) == who.created;
+  if (!same || !::GetExitCodeProcess(process, &code) || code != STILL_ACTIVE) {
+    ::CloseHandle(process);
+    return nullptr;
+  }
+  return process;
+}
+
+// Whether every thread of the process has been suspended since before it
+// ran: each one's suspend count is above 0. Asking suspends the thread for
+// a moment and resumes it at once.
+bool NeverRun(DWORD process_id) {
+  const HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return false;
+  THREADENTRY32 entry;
+  entry.dwSize = sizeof entry;
+  int threads = 0;
+  bool suspended = true;
+  for (BOOL more = ::Thread32First(snapshot, &entry); more && suspended;
+       more = ::Thread32Next(snapshot, &entry)) {
+    if (entry.th32OwnerProcessID != process_id) continue;
+    ++threads;
+    const HANDLE thread = ::OpenThread(THREAD_SUSPEND_RESUME, FALSE, entry.th32ThreadID);
+    const DWORD before = thread == nullptr ? static_cast<DWORD>(-1) : ::SuspendThread(thread);
+    if (before != static_cast<DWORD>(-1)) ::ResumeThread(thread);
+    suspended = before != static_cast<DWORD>(-1) && before > 0;
+    if (thread != nullptr) ::CloseHandle(thread);
+  }
+  ::CloseHandle(snapshot);
+  return threads > 0 && suspended;
+}
+
 ChildProcess Create(const std::string& command_line, const std::string& current_directory,
                     WindowState window, DWORD flags) {
   std::vector<char> line(command_line.begin(), command_line.end());
@@ -100,6 +197,7 @@ ChildProcess Create(const std::string& command_line, const std::string& current_
   child.process = reinterpret_cast<std::uintptr_t>(info.hProcess);
   child.thread = reinterpret_cast<std::uintptr_t>(info.hThread);
   child.id = info.dwProcessId;
+  child.created = CreationTime(info.hProcess);
   return child;
 }
 
@@ -245,7 +343,8 @@ class Win32Platform final : public Platform {
   }
 
   ChildProcess StartTied(const std::string& command_line, const std::string& current_directory,
-                         WindowState window, LockHandle lock) override {
+                         WindowState window, LockHandle lock,
+                         const ChildCreated& created) override {
     const HANDLE job = KillOnCloseJob();
     DWORD tie_error = job == nullptr ? ::GetLastError() : 0;
     // Suspended: it runs nothing before it is tied and holds the lock.
@@ -254,6 +353,8 @@ class Win32Platform final : public Platform {
       if (job != nullptr) ::CloseHandle(job);
       return child;
     }
+    // Until it is in the job, a host that dies leaves it suspended for good.
+    created(ProcessIdentity{child.id, child.created});
     bool tied = job != nullptr && ::AssignProcessToJobObject(job, AsHandle(child.process));
     if (job != nullptr && !tied) tie_error = ::GetLastError();
     if (!tied && job != nullptr && HostJobAllowsBreakaway()) {
@@ -262,6 +363,7 @@ class Win32Platform final : public Platform {
       // started so only.
       const ChildProcess away = Create(command_line, current_directory, window,
                                        CREATE_SUSPENDED | CREATE_BREAKAWAY_FROM_JOB);
+      if (away.process != 0) created(ProcessIdentity{away.id, away.created});
       if (away.process != 0 && ::AssignProcessToJobObject(job, AsHandle(away.process))) {
         Discard(child);  // it has run nothing yet
         child = away;
@@ -310,6 +412,63 @@ class Win32Platform final : public Platform {
     if (child.job != 0) ::CloseHandle(AsHandle(child.job));
   }
 
+  ProcessIdentity ThisProcess() override {
+    return ProcessIdentity{::GetCurrentProcessId(), CreationTime(::GetCurrentProcess())};
+  }
+
+  std::uint64_t SystemTime() override {
+    FILETIME now;
+    ::GetSystemTimeAsFileTime(&now);
+    return Ticks(now);
+  }
+
+  bool ProcessWithId(std::uint32_t id, std::uint64_t& created) override {
+    created = 0;
+    bool denied = false;
+    const HANDLE process = OpenIdentified(ProcessIdentity{id, 0}, 0, denied);
+    if (process == nullptr) return denied;
+    created = CreationTime(process);
+    ::CloseHandle(process);
+    return true;
+  }
+
+  std::vector<ProcessIdentity> ChildrenOf(std::uint32_t parent_id,
+                                          std::string_view program) override {
+    std::vector<ProcessIdentity> children;
+    const HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return children;
+    const std::string name(program);
+    PROCESSENTRY32 entry;
+    entry.dwSize = sizeof entry;
+    for (BOOL more = ::Process32First(snapshot, &entry); more;
+         more = ::Process32Next(snapshot, &entry)) {
+      if (entry.th32ParentProcessID != parent_id || ::lstrcmpiA(entry.szExeFile, name.c_str()) != 0)
+        continue;
+      const HANDLE process = ::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, entry.th32ProcessID);
+      if (process == nullptr) continue;
+      children.push_back(ProcessIdentity{entry.th32ProcessID, CreationTime(process)});
+      ::CloseHandle(process);
+    }
+    ::CloseHandle(snapshot);
+    return children;
+  }
+
+  OrphanEnd EndIfNeverRun(const ProcessIdentity& who) override {
+    bool denied = false;
+    // The handle holds the process itself: its id cannot pass to another
+    // one between the look and the end.
+    const HANDLE process = OpenIdentified(who, PROCESS_TERMINATE, denied);
+    if (process == nullptr) return denied ? OrphanEnd::kFailed : OrphanEnd::kNotThere;
+    OrphanEnd result = OrphanEnd::kRunning;
+    if (NeverRun(who.id)) {
+      const bool ended = ::TerminateProcess(process, 0) != 0 &&
+                         ::WaitForSingleObject(process, kTerminateWait) == WAIT_OBJECT_0;
+      result = ended ? OrphanEnd::kEnded : OrphanEnd::kFailed;
+    }
+    ::CloseHandle(process);
+    return result;
+  }
+
   void ShowMessage(const std::string& text, const std::string& caption) override {
     ::MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_OK);
   }
@@ -338,11 +497,11 @@ class Win32Platform final : public Platform {
     LARGE_INTEGER size;
     if (file != INVALID_HANDLE_VALUE && ::GetFileSizeEx(file, &size) &&
         size.QuadPart >= kTraceLimit) {
-      // Full: the older lines move to NAME.1, and the trace goes on in a
-      // new file.
+      // Full: the older lines move to NAME.1, and the trace goes on in the
+      // same file, emptied.
       ::CloseHandle(file);
-      ::MoveFileExA(path.c_str(), (path + ".1").c_str(), MOVEFILE_REPLACE_EXISTING);
-      file = OpenTrace(path, OPEN_ALWAYS);
+      RotateTrace(path);
+      file = OpenTrace(path, OPEN_EXISTING);
     }
     if (file != INVALID_HANDLE_VALUE) {
       std::string bytes(line);

@@ -2,6 +2,7 @@
 // host, and the host's callbacks checked before anything is done.
 #pragma once
 
+#include <exception>
 #include <string>
 #include <string_view>
 
@@ -17,17 +18,31 @@ class Platform;
 using OperationStep = HostWord (*)(Platform& platform, const HostLink& host, Trace& trace,
                                    const std::string& path);
 
+// Every way an operation ends is in the trace, its first line written
+// before anything can fail: an instance the host did not pass, callbacks
+// it did not register, and an error of the runtime (memory), which the
+// exported wrapper answers with 0.
 inline HostWord RunOperation(Platform& platform, const PluginInstance* instance,
                              HostWord operation_handle, const char* path, FpuGuard* fpu,
                              std::string_view entry_point, OperationStep step) {
-  if (instance == nullptr) return 0;
   Trace trace(platform, entry_point, operation_handle);
+  if (instance == nullptr) {
+    trace.Line("the host passed no instance: nothing to report through");
+    trace.Result(0);
+    return 0;
+  }
   const HostLink host(*instance, operation_handle, fpu, &trace);
   HostWord result = 0;
-  if (host.CanOperate())
-    result = step(platform, host, trace, path != nullptr ? path : "");
-  else
-    trace.Line("the host has not registered its parameter and error callbacks");
+  try {
+    if (host.CanOperate())
+      result = step(platform, host, trace, path != nullptr ? path : "");
+    else
+      trace.Line("the host has not registered its parameter and error callbacks");
+  } catch (const std::exception& e) {
+    trace.Line(std::string("stopped by an error of the runtime library: ") + e.what());
+    trace.Result(0);
+    throw;
+  }
   trace.Result(result);
   return result;
 }

@@ -1,7 +1,9 @@
 #include "tests/native/fake_platform.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
+#include <new>
 
 namespace kolektor::testing {
 
@@ -15,7 +17,7 @@ class FakeFile final : public File {
       : platform_(platform), path_(std::move(path)), mode_(mode) {
     ++platform_.open_files_;
   }
-  ~FakeFile() override { Close(); }
+  ~FakeFile() override { Close(); }  // closing is no kill point: no throw here
 
   long Read(char* buffer, std::size_t size) override {
     if (platform_.ShouldFail("read")) return -1;
@@ -101,10 +103,30 @@ int FakePlatform::Calls(const std::string& operation) const {
   return it == calls_.end() ? 0 : it->second;
 }
 
+namespace {
+
+// The calls that change something, where a kill can fall: a kill at any
+// other call is the same as one at the next of these.
+bool Changes(const std::string& operation) {
+  for (const char* name : {"open", "write", "flush", "truncate", "remove", "move", "lock", "start",
+                           "tie", "resume", "end_orphan"})
+    if (operation == name) return true;
+  return false;
+}
+
+}  // namespace
+
 bool FakePlatform::ShouldFail(const std::string& operation) {
+  if (dead_) return true;
+  if (Changes(operation) && ++changes_ == kill_at_) {
+    dead_ = true;
+    Record("killed at " + operation);
+    throw ProcessDeath{};
+  }
   const int n = ++calls_[operation];
   const auto it = fail_at_.find(operation);
   const bool fail = it != fail_at_.end() && it->second == n;
+  if (fail && fault_throws) throw std::bad_alloc();
   if (fail) last_error = fault_error;
   return fail;
 }
@@ -258,15 +280,93 @@ ChildProcess FakePlatform::Start(const std::string& command_line,
 
 ChildProcess FakePlatform::StartTied(const std::string& command_line,
                                      const std::string& current_directory, WindowState window,
-                                     LockHandle lock) {
-  ChildProcess child = Start(command_line, current_directory, window);
-  starts.back().tied = true;
-  starts.back().lock = lock;
-  if (child.process != 0 && !ShouldFail("tie")) {
+                                     LockHandle lock, const ChildCreated& created) {
+  Record("start " + command_line + " in " + current_directory);
+  starts.push_back({command_line, current_directory, window, true, lock});
+  if (ShouldFail("start")) return ChildProcess{};
+  Process made;
+  made.identity = ProcessIdentity{next_child_id_++, SystemTime()};
+  made.parent = self.id;
+  made.program = command_line.substr(0, command_line.find(' '));
+  made.suspended = true;
+  processes.push_back(made);
+  const std::size_t index = processes.size() - 1;
+  created(made.identity);
+  ChildProcess child{1, 2, made.identity.id, made.identity.created};
+  if (!ShouldFail("tie")) {
     child.job = 3;
-    child.holds_lock = lock != 0;
+    processes[index].tied = true;
   }
+  if (lock != 0) {
+    child.holds_lock = true;
+    processes[index].lock = lock_paths_.at(lock - 1);
+  }
+  ShouldFail("resume");  // a kill may fall here; it never fails otherwise
+  processes[index].suspended = false;
+  running_child_ = index + 1;
+  queries_ = 0;
+  if (this->child.on_start) this->child.on_start(current_directory);
+  ++open_children;
   return child;
+}
+
+void FakePlatform::HostDied() {
+  dead_ = false;
+  kill_at_ = 0;
+  // Those tied to it end with their job; those that ran finish their
+  // download and end.
+  for (Process& p : processes)
+    if (!p.ended && p.parent == self.id && (p.tied || !p.suspended)) p.ended = true;
+  locks.clear();
+  for (const Process& p : processes)
+    if (!p.ended && !p.lock.empty()) locks_elsewhere.insert(p.lock);
+  open_children = 0;
+  running_child_ = 0;
+  self = ProcessIdentity{self.id + 1, SystemTime()};
+}
+
+bool FakePlatform::ProcessWithId(std::uint32_t id, std::uint64_t& created) {
+  created = 0;
+  if (ShouldFail("process_with_id")) return true;  // one that may not be looked at
+  if (id == self.id) {
+    created = self.created;
+    return true;
+  }
+  for (const Process& p : processes)
+    if (!p.ended && p.identity.id == id) {
+      created = p.identity.created;
+      return true;
+    }
+  return false;
+}
+
+std::vector<ProcessIdentity> FakePlatform::ChildrenOf(std::uint32_t parent_id,
+                                                      std::string_view program) {
+  std::vector<ProcessIdentity> found;
+  if (ShouldFail("children")) return found;
+  auto upper = [](std::string_view text) {
+    std::string out(text);
+    for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return out;
+  };
+  for (const Process& p : processes)
+    if (!p.ended && p.parent == parent_id && upper(p.program) == upper(program))
+      found.push_back(p.identity);
+  return found;
+}
+
+OrphanEnd FakePlatform::EndIfNeverRun(const ProcessIdentity& who) {
+  Record("end if never run " + std::to_string(who.id));
+  if (ShouldFail("end_orphan")) return OrphanEnd::kFailed;
+  for (Process& p : processes) {
+    if (p.ended || !(p.identity == who)) continue;
+    if (!p.suspended) return OrphanEnd::kRunning;
+    p.ended = true;
+    if (!p.lock.empty()) locks_elsewhere.erase(p.lock);
+    orphans_ended.push_back(who);
+    return OrphanEnd::kEnded;
+  }
+  return OrphanEnd::kNotThere;
 }
 
 void FakePlatform::WaitForEnd(ChildProcess) {
@@ -286,12 +386,16 @@ bool FakePlatform::ExitStatus(ChildProcess, std::uint32_t& status) {
 bool FakePlatform::Terminate(ChildProcess, std::uint32_t exit_code) {
   Record("terminate " + std::to_string(exit_code));
   terminated = true;
+  if (running_child_ != 0) processes[running_child_ - 1].ended = true;
   return !ShouldFail("terminate");
 }
 
 void FakePlatform::CloseChild(ChildProcess) {
   Record("close_child");
   --open_children;
+  // Ended, or ended now with its job.
+  if (running_child_ != 0) processes[running_child_ - 1].ended = true;
+  running_child_ = 0;
 }
 
 void FakePlatform::ShowMessage(const std::string& text, const std::string& caption) {

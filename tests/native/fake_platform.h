@@ -31,9 +31,10 @@ class FakePlatform : public Platform {
  public:
   // Every operation a fault can be injected into, as FailAt names them.
   static constexpr const char* kOperations[] = {
-      "open",      "read",     "write",    "size",      "seek",       "close", "exists",
-      "remove",    "reg_open", "reg_read", "reg_close", "short_path", "start", "exit_status",
-      "terminate", "move",     "identity", "lock",      "truncate",   "flush", "tie"};
+      "open",     "read",        "write",     "size",         "seek",      "close",
+      "exists",   "remove",      "reg_open",  "reg_read",     "reg_close", "short_path",
+      "start",    "exit_status", "terminate", "move",         "identity",  "lock",
+      "truncate", "flush",       "tie",       "process_runs", "children",  "end_orphan"};
 
   explicit FakePlatform(EventLog& log) : log_(log) {}
 
@@ -89,8 +90,39 @@ class FakePlatform : public Platform {
   // nothing after it runs (destructors only close, as the system would).
   bool fault_kills = false;
   struct ProcessDeath {};
+  // An injected fault throws std::bad_alloc instead, as the runtime does
+  // when memory runs out.
+  bool fault_throws = false;
   int Calls(const std::string& operation) const;
   bool ShouldFail(const std::string& operation);
+
+  // The host killed (Task Manager, a crash) just before the nth platform
+  // call that changes something (opening, writing, flushing, cutting,
+  // deleting or moving a file, taking a lock, each step of starting a
+  // child): ProcessDeath is thrown there, and from then on every call
+  // fails and changes nothing, as for a process that is gone; destructors
+  // only close. 0: never. HostDied() then does what the system does.
+  void KillAt(int nth) { kill_at_ = nth; }
+  bool killed() const { return dead_; }
+  // The dead host's handles are closed by the system: its locks go (those
+  // a living child holds a handle of stay taken), its job ends the
+  // children tied to it. The next import runs in a new process.
+  void HostDied();
+
+  // The system's processes, as far as the import sees them: the children
+  // it started, and any others a test puts there.
+  struct Process {
+    ProcessIdentity identity;
+    std::uint32_t parent = 0;
+    std::string program;
+    bool suspended = false;  // created suspended and never resumed
+    bool tied = false;       // in a job that ends it with its host
+    std::string lock;        // the lock file it holds a handle of
+    bool ended = false;
+  };
+  std::vector<Process> processes;
+  ProcessIdentity self{4711, 5000000};
+  std::vector<ProcessIdentity> orphans_ended;
 
   void Record(std::string event) { log_.push_back(std::move(event)); }
   int OpenFiles() const { return open_files_; }
@@ -113,16 +145,23 @@ class FakePlatform : public Platform {
   ChildProcess Start(const std::string& command_line, const std::string& current_directory,
                      WindowState window) override;
   ChildProcess StartTied(const std::string& command_line, const std::string& current_directory,
-                         WindowState window, LockHandle lock) override;
+                         WindowState window, LockHandle lock, const ChildCreated& created) override;
   void WaitForEnd(ChildProcess child) override;
   bool ExitStatus(ChildProcess child, std::uint32_t& status) override;
   bool Terminate(ChildProcess child, std::uint32_t exit_code) override;
   void CloseChild(ChildProcess child) override;
+  ProcessIdentity ThisProcess() override { return self; }
+  std::uint64_t SystemTime() override { return kSystemTimeBase + clock_ms * 10000; }
+  bool ProcessWithId(std::uint32_t id, std::uint64_t& created) override;
+  std::vector<ProcessIdentity> ChildrenOf(std::uint32_t parent_id,
+                                          std::string_view program) override;
+  OrphanEnd EndIfNeverRun(const ProcessIdentity& who) override;
+  static constexpr std::uint64_t kSystemTimeBase = 134000000000000000;
   void ShowMessage(const std::string& text, const std::string& caption) override;
   LocalTime Now() override;
   std::uint64_t Milliseconds() override { return clock_ms; }
   std::uint32_t LastError() override { return last_error; }
-  std::uint32_t ProcessId() override { return 4711; }
+  std::uint32_t ProcessId() override { return self.id; }
   bool TraceEnabled(std::string_view) override { return trace_on; }
   void TraceWrite(std::string_view, std::string_view line) override { trace.emplace_back(line); }
 
@@ -144,6 +183,11 @@ class FakePlatform : public Platform {
   std::map<std::string, std::uint64_t> held_until_;
   int open_files_ = 0;
   long queries_ = 0;
+  int kill_at_ = 0;
+  int changes_ = 0;  // platform calls that change something, for KillAt
+  bool dead_ = false;
+  std::uint32_t next_child_id_ = 4242;
+  std::size_t running_child_ = 0;  // its index in `processes`, plus 1
 };
 
 }  // namespace kolektor::testing

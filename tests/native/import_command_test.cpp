@@ -6,6 +6,7 @@
 
 #include "base/folder_path.h"
 #include "base/settings_table.h"
+#include "import/journal.h"
 #include "plugin/plugin_api.h"
 #include "tests/native/test_host.h"
 
@@ -17,6 +18,7 @@ const std::string kData = "C:\\DANE\\a.dat";
 const std::string kJournal = "C:\\DANE\\Inwent.bak";
 const std::string kLock = "C:\\DANE\\kolektor.lock";
 const std::string kKept = "C:\\DANE\\a.dat.20261207-090503";
+const std::string kRecord = "C:\\DANE\\kolektor.pid";
 // The longest folder an import takes: with "\\a.dat.YYYYMMDD-HHMMSS-99"
 // 259 characters. One more is too long.
 const std::string kLongestDir = "C:\\" + std::string(231, 'd');
@@ -42,6 +44,10 @@ TEST(Import, SuccessInOrder) {
       "param baud",
       "param timeout",
       "lock " + kLock,
+      // Are the earlier a.dat's counts the journal's last block? It ends
+      // inside a record: it was never imported.
+      "open read " + kData,
+      "close " + kData,
       "move " + kData + " -> " + kKept,
       "sleep 1000",
       "box sciezka_a: " + kData,
@@ -49,12 +55,19 @@ TEST(Import, SuccessInOrder) {
       "box download: " + cmd,
       "box invent_dir: C:\\DANE",
       "box sciezka: " + kCounts,
+      // Who starts the utility, and then the utility itself, are on the
+      // disk before it is tied to the host and resumed.
+      "open write " + kRecord,
+      "flush " + kRecord,
       "start " + cmd + " in C:\\DANE",
+      "flush " + kRecord,
       "sleep 0",
       // The job ends what the utility left running only after the pause:
       // a helper of the utility may still be writing a.dat.
       "sleep 5000",
       "close_child",
+      "close " + kRecord,
+      "delete " + kRecord,
       "open read " + kData,
       "open write " + kCounts,
       "close " + kData,
@@ -226,8 +239,9 @@ TEST(Import, EveryFailureReportedOnceWithWhatItLeaves) {
       {"journal not openable", [](ImportRun& r) { r.platform.unopenable.insert(kJournal); },
        "Błąd zapisu do pliku roboczego.", "INW;5901234123457;12000\r\nINW;12;00500\r\n", true,
        old_journal},
-      // Half of the 71-byte header reached the disk and was cut back.
-      {"journal write", [](ImportRun& r) { r.platform.FailAt("write", 4); },
+      // Half of the 73-byte header reached the disk and was cut back (the
+      // writes before: the utility's record, twice, and the two counts).
+      {"journal write", [](ImportRun& r) { r.platform.FailAt("write", 6); },
        "Błąd zapisu do pliku roboczego.", "INW;5901234123457;12000\r\nINW;12;00500\r\n", true,
        old_journal},
   };
@@ -324,25 +338,40 @@ TEST(Import, SafeguardsStopBeforeAnythingIsMovedShownOrStarted) {
   }
 }
 
-// A download its utility reports as failed is refused only when the data
-// file ends inside a record: the vendor's exit codes are not documented,
-// and with exit code 0 a last record without CR is dropped, as ever.
-TEST(Import, FailedDownloadCutInsideARecord) {
-  const std::string two = "INW;1;02000\r\n";
+// A download that ends inside a record was cut off, whatever its
+// utility's exit code: nothing is taken, and the text says whether the
+// utility reported an error. Line ends, blanks, NUL and Ctrl-Z after the
+// last record are padding.
+TEST(Import, DownloadCutInsideARecordFailsWhateverTheExitCode) {
+  const std::string one = "INW;1;02000\r\n";
+  const char* reported =
+      "Odczyt z terminala nie powiódł się: program IR_READ2.EXE zgłosił błąd, a plik a.dat "
+      "urywa się w połowie rekordu. Żadne ilości nie zostały przyjęte; powtórz odczyt.";
+  const char* unreported =
+      "Odczyt z terminala nie powiódł się: plik a.dat urywa się w połowie rekordu, choć "
+      "program IR_READ2.EXE nie zgłosił błędu. Żadne ilości nie zostały przyjęte; powtórz "
+      "odczyt.";
   struct Case {
     std::uint32_t exit_code;
     std::string download;
-    int result;
+    const char* error;   // nullptr: converted
     std::string counts;  // after
   } cases[] = {
-      {0, "1,2\r\n3,4", 1, two},
-      {1, "1,2\r\n3,4", 0, "host's counts"},
-      {7, "1,2\r\n3,", 0, "host's counts"},
-      {1, "1,2\r\n" + std::string(600, '7'), 0, "host's counts"},
-      {1, "1,2\r\n", 1, two},
-      {1, "1,2\r", 1, two},
-      {1, "1,2\r" + std::string(600, '\n'), 1, two},
-      {1, "", 1, ""},
+      {0, "1,2\r\n3,4", unreported, "host's counts"},
+      {1, "1,2\r\n3,4", reported, "host's counts"},
+      {7, "1,2\r\n3,", reported, "host's counts"},
+      {0, "1,2\r\n3", unreported, "host's counts"},
+      {0, "1,2\r\n" + std::string(600, '7'), unreported, "host's counts"},
+      {1, "1,2\r\n" + std::string(600, '7'), reported, "host's counts"},
+      {0, "1,2\r\n3,4 \x1A", unreported, "host's counts"},
+      {0, "3,4", unreported, "host's counts"},
+      {1, "1,2\r\n", nullptr, one},
+      {0, "1,2\r\n", nullptr, one},
+      {0, "1,2\r", nullptr, one},
+      {1, "1,2\r" + std::string(600, '\n'), nullptr, one},
+      {0, std::string("1,2\r\n \0\x1A\n\x1A", 10), nullptr, one},
+      {0, std::string(100, '\0'), nullptr, ""},
+      {0, "", nullptr, ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.exit_code) + " " + c.download.substr(0, 12));
@@ -352,7 +381,7 @@ TEST(Import, FailedDownloadCutInsideARecord) {
     r.platform.files[kCounts] = "host's counts";
     r.platform.files[kJournal] = "earlier\r\n";
     r.platform.trace_on = true;
-    EXPECT_EQ(r.Run(), c.result);
+    EXPECT_EQ(r.Run(), c.error == nullptr ? 1 : 0);
     EXPECT_EQ(r.platform.files[kCounts], c.counts);
     EXPECT_EQ(r.platform.OpenFiles(), 0);
     bool exit_code_traced = false;
@@ -361,12 +390,8 @@ TEST(Import, FailedDownloadCutInsideARecord) {
           exit_code_traced ||
           line.find("exit code: " + std::to_string(c.exit_code)) != std::string::npos;
     EXPECT_TRUE(exit_code_traced);
-    if (c.result == 1) continue;
-    EXPECT_EQ(r.host.errors,
-              std::vector<std::string>{Cp1250(
-                  "Odczyt z terminala nie powiódł się: program IR_READ2.EXE zgłosił błąd, a plik "
-                  "a.dat urywa się w połowie rekordu. Żadne ilości nie zostały przyjęte; powtórz "
-                  "odczyt.")});
+    if (c.error == nullptr) continue;
+    EXPECT_EQ(r.host.errors, std::vector<std::string>{Cp1250(c.error)});
     EXPECT_EQ(r.platform.files[kData], c.download) << "a.dat kept";
     EXPECT_EQ(r.platform.files[kJournal], "earlier\r\n");
   }
@@ -424,6 +449,90 @@ TEST(Import, UtilityTiedToTheHostHoldsTheFolderLock) {
                            [&](const std::string& l) { return l.find(expected) != l.npos; }),
               r.platform.trace.end())
         << expected;
+  }
+}
+
+// A file that another program holds open past the wait (about 2 s): the
+// one text names the file and says so, in place of the text its failure
+// gives for any other cause; what the import leaves is as for that cause.
+TEST(Import, FileHeldPastTheWaitIsNamed) {
+  const std::string held_end =
+      " jest otwarty w innym programie, który nie zwolnił go przez około 2 sekundy. Zamknij ten "
+      "program i powtórz odczyt; plik a.dat zostaje w folderze inwentaryzacji.";
+  const std::string journal_end =
+      " jest otwarty w innym programie, który nie zwolnił go przez około 2 sekundy, więc ilości "
+      "nie zostały dopisane do dziennika. Zamknij ten program i powtórz odczyt; policzone ilości "
+      "nie są stracone.";
+  const std::string record = kJournal + ".append";
+  struct Case {
+    const char* name;
+    std::function<void(ImportRun&)> arrange;
+    std::string error;  // UTF-8
+    bool downloaded;
+  } cases[] = {
+      {"a.dat", [](ImportRun& r) { r.platform.held_for[kData] = 5000; },
+       "Plik danych z terminala " + kData + held_end, true},
+      {"the counts file", [](ImportRun& r) { r.platform.held_for[kCounts] = 5000; },
+       "Plik inwentaryzacji " + kCounts + held_end, true},
+      {"the journal", [](ImportRun& r) { r.platform.held_for[kJournal] = 5000; },
+       "Plik dziennika " + kJournal + journal_end, true},
+      {"the journal, to undo an unfinished append",
+       [&](ImportRun& r) {
+         r.platform.files[record] = "9\r\n";
+         r.platform.held_for[kJournal] = 5000;
+       },
+       "Plik dziennika " + kJournal + journal_end, false},
+      {"the record of an unfinished append",
+       [&](ImportRun& r) {
+         r.platform.files[record] = "9\r\n";
+         r.platform.held_for[record] = 5000;
+       },
+       "Plik dziennika " + record + journal_end, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ImportRun r;
+    r.platform.files[kCounts] = "host's counts";
+    r.platform.files[kJournal] = "earlier\r\n";
+    c.arrange(r);
+    EXPECT_EQ(r.Run(), 0);
+    EXPECT_EQ(r.host.errors, std::vector<std::string>{Cp1250(c.error.c_str())});
+    EXPECT_EQ(r.platform.files[kJournal], "earlier\r\n");
+    EXPECT_EQ(r.platform.files.count(kData), c.downloaded ? 1u : 0u) << "a.dat kept";
+    EXPECT_GE(r.platform.clock_ms, 1980u) << "waited first";
+  }
+}
+
+// The journal step names the file another program held: the counts file
+// it copies, the journal, or the journal's record; none for other causes.
+TEST(Import, JournalStepTellsWhichFileWasHeld) {
+  const std::string record = kJournal + ".append";
+  struct Case {
+    const char* name;
+    std::function<void(FakePlatform&)> arrange;
+    std::string held;
+  } cases[] = {
+      {"counts file", [](FakePlatform& p) { p.held_for[kCounts] = 5000; }, kCounts},
+      {"journal", [](FakePlatform& p) { p.held_for[kJournal] = 5000; }, kJournal},
+      {"record",
+       [&](FakePlatform& p) {
+         p.files[record] = "9\r\n";
+         p.held_for[record] = 5000;
+       },
+       record},
+      {"journal not openable", [](FakePlatform& p) { p.unopenable.insert(kJournal); }, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EventLog log;
+    FakePlatform platform(log);
+    platform.files[kCounts] = "INW;1;01000\r\n";
+    platform.files[kJournal] = "earlier\r\n";
+    c.arrange(platform);
+    std::string held;
+    EXPECT_FALSE(TJournalTools().Append(platform, kCounts, kJournal, JournalDirection::kImport,
+                                        nullptr, &held));
+    EXPECT_EQ(held, c.held);
   }
 }
 

@@ -195,8 +195,9 @@ TEST(Journal, AnAppendCutAtAnyWriteIsFlaggedThenUndoneByTheNextImport) {
     for (const std::string& line : platform.trace)
       traced = traced || line.find("did not finish: cut back from") != std::string::npos;
     EXPECT_EQ(traced, cut);
-    // The killed import's download is not lost: kept aside.
-    EXPECT_EQ(platform.files["C:\\DANE\\a.dat.20261207-094503"], second);
+    // The killed import's download is not lost: kept aside. (A kill at
+    // the utility's record comes before the download.)
+    if (till.downloads == 2) EXPECT_EQ(platform.files["C:\\DANE\\a.dat.20261207-094503"], second);
   }
   EXPECT_GE(writes, 8);
 }

@@ -102,6 +102,44 @@ TEST(Trace, WhatEachOperationLeaves) {
   }
 }
 
+// However an import ends, its trace has its start and its result: also
+// with no instance, no callbacks, or an error of the runtime library (the
+// exported wrapper answers 0 for it, as before).
+TEST(Trace, EveryEndOfAnImportIsTraced) {
+  struct Case {
+    const char* name;
+    std::function<HostWord(Traced&)> run;
+    std::string line;
+  } cases[] = {
+      {"no instance",
+       [](Traced& t) { return ImportCounts(t.platform, nullptr, 7, "C:\\DANE\\INW\\imp.txt"); },
+       "the host passed no instance"},
+      {"no error callback",
+       [](Traced& t) {
+         t.host.Unregister(kRegisterError);
+         return t.Import("C:\\DANE\\INW\\imp.txt", 7);
+       },
+       "has not registered its parameter and error callbacks"},
+      {"out of memory at the lock",
+       [](Traced& t) {
+         t.platform.fault_throws = true;
+         t.platform.FailAt("lock", 1);
+         EXPECT_THROW(t.Import("C:\\DANE\\INW\\imp.txt", 7), std::bad_alloc);
+         return HostWord{0};
+       },
+       "stopped by an error of the runtime library: std::bad_alloc"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Traced t;
+    EXPECT_EQ(c.run(t), 0);
+    ASSERT_FALSE(t.platform.trace.empty());
+    EXPECT_TRUE(Has({t.platform.trace.front()}, "[ZRBDLLInwImport #7 pid 4711] start"));
+    EXPECT_TRUE(Has(t.platform.trace, c.line)) << Joined(t.platform.trace);
+    EXPECT_TRUE(Has({t.platform.trace.back()}, "result 0 after")) << Joined(t.platform.trace);
+  }
+}
+
 // The durations' clock from the performance counter: exact, and no
 // overflow where counter * 1000 would wrap (weeks of uptime at a few GHz).
 TEST(Trace, CounterMillisecondsNeverOverflow) {

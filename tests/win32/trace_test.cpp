@@ -3,6 +3,9 @@
 // own whose registry the export test changes.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 #include "host/plugin_host.h"
 #include "tests/win32/plugin_loader.h"
 #include "tests/win32/standin_env.h"
@@ -122,6 +125,56 @@ TEST(WinTrace, SuccessfulImportLeavesCommandLineExitCodeAndCounts) {
     EXPECT_TRUE(Has(log, line)) << line << "\n" << log;
   EXPECT_EQ(log.substr(4, 1) + log.substr(7, 1) + log.substr(19, 1), "--.") << log;
   EXPECT_EQ(ReadFileBytes(t.dir + "kolektor.log.1"), full);
+}
+
+// Which file a path names now (volume and index).
+std::string FileIdOf(const std::string& path) {
+  const HANDLE file =
+      CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                  OPEN_EXISTING, 0, nullptr);
+  BY_HANDLE_FILE_INFORMATION info{};
+  const bool known = file != INVALID_HANDLE_VALUE && GetFileInformationByHandle(file, &info);
+  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+  return known ? std::to_string(info.dwVolumeSerialNumber) + ":" +
+                     std::to_string(info.nFileIndexHigh) + ":" + std::to_string(info.nFileIndexLow)
+               : std::string("none");
+}
+
+// A full trace moves its lines to kolektor.log.1 and is emptied in place:
+// kolektor.log is never missing, so an operation that starts meanwhile in
+// another process is traced too, and a host killed in the middle of the
+// move cannot switch the trace off. Another process's clear steps run all
+// the while; a watcher finds kolektor.log at every look.
+TEST(WinTrace, FullTraceIsEmptiedInPlaceNeverMissing) {
+  TracedPlugin t("trace_rotation");
+  const std::string path = t.dir + "kolektor.log";
+  WriteFileBytes(path, "");
+  std::atomic<bool> done{false};
+  std::atomic<int> looks{0}, missing{0};
+  std::thread watcher([&] {
+    while (!done) {
+      ++looks;
+      if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) ++missing;
+    }
+  });
+  host::Session session(t.plugin.api, 33);
+  for (int round = 0; round < 3; ++round) {
+    SCOPED_TRACE(round);
+    const std::string full = std::string(1 << 20, '0' + round) + "\r\n";
+    WriteFileBytes(path, full);
+    const std::string before = FileIdOf(path);
+    EXPECT_EQ(session.Clear(40 + round), 1);
+    EXPECT_EQ(FileIdOf(path), before) << "the same file, emptied";
+    EXPECT_EQ(ReadFileBytes(t.dir + "kolektor.log.1"), full);
+    const std::string log = t.Log();
+    EXPECT_EQ(log.find(Prefix("ZRBDLLInwZeruj #" + std::to_string(40 + round)) + "start"), 24u)
+        << log.substr(0, 200);
+  }
+  done = true;
+  watcher.join();
+  EXPECT_EQ(missing, 0) << "of " << looks << " looks";
+  std::printf("kolektor.log looked for %d times during 3 rotations: missing %d times\n",
+              looks.load(), missing.load());
 }
 
 }  // namespace

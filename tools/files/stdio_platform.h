@@ -30,13 +30,22 @@ class StdioPlatform final : public Platform {
   bool RegistryClose(RegistryKey) override { return false; }
   bool ShortPath(const std::string&, std::string&) override { return false; }
   ChildProcess Start(const std::string&, const std::string&, WindowState) override { return {}; }
-  ChildProcess StartTied(const std::string&, const std::string&, WindowState, LockHandle) override {
+  ChildProcess StartTied(const std::string&, const std::string&, WindowState, LockHandle,
+                         const ChildCreated&) override {
     return {};
   }
   void WaitForEnd(ChildProcess) override {}
   bool ExitStatus(ChildProcess, std::uint32_t&) override { return false; }
   bool Terminate(ChildProcess, std::uint32_t) override { return false; }
   void CloseChild(ChildProcess) override {}
+  ProcessIdentity ThisProcess() override { return {}; }
+  std::uint64_t SystemTime() override { return 0; }
+  bool ProcessWithId(std::uint32_t, std::uint64_t& created) override {
+    created = 0;
+    return true;
+  }
+  std::vector<ProcessIdentity> ChildrenOf(std::uint32_t, std::string_view) override { return {}; }
+  OrphanEnd EndIfNeverRun(const ProcessIdentity&) override { return OrphanEnd::kFailed; }
   void ShowMessage(const std::string&, const std::string&) override {}
   LocalTime Now() override { return {}; }
   std::uint64_t Milliseconds() override { return 0; }

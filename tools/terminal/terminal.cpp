@@ -26,7 +26,8 @@
 //   KOLEKTOR_STANDIN_WRITE_AFTER_MS
 //                            (download) how long to wait before writing a.dat
 //   KOLEKTOR_STANDIN_RUN_MS  how long to run before ending; "forever"
-//   KOLEKTOR_STANDIN_EXIT    exit code (default 0, or 1 for a refused upload)
+//   KOLEKTOR_STANDIN_EXIT    exit code (default 0, or 1 for a refused upload);
+//                            a write that failed always ends with 1
 #include <windows.h>
 
 #include <cstdio>
@@ -143,8 +144,13 @@ int Upload(const std::string& name) {
     return Finish(1);
   }
   const std::string memory = MemoryDir();
-  WriteAll(memory + "table.txt", table);
-  WriteAll(memory + "upload.txt", "loaded " + std::to_string(check.records) + " records\r\n");
+  if (!WriteAll(memory + "table.txt", table) ||
+      !WriteAll(memory + "upload.txt",
+                "loaded " + std::to_string(check.records) + " records\r\n")) {
+    std::printf("%s: writing the terminal's memory failed; nothing loaded\n", name.c_str());
+    Finish(1);
+    return 1;
+  }
   std::printf("%s: %zu records loaded into the terminal\n", name.c_str(), check.records);
   return Finish(0);
 }
@@ -163,7 +169,13 @@ int Download(const std::string& name) {
   } else if (!ReadAll("kolektor-standin.dat", records)) {
     ReadAll(MemoryDir() + "collected.txt", records);
   }
-  if (!WriteAll(file, records)) return Finish(1);
+  // A write that failed ends with a failure whatever a test asked for: a
+  // download cut short must not look like a whole one.
+  if (!WriteAll(file, records)) {
+    std::printf("%s: writing %s failed\n", name.c_str(), file.c_str());
+    Finish(1);
+    return 1;
+  }
   return Finish(0);
 }
 
