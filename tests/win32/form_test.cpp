@@ -141,14 +141,15 @@ TEST(WinForm, SettingsFromThePluginOperationsAndInstallationCheck) {
   EXPECT_EQ(ReadFileBytes(dir + "INW\\imp.txt"), "INW;5901234123457;12000\r\nINW;111;02500\r\n");
 
   // A read that brought nothing succeeds for the host, and the person is
-  // warned, in the log and in the explanations' pane.
-  WriteFileBytes(dir + "nothing.src", "");
-  StandinEnv::Set("KOLEKTOR_STANDIN_DATA", dir + "nothing.src");
+  // warned, in the log and in the explanations' pane. (The form's utility
+  // inherited the form's environment: the data it hands out is emptied in
+  // place.)
+  WriteFileBytes(dir + "download.src", "");
   log = form.Press(id::kImport, W("żadnej pozycji"));
   EXPECT_HAS(log, W("wynik: 1 (zrobione)"));
   EXPECT_HAS(log, W("UWAGA: Odczyt nie przyniósł żadnej pozycji"));
   EXPECT_HAS(form.Text(id::kExplanation), W("UWAGA: Odczyt nie przyniósł żadnej pozycji"));
-  StandinEnv::Set("KOLEKTOR_STANDIN_DATA", dir + "download.src");
+  WriteFileBytes(dir + "download.src", "5901234123457,12\r\n111,2.5\r\n");
 
   // One file for the support person: written where the log says, with the
   // plug-in and the settings by their labels, and no goods data (the
