@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 
 namespace kolektor::wintest {
@@ -62,7 +63,11 @@ struct ProgramRun {
 };
 
 // Runs a program to its end with its output collected through a pipe;
-// standard error goes to `errors` when given.
+// standard error goes to `errors` when given. The pipe is read while the
+// program runs and drained once it has ended, never read to its end: under
+// wine a process the program starts (services.exe, when the program is the
+// one that wakes the prefix's services) can keep the write end open for
+// good, and a read to the end would then wait forever.
 inline ProgramRun RunProgram(const std::string& command_line, const std::string& directory = "",
                              HANDLE errors = nullptr, DWORD wait_ms = 180000) {
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
@@ -71,15 +76,27 @@ inline ProgramRun RunProgram(const std::string& command_line, const std::string&
   if (!CreatePipe(&read_end, &write_end, &inherit, 0)) return run;
   SetHandleInformation(read_end, HANDLE_FLAG_INHERIT, 0);
   PROCESS_INFORMATION info = StartProgram(command_line, {directory, 0, write_end, errors});
-  // Only the program holds the write end now: the pipe ends when it does.
   CloseHandle(write_end);
-  char buffer[4096];
-  DWORD got = 0;
-  while (info.hProcess != nullptr && ReadFile(read_end, buffer, sizeof buffer, &got, nullptr) &&
-         got > 0)
-    run.output.append(buffer, got);
+  const DWORD start = GetTickCount();
+  bool ended = info.hProcess == nullptr;
+  for (;;) {
+    DWORD waiting = 0;
+    if (!PeekNamedPipe(read_end, nullptr, 0, nullptr, &waiting, nullptr)) break;  // all closed
+    if (waiting > 0) {
+      char buffer[4096];
+      DWORD got = 0;
+      if (!ReadFile(read_end, buffer, std::min<DWORD>(waiting, sizeof buffer), &got, nullptr))
+        break;
+      run.output.append(buffer, got);
+      continue;
+    }
+    // Nothing waiting: once the program has ended (and what it wrote
+    // before has been read), or its time is up, the output is complete.
+    if (ended || GetTickCount() - start > wait_ms) break;
+    ended = WaitForSingleObject(info.hProcess, 20) == WAIT_OBJECT_0;
+  }
   CloseHandle(read_end);
-  run.exit_code = Finish(info, wait_ms);
+  run.exit_code = Finish(info, 0);
   return run;
 }
 
