@@ -239,6 +239,8 @@ inline constexpr std::string_view kSupportLastBlock = "Ilości z ostatniego blok
 inline constexpr std::string_view kSupportRecordsCut = "... (pokazano pierwsze {1} wierszy bloku)";
 inline constexpr std::string_view kSupportKept = "Pliki a.dat w folderze inwentaryzacji {1}";
 inline constexpr std::string_view kSupportKeptFile = "{1}  {2} B  {3}";
+inline constexpr std::string_view kSupportImportedFile =
+    "{1}  {2} B  {3}  (jego ilości są już w dzienniku)";
 inline constexpr std::string_view kSupportNoKept = "(brak)";
 inline constexpr std::string_view kSupportTrace = "Ślad diagnostyczny";
 inline constexpr std::string_view kSupportTraceOff = "Ślad jest wyłączony (brak pliku {1}).";

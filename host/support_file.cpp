@@ -270,19 +270,26 @@ std::string FileTime(const FILETIME& written) {
 }
 
 // a.dat and the copies earlier imports kept of it: names, sizes, times.
+// Copies whose counts are already in the journal (a.imp.*) are listed too,
+// marked as such, so that nobody counts them again.
 std::string KeptCopies(const std::string& invent_dir) {
   std::string out = Heading(Fill(u::kSupportKept, {Ansi(invent_dir)}));
   std::vector<std::string> rows;
-  WIN32_FIND_DATAA found;
-  const HANDLE search =
-      FindFirstFileA(JoinPath(invent_dir, std::string(kDataFileName) + "*").c_str(), &found);
-  if (search != INVALID_HANDLE_VALUE) {
+  const struct {
+    std::string pattern;
+    std::string_view row;
+  } kinds[] = {{std::string(kDataFileName) + "*", u::kSupportKeptFile},
+               {std::string(kImportedDataPrefix) + "*", u::kSupportImportedFile}};
+  for (const auto& kind : kinds) {
+    WIN32_FIND_DATAA found;
+    const HANDLE search = FindFirstFileA(JoinPath(invent_dir, kind.pattern).c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) continue;
     do {
       if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
       const unsigned long long size =
           (static_cast<unsigned long long>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
-      rows.push_back(Fill(u::kSupportKeptFile, {Ansi(found.cFileName), std::to_string(size),
-                                                FileTime(found.ftLastWriteTime)}));
+      rows.push_back(Fill(kind.row, {Ansi(found.cFileName), std::to_string(size),
+                                     FileTime(found.ftLastWriteTime)}));
     } while (FindNextFileA(search, &found));
     FindClose(search);
   }

@@ -177,6 +177,7 @@ TEST(WinSupport, FileHasEverySectionAndChangesNothing) {
   WriteFileBytes(data + "INW\\imp.txt", "INW;5901234123457;57500\r\n");
   WriteFileBytes(data + "exp.txt", "TOW;5901234123457;Chleb;100;150;2000;5\r\n");
   WriteFileBytes(data + "a.dat.20261207-231000", "1,2\r\n");
+  WriteFileBytes(data + "a.imp.20261207-232000", "5901234123457,57.5\r\n");
   SetBinaria("C:\\ZRB");
   const auto before = std::make_pair(Snapshot(zrb), Snapshot(data));
 
@@ -225,6 +226,8 @@ TEST(WinSupport, FileHasEverySectionAndChangesNothing) {
            "Bloków: 2,",
            "== Pliki a.dat w folderze inwentaryzacji C:\\DANE ==",
            "a.dat.20261207-231000 5 B ",
+           "a.imp.20261207-232000 20 B ",
+           "(jego ilości są już w dzienniku)",
            "== Ślad diagnostyczny ==",
            "Ostatnie wiersze śladu (C:\\ZRB\\kolektor.log): 500",
            "pid 7 wiersz 101",
