@@ -270,10 +270,12 @@ void InventDirContents(Items& items, const std::string& invent_dir, bool look_on
     items.Warn(Fill(u::kInstallKeptCopies, {std::to_string(kept), Utf8(newest)}),
                u::kInstallKeptCopiesFix);
   newest.clear();
-  // Imported all but their deletion: their counts are in the journal.
+  // Imported all but their deletion: their counts are in the journal, but
+  // the host may have died before it took the counts file.
   if (const std::size_t imported =
           Copies(invent_dir, std::string(kImportedDataPrefix) + "*", newest))
-    items.Ok(Fill(u::kInstallImportedCopies, {std::to_string(imported), Utf8(newest)}));
+    items.Warn(Fill(u::kInstallImportedCopies, {std::to_string(imported), Utf8(newest)}),
+               u::kInstallImportedCopiesFix);
   // A download utility a host left suspended when it died while starting
   // it: ended here too, never one whose host still runs. Only looking,
   // nothing is ended.

@@ -240,7 +240,7 @@ inline constexpr std::string_view kSupportRecordsCut = "... (pokazano pierwsze {
 inline constexpr std::string_view kSupportKept = "Pliki a.dat w folderze inwentaryzacji {1}";
 inline constexpr std::string_view kSupportKeptFile = "{1}  {2} B  {3}";
 inline constexpr std::string_view kSupportImportedFile =
-    "{1}  {2} B  {3}  (jego ilości są już w dzienniku)";
+    "{1}  {2} B  {3}  (jego ilości są już w dzienniku; nie przeliczaj go drugi raz)";
 inline constexpr std::string_view kSupportNoKept = "(brak)";
 inline constexpr std::string_view kSupportTrace = "Ślad diagnostyczny";
 inline constexpr std::string_view kSupportTraceOff = "Ślad jest wyłączony (brak pliku {1}).";
@@ -401,7 +401,11 @@ inline constexpr std::string_view kInstallKeptCopiesFix =
     "To ilości nieudanych odczytów. Odzyskasz je poleceniem zrbhost convert KOPIA PLIK.";
 inline constexpr std::string_view kInstallImportedCopies =
     "Kopie a.dat, których ilości są już w dzienniku Inwent.bak (a.imp.*): {1} (najnowsza: {2}). "
-    "Odczyt nie zdążył ich usunąć; nie trzeba ich odzyskiwać, można je usunąć.";
+    "Odczyt zapisał je w dzienniku, ale nie zdążył usunąć a.dat, bo program zamknięto.";
+inline constexpr std::string_view kInstallImportedCopiesFix =
+    "Nie przeliczaj tych kopii drugi raz. Jeśli ZRB nie przyjął tych ilości (zamknięto go "
+    "w trakcie odczytu), weź je z ostatniego bloku dziennika: zrbhost journal Inwent.bak "
+    "--extract N PLIK.";
 inline constexpr std::string_view kInstallOrphanEnded =
     "Zakończono wstrzymany program IR_READ2.EXE (proces {1}), który został po odczycie "
     "przerwanym zamknięciem ZRB; nie trzymał żadnego pliku.";

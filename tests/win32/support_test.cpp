@@ -227,7 +227,7 @@ TEST(WinSupport, FileHasEverySectionAndChangesNothing) {
            "== Pliki a.dat w folderze inwentaryzacji C:\\DANE ==",
            "a.dat.20261207-231000 5 B ",
            "a.imp.20261207-232000 20 B ",
-           "(jego ilości są już w dzienniku)",
+           "(jego ilości są już w dzienniku; nie przeliczaj go drugi raz)",
            "== Ślad diagnostyczny ==",
            "Ostatnie wiersze śladu (C:\\ZRB\\kolektor.log): 500",
            "pid 7 wiersz 101",
