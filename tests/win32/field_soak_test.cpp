@@ -466,17 +466,6 @@ std::size_t CountLines(const std::string& bytes) {
   return static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n'));
 }
 
-// Text with every run of blanks and line ends as one blank: zrbhost breaks
-// its lines to fit 80 columns.
-std::string Flat(const std::string& text) {
-  std::string flat;
-  for (char c : text) {
-    const bool blank = c == ' ' || c == '\r' || c == '\n';
-    if (!blank || flat.empty() || flat.back() != ' ') flat += blank ? ' ' : c;
-  }
-  return flat;
-}
-
 bool Has(const std::string& text, const std::string& part) {
   return Flat(text).find(Flat(part)) != std::string::npos;
 }

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 #include <cstring>
-#include <type_traits>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "plugin/plugin_api.h"

@@ -100,4 +100,16 @@ inline ProgramRun RunProgram(const std::string& command_line, const std::string&
   return run;
 }
 
+// What a program said with every run of blanks and line ends as one blank:
+// zrbhost and the support file break their lines to fit 80 columns,
+// wherever a path makes them long.
+inline std::string Flat(const std::string& text) {
+  std::string flat;
+  for (char c : text) {
+    const bool blank = c == ' ' || c == '\r' || c == '\n';
+    if (!blank || flat.empty() || flat.back() != ' ') flat += blank ? ' ' : c;
+  }
+  return flat;
+}
+
 }  // namespace kolektor::wintest

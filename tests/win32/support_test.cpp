@@ -55,17 +55,6 @@ bool Has(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
 }
 
-// Text with every run of blanks and line ends as one blank: the file's
-// lines are broken to fit 80 columns.
-std::string Flat(const std::string& text) {
-  std::string flat;
-  for (char c : text) {
-    const bool blank = c == ' ' || c == '\r' || c == '\n';
-    if (!blank || flat.empty() || flat.back() != ' ') flat += blank ? ' ' : c;
-  }
-  return flat;
-}
-
 TEST(WinRegistry, TextsNameTheViewZrbReadsAndTheWrongPlace) {
   const std::string folder = FullPath(FreshDir("registry_zrb"));
   const std::string other = FullPath(FreshDir("registry_other"));

@@ -23,17 +23,6 @@ ProgramRun RunWithErrorsApart(const std::string& command_line, const std::string
 
 std::string Zrbhost(const std::string& args) { return "\"" + BinDir() + "zrbhost.exe\" " + args; }
 
-// Text with every run of blanks and line ends as one blank: zrbhost breaks
-// its long lines to fit 80 columns, wherever a path makes them long.
-std::string Flat(const std::string& text) {
-  std::string flat;
-  for (char c : text) {
-    const bool blank = c == ' ' || c == '\r' || c == '\n';
-    if (!blank || flat.empty() || flat.back() != ' ') flat += blank ? ' ' : c;
-  }
-  return flat;
-}
-
 bool Has(const std::string& text, const std::string& part) {
   return Flat(text).find(Flat(part)) != std::string::npos;
 }

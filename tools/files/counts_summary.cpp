@@ -13,13 +13,20 @@ namespace {
 // a 32-bit number): an optional minus and at most 10 digits after the last
 // ';'.
 bool RecordQuantity(std::string_view line, std::int64_t& value) {
-  if (line.substr(0, 4) != "INW;") return false;
+  return line.substr(0, 4) == "INW;" && line.rfind(';') >= 4 &&
+         QuantityAfterLastSemicolon(line, 10, value);
+}
+
+}  // namespace
+
+bool QuantityAfterLastSemicolon(std::string_view line, std::size_t max_digits,
+                                std::int64_t& value) {
   const std::size_t semicolon = line.rfind(';');
-  if (semicolon < 4) return false;
+  if (semicolon == std::string_view::npos) return false;
   std::string_view digits = line.substr(semicolon + 1);
   const bool negative = !digits.empty() && digits[0] == '-';
   if (negative) digits.remove_prefix(1);
-  if (digits.empty() || digits.size() > 10) return false;
+  if (digits.empty() || digits.size() > max_digits) return false;
   value = 0;
   for (char c : digits) {
     if (c < '0' || c > '9') return false;
@@ -28,8 +35,6 @@ bool RecordQuantity(std::string_view line, std::int64_t& value) {
   if (negative) value = -value;
   return true;
 }
-
-}  // namespace
 
 CountsSummary SummarizeCounts(File& counts) {
   CountsSummary summary;

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "platform/platform.h"
 
@@ -20,6 +21,11 @@ struct CountsSummary {
   std::uint64_t other_lines = 0;
   bool read_error = false;
 };
+
+// The quantity of a counts line, "INW;code;quantity": the signed digits
+// after the last ';', at most `max_digits` of them. The journal's tool adds
+// up a block's lines with it too.
+bool QuantityAfterLastSemicolon(std::string_view line, std::size_t max_digits, std::int64_t& value);
 
 // Reads the counts file to its end (records ended by CR LF; a code may
 // hold ";", the quantity follows the last one).

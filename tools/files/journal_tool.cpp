@@ -6,6 +6,7 @@
 
 #include "base/texts.h"
 #include "import/line_file.h"
+#include "tools/files/counts_summary.h"
 
 namespace kolektor {
 
@@ -24,23 +25,6 @@ bool IsHeader(std::string_view line, bool& import, std::string& date) {
     }
   }
   return false;
-}
-
-// The quantity of "INW;code;quantity": the digits after the last ';'.
-bool Quantity(std::string_view line, std::int64_t& value) {
-  const std::size_t semicolon = line.rfind(';');
-  if (semicolon == std::string_view::npos) return false;
-  std::string_view digits = line.substr(semicolon + 1);
-  const bool negative = !digits.empty() && digits[0] == '-';
-  if (negative) digits.remove_prefix(1);
-  if (digits.empty() || digits.size() > 12) return false;
-  value = 0;
-  for (char c : digits) {
-    if (c < '0' || c > '9') return false;
-    value = value * 10 + (c - '0');
-  }
-  if (negative) value = -value;
-  return true;
 }
 
 constexpr std::uint64_t kFnvBasis = 14695981039346656037ull;
@@ -191,7 +175,7 @@ JournalSummary ListJournal(File& journal, const std::function<void(const Journal
         }
         ++current.records;
         std::int64_t q = 0;
-        if (Quantity(line, q)) current.total += q;
+        if (QuantityAfterLastSemicolon(line, 12, q)) current.total += q;
         current.hash = Fnv(Fnv(current.hash, line), "\r\n");
       });
   finish();

@@ -36,8 +36,8 @@
 #include <string_view>
 #include <vector>
 
-#include "tools/terminal/exit_codes.h"
 #include "base/file_names.h"
+#include "tools/terminal/exit_codes.h"
 #include "tools/terminal/lookup_check.h"
 
 namespace {
