@@ -1098,6 +1098,11 @@ void RoundRun::CheckFiles() {
       ++found[code];
     }
   }
+  // Two downloads cut early can be the same bytes ("008" of two codes
+  // that begin alike): each file takes a download no other file took, and
+  // only a file left with none counts one again, which shows a record in
+  // two places.
+  std::vector<bool> taken(lane_.handouts.size(), false);
   WIN32_FIND_DATAA entry;
   const HANDLE search = FindFirstFileA((lane_.dir + "a.dat*").c_str(), &entry);
   for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &entry)) {
@@ -1106,8 +1111,11 @@ void RoundRun::CheckFiles() {
     const std::string bytes = ReadFileBytes(lane_.dir + name);
     if (bytes.empty()) continue;
     const Handout* match = nullptr;
-    for (const Handout& h : lane_.handouts)
-      if (h.bytes == bytes) match = &h;
+    std::size_t match_at = 0;
+    for (std::size_t i = 0; i < lane_.handouts.size(); ++i)
+      if (lane_.handouts[i].bytes == bytes && (match == nullptr || taken[match_at] || !taken[i]))
+        match = &lane_.handouts[i], match_at = i;
+    if (match != nullptr) taken[match_at] = true;
     if (match == nullptr) {
       Violate(Check::kOnlyHandedOut, name + " holds bytes that no download wrote:\n" + bytes);
       continue;
