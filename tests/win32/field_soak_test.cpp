@@ -416,15 +416,33 @@ void Close(PROCESS_INFORMATION& info) {
   info = PROCESS_INFORMATION{};
 }
 
+// Why the last RunToEnd of this thread gave -1.
+thread_local std::string g_run_failure;
+
 // Runs a program to its end (at most `bound` ms); its exit code, or -1.
+// A start that fails is tried again: nothing ran, and wine64 on a busy
+// machine now and then fails a CreateProcess (error 1359) that succeeds
+// the next moment.
 long RunToEnd(const std::string& line, const std::string& env, const std::string& output,
               DWORD bound = 60000) {
+  g_run_failure = "its own exit code";
   PROCESS_INFORMATION info = Spawn(line, env, output);
-  if (info.hProcess == nullptr) return -1;
+  for (int again = 0; again < 5 && info.hProcess == nullptr; ++again) {
+    std::printf("could not start %s (error %lu): again\n", line.c_str(), GetLastError());
+    Sleep(500);
+    info = Spawn(line, env, output);
+  }
+  if (info.hProcess == nullptr) {
+    g_run_failure = "could not start it (error " + std::to_string(GetLastError()) + ")";
+    return -1;
+  }
   DWORD code = 0;
   const bool ended = WaitForSingleObject(info.hProcess, bound) == WAIT_OBJECT_0 &&
                      GetExitCodeProcess(info.hProcess, &code);
-  if (!ended) TerminateProcess(info.hProcess, 1);
+  if (!ended) {
+    TerminateProcess(info.hProcess, 1);
+    g_run_failure = "still running after " + std::to_string(bound) + " ms";
+  }
   Close(info);
   return ended ? static_cast<long>(code) : -1;
 }
@@ -805,8 +823,9 @@ bool RoundRun::PrepareTerminal() {
     const long code =
         RunToEnd("\"" + BinDir() + "terminal.exe\" scan " + s.code + " " + s.quantity, env, "NUL");
     if (code != 0) {
-      Violate(Check::kHostRuns,
-              "terminal scan " + s.code + " " + s.quantity + " ended with " + std::to_string(code));
+      Violate(Check::kHostRuns, "terminal scan " + s.code + " " + s.quantity + " ended with " +
+                                    std::to_string(code) +
+                                    (code == -1 ? ": " + g_run_failure : ""));
       return false;
     }
   }
