@@ -420,18 +420,10 @@ void Close(PROCESS_INFORMATION& info) {
 thread_local std::string g_run_failure;
 
 // Runs a program to its end (at most `bound` ms); its exit code, or -1.
-// A start that fails is tried again: nothing ran, and wine64 on a busy
-// machine now and then fails a CreateProcess (error 1359) that succeeds
-// the next moment.
 long RunToEnd(const std::string& line, const std::string& env, const std::string& output,
               DWORD bound = 60000) {
   g_run_failure = "its own exit code";
   PROCESS_INFORMATION info = Spawn(line, env, output);
-  for (int again = 0; again < 5 && info.hProcess == nullptr; ++again) {
-    std::printf("could not start %s (error %lu): again\n", line.c_str(), GetLastError());
-    Sleep(500);
-    info = Spawn(line, env, output);
-  }
   if (info.hProcess == nullptr) {
     g_run_failure = "could not start it (error " + std::to_string(GetLastError()) + ")";
     return -1;
@@ -666,7 +658,8 @@ struct Lane {
   std::vector<Handout> handouts;
   std::string history;  // the journal's complete blocks after the last round
   std::vector<HostTrace> hosts;
-  bool lingering = false;  // the last round's killed host left its utility
+  bool lingering = false;     // a killed host's utility may still stand
+  int last_whole_import = 0;  // the last round whose host was not killed
 };
 
 struct Soak {
@@ -1201,10 +1194,13 @@ void RoundRun::CheckListing(const std::vector<Block>& blocks) {
   }
 }
 
-// No utility of a host of this lane outlives the next import: a killed
-// host's may still stand until the next round has run, none other; and
-// no lock is held once everything of the round has ended.
+// No utility of a host of this lane outlives the next import that runs
+// past its first pause: a killed host's may still stand until an import
+// of the lane that was not killed itself has run (one killed in its first
+// pause never reached the step that ends it), none other; and no lock is
+// held once everything of the round has ended.
 void RoundRun::CheckProcesses() {
+  if (!first_.killed) lane_.last_whole_import = plan_.number;
   if (first_.killed) {
     // The job ends the utility with its host; give it a moment.
     for (int i = 0; i < 300; ++i) {
@@ -1219,7 +1215,7 @@ void RoundRun::CheckProcesses() {
   for (const Seen& s : Running("IR_READ2.EXE")) {
     for (const HostTrace& h : lane_.hosts) {
       if (h.id != s.parent) continue;
-      if (h.round == plan_.number && h.killed) {
+      if (h.killed && h.round > lane_.last_whole_import) {
         lingering = true;
         continue;
       }

@@ -73,8 +73,6 @@ TEST(WinPerformance, HundredThousandRecordsWithinHalfASecondOfThePauses) {
   EXPECT_EQ(counts.substr(0, 23), "INW;5901000000000;00250");
 }
 
-// With the support trace on (a copy of the DLL beside its own kolektor.log):
-// the same export and import, a few dozen lines of trace, not one a record.
 struct TracedRun {
   DWORD exported = 0, imported = 0;
   long lines = 0;

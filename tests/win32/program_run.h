@@ -35,13 +35,19 @@ inline PROCESS_INFORMATION StartProgram(std::string command_line,
     startup.hStdError = options.errors != nullptr ? options.errors : options.output;
   }
   PROCESS_INFORMATION info{};
-  // CreateProcessA may write into its command line.
-  if (!CreateProcessA(
-          nullptr, &command_line[0], nullptr, nullptr, redirected ? TRUE : FALSE, options.flags,
-          const_cast<void*>(static_cast<const void*>(options.environment)),
-          options.directory.empty() ? nullptr : options.directory.c_str(), &startup, &info))
-    return PROCESS_INFORMATION{};
-  return info;
+  // CreateProcessA may write into its command line. wine64 on a busy
+  // machine now and then fails a start with ERROR_INTERNAL_ERROR (1359)
+  // that succeeds the next moment; nothing ran, so it is tried again.
+  for (int tries = 0; tries < 6; ++tries) {
+    if (CreateProcessA(
+            nullptr, &command_line[0], nullptr, nullptr, redirected ? TRUE : FALSE, options.flags,
+            const_cast<void*>(static_cast<const void*>(options.environment)),
+            options.directory.empty() ? nullptr : options.directory.c_str(), &startup, &info))
+      return info;
+    if (GetLastError() != ERROR_INTERNAL_ERROR) break;
+    Sleep(500);
+  }
+  return PROCESS_INFORMATION{};
 }
 
 // Waits up to `wait_ms` for the program to end and closes its handles: its
